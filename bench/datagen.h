@@ -1,0 +1,19 @@
+#pragma once
+// Generated fund data for the demo directory and the benchmarks: contractors, members, codes,
+// settings, monthly payroll deposits and yearly dividends.
+#include "platform/storage/database.h"
+
+#include <QString>
+
+struct GenOptions {
+    int members = 25;
+    int contractors = 5;
+    int years = 0;    // whole years of history; when 0, `months` is used
+    int months = 6;
+    quint32 seed = 1;
+    qint32 endDate = 0; // last day of history; 0 = the end of last month
+    bool demo = false;  // also fund settings, prompts, users, locals and LOCAL.INI
+};
+
+// Creates the files that are missing and fills them; false with a message on failure.
+bool generateData(storage::Database &db, const GenOptions &options, QString *error = nullptr);

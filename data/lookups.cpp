@@ -1,0 +1,60 @@
+#include "lookups.h"
+
+#include "platform/clock.h"
+#include "platform/inifile.h"
+#include "records.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+namespace {
+// Sum of the account's amounts up to a date, in cents, straight from the account key's index.
+qint64 sumCents(storage::Database &db, qint32 acct, qint32 asOf) {
+    QSqlQuery q(db.sql());
+    q.prepare(asOf > 0 ? "SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0) FROM \"Trans\" WHERE \"ACCTNUM\" = ? AND "
+                         "\"TRANSDATE\" <= ?"
+                       : "SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0) FROM \"Trans\" WHERE \"ACCTNUM\" = ?");
+    q.addBindValue(acct);
+    if (asOf > 0) q.addBindValue(asOf);
+    if (!q.exec() || !q.next()) return 0;
+    return q.value(0).toLongLong();
+}
+} // namespace
+
+void GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance, Decimal &preYtd,
+                Decimal &ytd, qint32 asOfDate) {
+    bool ok = false;
+    qint32 acct = acctNum.trimmed().toInt(&ok);
+    balance = preYtd = ytd = Decimal(0, 2);
+    if (!ok) return;
+    balance = Decimal::fromCents(sumCents(db, acct, asOfDate));
+    qint32 ref = asOfDate > 0 ? asOfDate : Clock::today();
+    qint32 yearEnd = Clock::dayNumber(Clock::year(ref) - 1, 12, 31);
+    preYtd = Decimal::fromCents(sumCents(db, acct, yearEnd));
+    ytd = balance - preYtd;
+}
+
+void GETLOCALFROMPATH(const QString &dataDir, qint32 &local, QString &path, QString &localDesc,
+                      QString &label) {
+    QDir dir(dataDir);
+    path = dir.absolutePath().left(255);
+    QString name = dir.dirName();
+    QRegularExpressionMatch m = QRegularExpression("\\d+").match(name);
+    local = m.hasMatch() ? m.captured().left(9).toInt() : 0;
+    bool savings = local == 667 || local == 33 || local == 968 ||
+                   (local == 565 && name.contains("SAV", Qt::CaseInsensitive));
+    if (local > 0) {
+        localDesc = QString("Local %1 %2 Fund").arg(local).arg(savings ? "Savings" : "Pension");
+        label = QString("Local %1").arg(local);
+    } else {
+        localDesc = name;
+        label = name;
+    }
+    IniFile ini(dir.filePath(LocalSettingsFile));
+    if (ini.contains("Local", "Number")) local = ini.value("Local", "Number").toInt();
+    if (ini.contains("Local", "Description")) localDesc = ini.value("Local", "Description");
+    if (ini.contains("Local", "Label")) label = ini.value("Local", "Label");
+    localDesc = localDesc.left(200);
+    label = label.left(20);
+}

@@ -1,0 +1,222 @@
+#include "database.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace storage {
+namespace {
+QAtomicInt g_connections;
+
+void restoreError(const Error &e) {
+    if (e.code) setError(e.code, e.driverText, e.driverCode);
+    else clearError();
+}
+
+QString columnType(const FieldDef &f, bool sqlite) {
+    switch (f.type) {
+    case FieldType::Long:
+    case FieldType::Byte: return "INTEGER NOT NULL DEFAULT 0";
+    case FieldType::Decimal: return sqlite ? "INTEGER NOT NULL DEFAULT 0" : "BIGINT NOT NULL DEFAULT 0";
+    default: return "TEXT NOT NULL DEFAULT ''";
+    }
+}
+} // namespace
+
+void Database::recordSqlError(const QSqlError &error, int fallback) {
+    QString native = error.nativeErrorCode();
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    int code = fallback;
+    if (native == "2067" || native == "1555" || native == "23505" ||
+        text.contains("UNIQUE constraint", Qt::CaseInsensitive))
+        code = DuplicateKey;
+    else if (native == "5" || native == "6" || text.contains("locked", Qt::CaseInsensitive))
+        code = FileLocked;
+    setError(code, text, native.toInt());
+}
+
+std::unique_ptr<Database> Database::open(const QString &dataDir) {
+    clearError();
+    if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
+        setError(AccessDenied, "cannot create the data directory " + dataDir);
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_dataDir = QDir(dataDir).absolutePath();
+    db->m_connection = QString("pension-%1").arg(g_connections.fetchAndAddRelaxed(1));
+    db->m_db = QSqlDatabase::addDatabase("QSQLITE", db->m_connection);
+    db->m_db.setDatabaseName(QDir(db->m_dataDir).filePath(FileName));
+    db->m_db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    if (!db->m_db.open()) {
+        recordSqlError(db->m_db.lastError());
+        return nullptr;
+    }
+    // WAL lets readers and one writer of other processes work side by side; FULL sync keeps
+    // every committed posting through a power cut.
+    if (!db->exec("PRAGMA journal_mode=WAL") || !db->exec("PRAGMA synchronous=FULL") ||
+        !db->migrate())
+        return nullptr;
+    return db;
+}
+
+Database::~Database() {
+    while (m_depth > 0) rollback();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool Database::exec(const QString &statement) {
+    QSqlQuery q(m_db);
+    if (!q.exec(statement)) {
+        recordSqlError(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool Database::migrate() {
+    if (!exec("CREATE TABLE IF NOT EXISTS pension_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)"))
+        return false;
+    int version = schemaVersion();
+    if (version > SchemaVersion) {
+        setError(InvalidRecordDeclaration,
+                 QString("the data was written by a newer program (schema %1)").arg(version));
+        return false;
+    }
+    if (version == SchemaVersion) return true;
+    // Step by step from the stored version; each step runs in the same transaction.
+    Transaction t(*this);
+    // (Version 1 is the first layout: the files are created as they are opened.)
+    QSqlQuery q(m_db);
+    q.prepare(version == 0 ? "INSERT INTO pension_meta (name, value) VALUES ('schema_version', ?)"
+                           : "UPDATE pension_meta SET value = ? WHERE name = 'schema_version'");
+    q.addBindValue(QString::number(SchemaVersion));
+    if (!q.exec()) {
+        recordSqlError(q.lastError());
+        return false;
+    }
+    return t.commit();
+}
+
+int Database::schemaVersion() {
+    QSqlQuery q(m_db);
+    if (!q.exec("SELECT value FROM pension_meta WHERE name = 'schema_version'") || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+bool Database::exists(const FileDef &def) {
+    return m_db.tables().contains(def.name, Qt::CaseInsensitive);
+}
+
+QString Database::indexName(const FileDef &def, const KeyDef &key) const {
+    return def.name + "_" + key.name;
+}
+
+QString Database::indexSql(const FileDef &def, const KeyDef &key) const {
+    QStringList cols;
+    for (const KeyPart &p : key.parts) {
+        const FieldDef &f = def.fields[p.field];
+        bool text = f.type == FieldType::String || f.type == FieldType::Memo;
+        QString c = key.upper && text ? "upper(" + sqlName(f.name) + ")" : sqlName(f.name);
+        cols << c + (p.descending ? " DESC" : "");
+    }
+    // Duplicates keep their order of entry; a unique key needs no tie-break.
+    if (!key.unique) cols << "rec_pos";
+    return QString("CREATE %1INDEX %2 ON %3 (%4)")
+        .arg(key.unique ? "UNIQUE " : "", sqlName(indexName(def, key)), sqlName(def.name), cols.join(", "));
+}
+
+bool Database::create(const FileDef &def) {
+    QStringList cols;
+    cols << (m_sqlite ? "rec_pos INTEGER PRIMARY KEY AUTOINCREMENT" : "rec_pos BIGSERIAL PRIMARY KEY");
+    cols << "rec_ver INTEGER NOT NULL DEFAULT 1";
+    for (const FieldDef &f : def.fields) cols << sqlName(f.name) + " " + columnType(f, m_sqlite);
+    Transaction t(*this);
+    if (!exec(QString("CREATE TABLE %1 (%2)").arg(sqlName(def.name), cols.join(", ")))) return false;
+    for (const KeyDef &k : def.keys)
+        if (!exec(indexSql(def, k))) return false;
+    return t.commit();
+}
+
+bool Database::recordDeclarationMatches(const FileDef &def) {
+    QSqlRecord rec = m_db.record(def.name);
+    for (const FieldDef &f : def.fields)
+        if (rec.indexOf(f.name) < 0) return false;
+    return rec.indexOf("rec_pos") >= 0 && rec.indexOf("rec_ver") >= 0;
+}
+
+bool Database::keysValid(const FileDef &def) {
+    QSqlQuery q(m_db);
+    q.prepare(m_sqlite ? "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"
+                       : "SELECT indexname FROM pg_indexes WHERE tablename = ?");
+    q.addBindValue(def.name);
+    if (!q.exec()) return false;
+    QStringList have;
+    while (q.next()) have << q.value(0).toString().toLower();
+    for (const KeyDef &k : def.keys)
+        if (!have.contains(indexName(def, k).toLower())) return false;
+    return true;
+}
+
+bool Database::rebuildKeys(const FileDef &def) {
+    Transaction t(*this);
+    for (const KeyDef &k : def.keys) {
+        if (!exec("DROP INDEX IF EXISTS " + sqlName(indexName(def, k)))) return false;
+        if (!exec(indexSql(def, k))) return false;
+    }
+    return t.commit();
+}
+
+bool Database::sendOption(const FileDef &, const QString &) { return true; }
+
+int Database::removeUser(const QString &file) {
+    int n = m_users.value(file);
+    if (n <= 1) {
+        m_users.remove(file);
+        return 0;
+    }
+    return m_users[file] = n - 1;
+}
+
+bool Database::begin() {
+    if (m_depth++ > 0) return true;
+    m_rollbackOnly = false;
+    // IMMEDIATE takes the write lock up front, so two stations queue instead of deadlocking.
+    if (!exec(m_sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
+        m_depth = 0;
+        return false;
+    }
+    return true;
+}
+
+bool Database::commit() {
+    if (m_depth == 0) return false;
+    if (--m_depth > 0) return !m_rollbackOnly;
+    if (m_rollbackOnly) {
+        exec("ROLLBACK");
+        return false;
+    }
+    if (!exec("COMMIT")) {
+        Error e = lastError();
+        exec("ROLLBACK");
+        restoreError(e);
+        return false;
+    }
+    return true;
+}
+
+void Database::rollback() {
+    if (m_depth == 0) return;
+    if (--m_depth > 0) {
+        m_rollbackOnly = true;
+        return;
+    }
+    Error e = lastError();
+    exec("ROLLBACK");
+    restoreError(e); // keep the error that caused the rollback
+}
+} // namespace storage

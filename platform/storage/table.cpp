@@ -1,0 +1,387 @@
+#include "table.h"
+
+#include <QSqlError>
+
+namespace storage {
+namespace {
+bool isText(const FieldDef &f) { return f.type == FieldType::String || f.type == FieldType::Memo; }
+
+QString clip(const QString &s) {
+    int n = s.size();
+    while (n > 0 && s.at(n - 1) == ' ') --n;
+    return s.left(n);
+}
+} // namespace
+
+int FileDef::fieldIndex(const QString &field) const {
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields[i].name.compare(field, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+int FileDef::keyIndex(const QString &key) const {
+    for (int i = 0; i < keys.size(); ++i)
+        if (keys[i].name.compare(key, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+Table::Table(Database &db, const FileDef &def) : m_db(db), m_def(def) { clearBuffer(); }
+
+Table::~Table() { close(); }
+
+void Table::clearBuffer() {
+    row.clear();
+    for (const FieldDef &f : m_def.fields) {
+        switch (f.type) {
+        case FieldType::Long:
+        case FieldType::Byte: row << QVariant(0); break;
+        case FieldType::Decimal: row << QVariant(qint64(0)); break;
+        default: row << QVariant(QString()); break;
+        }
+    }
+    pos = 0;
+    version = 0;
+}
+
+bool Table::open() {
+    clearError();
+    if (m_open) return true;
+    if (!m_db.exists(m_def)) {
+        setError(FileNotFound, m_def.name);
+        return false;
+    }
+    m_db.addUser(m_def.name);
+    m_open = true;
+    return true;
+}
+
+void Table::close() {
+    if (!m_open) return;
+    m_insert.reset();
+    m_update.reset();
+    m_buffer.clear();
+    m_db.removeUser(m_def.name);
+    m_open = false;
+}
+
+QVariant Table::bindValue(int field, const QVariant &v) const {
+    const FieldDef &f = m_def.fields[field];
+    switch (f.type) {
+    case FieldType::Long: return QVariant(qint32(v.toLongLong()));
+    case FieldType::Byte: return QVariant(int(quint8(v.toInt())));
+    case FieldType::Decimal: return QVariant(v.toLongLong());
+    // Text is never NULL in the file: an empty field is an empty string.
+    case FieldType::String: return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
+    default: return QVariant(v.toString() + QLatin1String(""));
+    }
+}
+
+QString Table::selectList() const {
+    QStringList cols{"rec_pos", "rec_ver"};
+    for (const FieldDef &f : m_def.fields) cols << sqlName(f.name);
+    return cols.join(", ");
+}
+
+void Table::load(const QSqlQuery &q, Fetched &into) const {
+    into.pos = q.value(0).toLongLong();
+    into.version = q.value(1).toLongLong();
+    into.row.resize(m_def.fields.size());
+    for (int i = 0; i < m_def.fields.size(); ++i) {
+        const FieldDef &f = m_def.fields[i];
+        QVariant v = q.value(i + 2);
+        switch (f.type) {
+        case FieldType::Long:
+        case FieldType::Byte: into.row[i] = v.toInt(); break;
+        case FieldType::Decimal: into.row[i] = v.toLongLong(); break;
+        default: into.row[i] = v.toString(); break;
+        }
+    }
+}
+
+QString Table::colExpr(const KeyPart &p) const {
+    const FieldDef &f = m_def.fields[p.field];
+    return m_def.keys[m_key].upper && isText(f) ? "upper(" + sqlName(f.name) + ")" : sqlName(f.name);
+}
+
+QVariant Table::keyValue(const KeyPart &p, const QVariant &v) const {
+    QVariant b = bindValue(p.field, v);
+    if (m_def.keys[m_key].upper && isText(m_def.fields[p.field])) return b.toString().toUpper();
+    return b;
+}
+
+bool Table::add() {
+    clearError();
+    if (!m_open) {
+        setError(FileNotOpen, m_def.name);
+        return false;
+    }
+    if (!m_insert) {
+        QStringList cols, marks;
+        for (const FieldDef &f : m_def.fields) cols << sqlName(f.name), marks << "?";
+        m_insert.emplace(m_db.sql());
+        m_insert->prepare(QString("INSERT INTO %1 (%2, rec_ver) VALUES (%3, 1)")
+                              .arg(sqlName(m_def.name), cols.join(", "), marks.join(", ")));
+    }
+    for (int i = 0; i < m_def.fields.size(); ++i) m_insert->bindValue(i, bindValue(i, row[i]));
+    if (!m_insert->exec()) {
+        Database::recordSqlError(m_insert->lastError());
+        return false;
+    }
+    pos = m_insert->lastInsertId().toLongLong();
+    version = 1;
+    for (int i = 0; i < m_def.fields.size(); ++i) row[i] = bindValue(i, row[i]);
+    return true;
+}
+
+bool Table::put() {
+    clearError();
+    if (!m_open) {
+        setError(FileNotOpen, m_def.name);
+        return false;
+    }
+    if (pos == 0) {
+        setError(RecordNotFound, m_def.name);
+        return false;
+    }
+    if (!m_update) {
+        QStringList sets;
+        for (const FieldDef &f : m_def.fields) sets << sqlName(f.name) + " = ?";
+        m_update.emplace(m_db.sql());
+        m_update->prepare(
+            QString("UPDATE %1 SET %2, rec_ver = rec_ver + 1 WHERE rec_pos = ? AND rec_ver = ?")
+                .arg(sqlName(m_def.name), sets.join(", ")));
+    }
+    int n = m_def.fields.size();
+    for (int i = 0; i < n; ++i) m_update->bindValue(i, bindValue(i, row[i]));
+    m_update->bindValue(n, pos);
+    m_update->bindValue(n + 1, version);
+    if (!m_update->exec()) {
+        Database::recordSqlError(m_update->lastError());
+        return false;
+    }
+    if (m_update->numRowsAffected() == 0) {
+        setError(RecordChanged, m_def.name);
+        return false;
+    }
+    ++version;
+    for (int i = 0; i < n; ++i) row[i] = bindValue(i, row[i]);
+    return true;
+}
+
+bool Table::remove() {
+    clearError();
+    if (!m_open) {
+        setError(FileNotOpen, m_def.name);
+        return false;
+    }
+    QSqlQuery q(m_db.sql());
+    q.prepare(QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name)));
+    q.addBindValue(pos);
+    q.addBindValue(version);
+    if (!q.exec()) {
+        Database::recordSqlError(q.lastError());
+        return false;
+    }
+    if (q.numRowsAffected() == 0) {
+        setError(RecordChanged, m_def.name);
+        return false;
+    }
+    pos = 0;
+    version = 0;
+    return true;
+}
+
+bool Table::getPosition(qint64 recordPos) {
+    clearError();
+    QSqlQuery q(m_db.sql());
+    q.prepare(QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(selectList(), sqlName(m_def.name)));
+    q.addBindValue(recordPos);
+    if (!q.exec()) {
+        Database::recordSqlError(q.lastError());
+        return false;
+    }
+    if (!q.next()) {
+        setError(RecordNotFound, m_def.name);
+        return false;
+    }
+    Fetched f;
+    load(q, f);
+    row = f.row, pos = f.pos, version = f.version;
+    return true;
+}
+
+bool Table::get(int key) {
+    clearError();
+    int saved = m_key;
+    m_key = key;
+    const KeyDef &k = m_def.keys[key];
+    QStringList where, order;
+    QVariantList values;
+    for (const KeyPart &p : k.parts) {
+        where << colExpr(p) + " = ?";
+        values << keyValue(p, row[p.field]);
+    }
+    QSqlQuery q(m_db.sql());
+    q.prepare(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
+                  .arg(selectList(), sqlName(m_def.name), where.join(" AND ")));
+    for (const QVariant &v : values) q.addBindValue(v);
+    m_key = saved;
+    if (!q.exec()) {
+        Database::recordSqlError(q.lastError());
+        return false;
+    }
+    if (!q.next()) {
+        setError(RecordNotFound, m_def.name);
+        return false;
+    }
+    Fetched f;
+    load(q, f);
+    row = f.row, pos = f.pos, version = f.version;
+    return true;
+}
+
+qint64 Table::count() {
+    QSqlQuery q(m_db.sql());
+    if (!q.exec("SELECT COUNT(*) FROM " + sqlName(m_def.name)) || !q.next()) {
+        Database::recordSqlError(q.lastError());
+        return 0;
+    }
+    return q.value(0).toLongLong();
+}
+
+bool Table::empty() {
+    clearError();
+    m_buffer.clear();
+    return m_db.exec("DELETE FROM " + sqlName(m_def.name));
+}
+
+void Table::set(int key, int components) {
+    m_key = key;
+    const KeyDef &k = m_def.keys[key];
+    int n = components < 0 ? int(k.parts.size()) : std::min<int>(components, k.parts.size());
+    m_start.clear();
+    for (int i = 0; i < n; ++i) m_start << keyValue(k.parts[i], row[k.parts[i].field]);
+    m_inclusive = true;
+    m_direction = 0;
+    m_exhausted = false;
+    m_chunk = 16;
+    m_buffer.clear();
+}
+
+void Table::setLast(int key) { set(key, 0); }
+
+void Table::setFromCurrent(int key) {
+    set(key, -1);
+    if (!m_def.keys[key].unique) m_start << pos;
+    m_inclusive = false;
+}
+
+bool Table::next() { return read(+1); }
+bool Table::previous() { return read(-1); }
+
+bool Table::read(int direction) {
+    clearError();
+    if (m_key < 0) {
+        setError(RecordNotFound, m_def.name);
+        return false;
+    }
+    if (m_direction != direction) {
+        if (m_direction != 0 && pos != 0) {
+            // Turning round: continue from the record in the buffer, not from the read-ahead.
+            int key = m_key;
+            setFromCurrent(key);
+        }
+        m_direction = direction;
+        m_buffer.clear();
+        m_exhausted = false;
+        m_chunk = 16;
+    }
+    if (m_buffer.empty()) {
+        if (m_exhausted || !fetch(direction, m_chunk)) {
+            setError(RecordNotFound, m_def.name);
+            return false;
+        }
+        m_chunk = std::min(m_chunk * 4, 1024);
+        if (m_buffer.empty()) {
+            setError(RecordNotFound, m_def.name);
+            return false;
+        }
+    }
+    Fetched &f = m_buffer.front();
+    row = std::move(f.row);
+    pos = f.pos;
+    version = f.version;
+    m_buffer.pop_front();
+    return true;
+}
+
+// Reads up to `limit` records after the cursor position, as a series of index range queries:
+// first the records equal to the position's prefix, then, component by component from the
+// deepest, those strictly beyond it. Each query is an ordered index scan with a LIMIT.
+bool Table::fetch(int direction, int limit) {
+    const KeyDef &k = m_def.keys[m_key];
+    const bool withPos = !k.unique;
+    const int n = k.parts.size();
+    auto ascending = [&](int i) {
+        bool desc = i < n ? k.parts[i].descending : false;
+        return (direction > 0) != desc;
+    };
+    auto expr = [&](int i) { return i < n ? colExpr(k.parts[i]) : QString("rec_pos"); };
+    QStringList order;
+    for (int i = 0; i < n + (withPos ? 1 : 0); ++i)
+        order << expr(i) + (ascending(i) ? " ASC" : " DESC");
+    if (!withPos) order << QString("rec_pos") + (direction > 0 ? " ASC" : " DESC");
+
+    const int m = m_start.size();
+    struct Range {
+        int equal;
+        int strict; // -1: none
+    };
+    QList<Range> ranges;
+    if (m_inclusive) ranges << Range{m, -1};
+    for (int j = m - 1; j >= 0; --j) ranges << Range{j, j};
+
+    int got = 0;
+    for (const Range &r : ranges) {
+        QStringList where;
+        for (int i = 0; i < r.equal; ++i) where << expr(i) + " = ?";
+        if (r.strict >= 0) where << expr(r.strict) + (ascending(r.strict) ? " > ?" : " < ?");
+        QString sql = QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
+                          .arg(selectList(), sqlName(m_def.name),
+                               where.isEmpty() ? QString() : " WHERE " + where.join(" AND "),
+                               order.join(", "))
+                          .arg(limit - got);
+        QSqlQuery q(m_db.sql());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) {
+            Database::recordSqlError(q.lastError());
+            return false;
+        }
+        for (int i = 0; i < r.equal; ++i) q.addBindValue(m_start[i]);
+        if (r.strict >= 0) q.addBindValue(m_start[r.strict]);
+        if (!q.exec()) {
+            Database::recordSqlError(q.lastError());
+            return false;
+        }
+        while (q.next()) {
+            Fetched f;
+            load(q, f);
+            m_buffer.push_back(std::move(f));
+            ++got;
+        }
+        q.finish();
+        if (got >= limit) break;
+    }
+    if (got >= limit) {
+        // Continue after the last record read, whatever happens to the file meanwhile.
+        const Fetched &last = m_buffer.back();
+        m_start.clear();
+        for (const KeyPart &p : k.parts) m_start << keyValue(p, last.row[p.field]);
+        if (withPos) m_start << last.pos;
+        m_inclusive = false;
+    } else {
+        m_exhausted = true;
+    }
+    return true;
+}
+} // namespace storage

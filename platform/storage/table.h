@@ -1,0 +1,80 @@
+#pragma once
+// Keyed access to one data file through a record buffer: set a position in a key's order and
+// read next/previous, get by key or by record position, add, put, delete, count, empty.
+// Reads stream in growing chunks of ordered queries, so a walk never loads the whole file.
+#include "database.h"
+
+#include <QSqlQuery>
+#include <deque>
+#include <optional>
+
+namespace storage {
+class Table {
+public:
+    Table(Database &db, const FileDef &def);
+    ~Table();
+    Table(const Table &) = delete;
+    Table &operator=(const Table &) = delete;
+
+    const FileDef &def() const { return m_def; }
+    Database &database() { return m_db; }
+
+    // The record buffer and the identity of the record it was read from (0 = none).
+    Row row;
+    qint64 pos = 0;
+    qint64 version = 0;
+    void clearBuffer();
+
+    // Counted open/close: the first user opens, the last one closes.
+    bool open();
+    void close();
+    bool isOpen() const { return m_open; }
+
+    bool add();                 // inserts the buffer; sets pos and version
+    bool put();                 // rewrites pos if nobody changed it since it was read
+    bool remove();              // deletes pos if nobody changed it since it was read
+    bool get(int key);          // first record whose key equals the buffer's key values
+    bool getPosition(qint64 recordPos);
+    bool watchAndReget() { return getPosition(pos); } // re-reads the buffer's record
+    qint64 count();
+    bool empty();
+
+    // Positions before the first record at or after the buffer's values of the key's first
+    // `components` parts (all parts when -1) in that key's order; 0 = the start of the file.
+    void set(int key, int components = -1);
+    // Positions at the end of the key's order: previous() reads the last record first.
+    void setLast(int key);
+    // Positions just after (next) or before (previous) the buffer's record in the key's order.
+    void setFromCurrent(int key);
+    bool next();
+    bool previous();
+
+private:
+    struct Fetched {
+        qint64 pos, version;
+        Row row;
+    };
+    bool read(int direction);
+    bool fetch(int direction, int limit);
+    QVariant keyValue(const KeyPart &p, const QVariant &v) const;
+    QString colExpr(const KeyPart &p) const;
+    QString selectList() const;
+    void load(const QSqlQuery &q, Fetched &into) const;
+    QVariant bindValue(int field, const QVariant &v) const;
+
+    Database &m_db;
+    FileDef m_def;
+    bool m_open = false;
+
+    // Cursor: the position (key values, then record position) and how it was set.
+    int m_key = -1;
+    QVariantList m_start;       // up to parts + 1 values; the last may be the record position
+    bool m_inclusive = true;
+    bool m_atEnd = false;       // setLast: nothing lies after the position
+    int m_direction = 0;        // +1 reading forward, -1 backward, 0 not yet read
+    bool m_exhausted = false;
+    int m_chunk = 16;
+    std::deque<Fetched> m_buffer;
+    std::optional<QSqlQuery> m_insert, m_update;
+};
+} // namespace storage

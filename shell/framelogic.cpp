@@ -1,0 +1,89 @@
+#include "framelogic.h"
+
+#include "common/app.h"
+#include "common/windowstate.h"
+#include "data/lookups.h"
+#include "platform/clock.h"
+#include "platform/inifile.h"
+#include "platform/picture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace Frame {
+namespace {
+QString clipped(QString s) {
+    while (s.endsWith(' ')) s.chop(1);
+    return s;
+}
+
+QString programSetting(const QString &key, const QString &fallback) {
+    QString v = IniFile::get(pensionIniPath(), "Programs", key);
+    return v.isEmpty() ? fallback : v;
+}
+
+QString quoted(const QString &s) { return "\"" + s + "\""; }
+
+QString defaultBackupCommand() {
+    QString tool = QDir(QCoreApplication::applicationDirPath()).filePath("pension-backup");
+    return quoted(tool) + " " + quoted(QDir(App::dataDir()).absolutePath());
+}
+} // namespace
+
+bool isSavingsMode(qint32 local, const QString &localDesc) {
+    return local == 667 || local == 33 || local == 968 || clipped(localDesc) == SavingsFundMarker;
+}
+
+MenuVisibility menuVisibility(qint32 local, const QString &localDesc) {
+    MenuVisibility v;
+    if (local == 565) {
+        if (clipped(localDesc) != SavingsFundMarker) v.schwabTransfer = v.schwabExport = true;
+        else v.fees = true;
+    } else if (local == 968) {
+        v.fees = true;
+    }
+    return v;
+}
+
+QString frameTitle(qint32 local, const QString &localDesc, const QString &label) {
+    return (isSavingsMode(local, localDesc) ? "Savings Application -- " : "Pension Application -- ") +
+           clipped(label);
+}
+
+QString splashTitle(qint32 local, const QString &localDesc) {
+    return isSavingsMode(local, localDesc) ? "Saving Vestrel" : "Pension Vestrel";
+}
+
+QString statusDate(qint32 day) {
+    static const QString names[7] = {"Sunday   ", "Monday   ", "Tuesday  ", "Wednesday",
+                                     "Thursday ", "Friday   ", "Saturday "};
+    return clipped(names[Clock::weekday(day)]) + ", " + Picture::format(day, "@d4");
+}
+
+QString statusTime(qint32 time) { return Picture::format(time, "@t3"); }
+
+QString calculatorCommand() {
+#if defined(Q_OS_WIN)
+    const QString fallback = "CALC.EXE";
+#elif defined(Q_OS_MACOS)
+    const QString fallback = "open -a Calculator";
+#else
+    QString fallback = "xcalc";
+    for (const char *p : {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "mate-calc"}) {
+        if (!QStandardPaths::findExecutable(p).isEmpty()) {
+            fallback = p;
+            break;
+        }
+    }
+#endif
+    return programSetting("Calculator", fallback);
+}
+
+QString backupCommand() { return programSetting("Backup", defaultBackupCommand()); }
+QString backupOnCloseCommand() { return programSetting("BackupOnClose", defaultBackupCommand()); }
+
+bool showHiddenEntries() {
+    return IniFile::get(pensionIniPath(), "Menus", "ShowHidden").compare("Yes", Qt::CaseInsensitive) == 0;
+}
+} // namespace Frame

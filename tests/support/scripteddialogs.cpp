@@ -1,0 +1,6 @@
+#include "scripteddialogs.h"
+
+int ScriptedDialogs::show(const Message &message) {
+    shown << message;
+    return answers.isEmpty() ? message.defaultButton : answers.takeFirst();
+}

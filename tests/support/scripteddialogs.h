@@ -1,0 +1,28 @@
+#pragma once
+// A Dialogs that records every message and answers from a script, for tests of window logic.
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <stdexcept>
+
+struct Halted : std::runtime_error {
+    explicit Halted(const QString &status) : std::runtime_error(status.toStdString()), status(status) {}
+    QString status;
+};
+
+class ScriptedDialogs : public Dialogs {
+public:
+    QList<Message> shown;       // every message, in order
+    QList<int> answers;         // answers to give, in order; the default button when exhausted
+    QStringList fileNames;      // answers to the file and folder pickers
+
+    int show(const Message &message) override;
+    QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString folderName(const QString &, const QString &) override { return nextFile(); }
+
+    const Message &last() const { return shown.last(); }
+
+private:
+    QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
+};
