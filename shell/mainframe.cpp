@@ -28,7 +28,13 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea)
     for (int i = 0; i < 4; ++i) {
         m_zones[i] = new QLabel;
         m_zones[i]->setObjectName(QString("zone%1").arg(i + 1));
-        statusBar()->addWidget(m_zones[i], i == 0 ? 4 : 1);
+        if (i == 0) {
+            statusBar()->addWidget(m_zones[i], 1);
+        } else {
+            m_zones[i]->setMinimumWidth(i == 2 ? 220 : 80);
+            m_zones[i]->setAlignment(Qt::AlignCenter);
+            statusBar()->addPermanentWidget(m_zones[i]);
+        }
     }
     setWindowIcon(moneyIcon());
     resize(1100, 760);
