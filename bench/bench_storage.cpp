@@ -23,10 +23,11 @@ QString benchRoot() {
     return root;
 }
 
+std::map<int, std::unique_ptr<storage::Database>> g_open;
+
 // A database of `members` members with eight years of monthly deposits and yearly dividends.
 storage::Database &dataset(int members) {
-    static std::map<int, std::unique_ptr<storage::Database>> open;
-    auto &db = open[members];
+    auto &db = g_open[members];
     if (db) return *db;
     QString dir = QDir(benchRoot()).filePath(QString("m%1-y8").arg(members));
     bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
@@ -109,5 +110,6 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_open.clear(); // connections close before the application object goes
     return 0;
 }

@@ -7,6 +7,7 @@ struct State {
     Dialogs *dialogs = nullptr;
     bool admin = false;
     QMdiArea *mdi = nullptr;
+    QString startPrinter;
 };
 State &state() {
     static State s;
@@ -37,6 +38,8 @@ Dialogs &dialogs() {
 }
 void setAdmin(bool admin) { state().admin = admin; }
 bool admin() { return state().admin; }
+void setStartPrinter(const QString &name) { state().startPrinter = name; }
+QString startPrinter() { return state().startPrinter; }
 void setMdiArea(QMdiArea *area) { state().mdi = area; }
 QMdiArea *mdiArea() { return state().mdi; }
 } // namespace App

@@ -33,6 +33,9 @@ Dialogs &dialogs();
 // "/admin" on the command line lifts the same-month rule of posting and withdrawal dates.
 void setAdmin(bool admin);
 bool admin();
+// The printer that was current when the program started; reports print there by default.
+void setStartPrinter(const QString &name);
+QString startPrinter();
 // Where "start" windows open as children of the frame; nullptr before the frame exists.
 void setMdiArea(QMdiArea *area);
 QMdiArea *mdiArea();

@@ -9,16 +9,19 @@
 #include <QSqlQuery>
 
 namespace {
-// Sum of the account's amounts up to a date, in cents, straight from the account key's index.
-qint64 sumCents(storage::Database &db, qint32 acct, qint32 asOf) {
+// Cents of an account up to `asOf` (all records when 0) and up to `yearEnd`, in one pass over
+// the account key's index, which carries the amounts.
+std::pair<qint64, qint64> sums(storage::Database &db, qint32 acct, qint32 asOf, qint32 yearEnd) {
     QSqlQuery q(db.sql());
-    q.prepare(asOf > 0 ? "SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0) FROM \"Trans\" WHERE \"ACCTNUM\" = ? AND "
-                         "\"TRANSDATE\" <= ?"
-                       : "SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0) FROM \"Trans\" WHERE \"ACCTNUM\" = ?");
+    q.prepare(QString("SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0), "
+                      "COALESCE(SUM(CASE WHEN \"TRANSDATE\" <= ? THEN \"TRANSAMOUNT\" ELSE 0 END), 0) "
+                      "FROM \"Trans\" WHERE \"ACCTNUM\" = ?%1")
+                  .arg(asOf > 0 ? " AND \"TRANSDATE\" <= ?" : ""));
+    q.addBindValue(yearEnd);
     q.addBindValue(acct);
     if (asOf > 0) q.addBindValue(asOf);
-    if (!q.exec() || !q.next()) return 0;
-    return q.value(0).toLongLong();
+    if (!q.exec() || !q.next()) return {0, 0};
+    return {q.value(0).toLongLong(), q.value(1).toLongLong()};
 }
 } // namespace
 
@@ -28,10 +31,11 @@ void GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance,
     qint32 acct = acctNum.trimmed().toInt(&ok);
     balance = preYtd = ytd = Decimal(0, 2);
     if (!ok) return;
-    balance = Decimal::fromCents(sumCents(db, acct, asOfDate));
     qint32 ref = asOfDate > 0 ? asOfDate : Clock::today();
     qint32 yearEnd = Clock::dayNumber(Clock::year(ref) - 1, 12, 31);
-    preYtd = Decimal::fromCents(sumCents(db, acct, yearEnd));
+    auto [all, beforeYear] = sums(db, acct, asOfDate, yearEnd);
+    balance = Decimal::fromCents(all);
+    preYtd = Decimal::fromCents(beforeYear);
     ytd = balance - preYtd;
 }
 

@@ -53,6 +53,7 @@ const Layout<Trans> &Trans::layout() {
         .String("USERID", 3, &R::USERID)
         .key("Acct_Key", {"ACCTNUM", "-TRANSDATE"})
         .key("AcctDateRevKey", {"ACCTNUM", "TRANSDATE"})
+        .including({"TRANSAMOUNT"}) // balances sum the index alone
         .key("DateType_Key", {"TRANSDATE", "TRANSTYPE"});
     return l;
 }

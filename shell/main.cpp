@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPrinterInfo>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -15,6 +16,7 @@ int main(int argc, char *argv[]) {
         if (arg.compare("/admin", Qt::CaseInsensitive) == 0) App::setAdmin(true);
         else dataDir = arg;
     }
+    App::setStartPrinter(QPrinterInfo::defaultPrinterName());
     QtDialogs dialogs;
     App::setDialogs(&dialogs);
     App::setDataDir(QDir(dataDir).absolutePath());

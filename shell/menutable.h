@@ -5,8 +5,9 @@
 
 namespace Frame {
 enum class Kind { Menu, Submenu, EndSubmenu, Entry, Separator };
-// Start: the procedure opens a window of its own and the frame stays usable.
-// Call: the frame waits until the procedure returns. External: another program is started.
+// Start: the procedure opens a window of its own (an MDI child) and returns; the frame stays usable.
+// Call: the procedure runs its window modally, so the frame waits until it returns.
+// External: another program is started without waiting.
 enum class How { Start, Call, External };
 
 struct MenuItem {

@@ -65,6 +65,11 @@ public:
         m_def.keys << k;
         return *this;
     }
+    // Fields the last key's index carries as well (not part of its order).
+    Layout &including(std::initializer_list<const char *> fields) {
+        for (const char *f : fields) m_def.keys.last().include << m_def.fieldIndex(f);
+        return *this;
+    }
 
     const FileDef &def() const { return m_def; }
     void toRow(const R &r, Row &row) const {

@@ -26,6 +26,8 @@ struct KeyDef {
     QList<KeyPart> parts;
     bool upper = false; // text components compared in upper case
     bool unique = false;
+    QList<int> include; // fields carried in the index after the key, so sums over a range
+                        // read the index alone
 };
 
 struct FileDef {

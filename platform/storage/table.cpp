@@ -27,7 +27,10 @@ int FileDef::keyIndex(const QString &key) const {
 
 Table::Table(Database &db, const FileDef &def) : m_db(db), m_def(def) { clearBuffer(); }
 
-Table::~Table() { close(); }
+Table::~Table() {
+    close();
+    m_queries.clear();
+}
 
 void Table::clearBuffer() {
     row.clear();
@@ -59,6 +62,7 @@ void Table::close() {
     if (!m_open) return;
     m_insert.reset();
     m_update.reset();
+    m_queries.clear();
     m_buffer.clear();
     m_db.removeUser(m_def.name);
     m_open = false;
@@ -297,12 +301,7 @@ bool Table::read(int direction) {
         m_chunk = 16;
     }
     if (m_buffer.empty()) {
-        if (m_exhausted || !fetch(direction, m_chunk)) {
-            setError(RecordNotFound, m_def.name);
-            return false;
-        }
-        m_chunk = std::min(m_chunk * 4, 1024);
-        if (m_buffer.empty()) {
+        if (m_exhausted || !fetch(direction, m_chunk) || m_buffer.empty()) {
             setError(RecordNotFound, m_def.name);
             return false;
         }
@@ -317,7 +316,9 @@ bool Table::read(int direction) {
 
 // Reads up to `limit` records after the cursor position, as a series of index range queries:
 // first the records equal to the position's prefix, then, component by component from the
-// deepest, those strictly beyond it. Each query is an ordered index scan with a LIMIT.
+// deepest, those strictly beyond it. Each query is an ordered index scan with a LIMIT, and a
+// fetch stops at the first range that yields records, so a walk that ends with its range (one
+// account's history) reads little beyond it.
 bool Table::fetch(int direction, int limit) {
     const KeyDef &k = m_def.keys[m_key];
     const bool withPos = !k.unique;
@@ -346,19 +347,17 @@ bool Table::fetch(int direction, int limit) {
         QStringList where;
         for (int i = 0; i < r.equal; ++i) where << expr(i) + " = ?";
         if (r.strict >= 0) where << expr(r.strict) + (ascending(r.strict) ? " > ?" : " < ?");
-        QString sql = QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
+        QString sql = QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
                           .arg(selectList(), sqlName(m_def.name),
                                where.isEmpty() ? QString() : " WHERE " + where.join(" AND "),
-                               order.join(", "))
-                          .arg(limit - got);
-        QSqlQuery q(m_db.sql());
-        q.setForwardOnly(true);
-        if (!q.prepare(sql)) {
-            Database::recordSqlError(q.lastError());
-            return false;
-        }
-        for (int i = 0; i < r.equal; ++i) q.addBindValue(m_start[i]);
-        if (r.strict >= 0) q.addBindValue(m_start[r.strict]);
+                               order.join(", "));
+        QSqlQuery *prepared = cachedQuery(sql);
+        if (!prepared) return false;
+        QSqlQuery &q = *prepared;
+        int b = 0;
+        for (int i = 0; i < r.equal; ++i) q.bindValue(b++, m_start[i]);
+        if (r.strict >= 0) q.bindValue(b++, m_start[r.strict]);
+        q.bindValue(b, limit);
         if (!q.exec()) {
             Database::recordSqlError(q.lastError());
             return false;
@@ -370,18 +369,33 @@ bool Table::fetch(int direction, int limit) {
             ++got;
         }
         q.finish();
-        if (got >= limit) break;
+        if (got > 0) break;
     }
-    if (got >= limit) {
-        // Continue after the last record read, whatever happens to the file meanwhile.
-        const Fetched &last = m_buffer.back();
-        m_start.clear();
-        for (const KeyPart &p : k.parts) m_start << keyValue(p, last.row[p.field]);
-        if (withPos) m_start << last.pos;
-        m_inclusive = false;
-    } else {
+    if (got == 0) {
         m_exhausted = true;
+        return true;
     }
+    // Continue after the last record read, whatever happens to the file meanwhile; a range read
+    // to its end starts the next one with a small chunk again.
+    const Fetched &last = m_buffer.back();
+    m_start.clear();
+    for (const KeyPart &p : k.parts) m_start << keyValue(p, last.row[p.field]);
+    if (withPos) m_start << last.pos;
+    m_inclusive = false;
+    m_chunk = got >= limit ? std::min(limit * 4, 1024) : 16;
     return true;
+}
+
+// Prepared statements are kept per statement text: walks run the same few shapes again and again.
+QSqlQuery *Table::cachedQuery(const QString &sql) {
+    auto it = m_queries.find(sql);
+    if (it != m_queries.end()) return &it->second;
+    QSqlQuery q(m_db.sql());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        Database::recordSqlError(q.lastError());
+        return nullptr;
+    }
+    return &m_queries.emplace(sql, std::move(q)).first->second;
 }
 } // namespace storage

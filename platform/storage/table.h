@@ -6,6 +6,7 @@
 
 #include <QSqlQuery>
 #include <deque>
+#include <map>
 #include <optional>
 
 namespace storage {
@@ -61,6 +62,7 @@ private:
     QString selectList() const;
     void load(const QSqlQuery &q, Fetched &into) const;
     QVariant bindValue(int field, const QVariant &v) const;
+    QSqlQuery *cachedQuery(const QString &sql); // nullptr (and lastError) when it cannot prepare
 
     Database &m_db;
     FileDef m_def;
@@ -76,5 +78,6 @@ private:
     int m_chunk = 16;
     std::deque<Fetched> m_buffer;
     std::optional<QSqlQuery> m_insert, m_update;
+    std::map<QString, QSqlQuery> m_queries;
 };
 } // namespace storage

@@ -1,5 +1,6 @@
 #include "../support/tempdata.h"
 #include "common/procedures.h"
+#include "common/windows.h"
 #include "data/lookups.h"
 #include "platform/clock.h"
 #include "platform/inifile.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QTest>
 
@@ -155,12 +157,19 @@ TEST_F(FrameTest, AMenuChoiceClosesTheSplashAndAnUndefinedProcedureIsNamed) {
     EXPECT_EQ(dialogs.last().caption, "Procedure not defined");
     EXPECT_EQ(dialogs.last().text, "The Procedure UNDOPOSTING has not been defined.");
 
-    // A registered procedure runs instead.
+    // A registered procedure runs instead; a started window becomes a child of the frame.
     int runs = 0;
-    Procedures::add("BROWSELOCALS", [&] { ++runs; });
+    Procedures::add("BROWSELOCALS", [&] {
+        ++runs;
+        Windows::start(new QWidget);
+    });
     frame.action("&Local/&Add/Edit/Delete Local Information")->trigger();
-    EXPECT_EQ(runs, 1);
+    frame.action("&Local/&Add/Edit/Delete Local Information")->trigger();
+    EXPECT_EQ(runs, 2);
     EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(frame.mdiArea()->subWindowList().size(), 2); // several at once
+    frame.close();
+    EXPECT_TRUE(frame.mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(FrameTest, TheSplashClosesOnAClick) {

@@ -1,0 +1,31 @@
+#include "windows.h"
+
+#include "app.h"
+
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace Windows {
+QMdiSubWindow *start(QWidget *window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiArea *area = App::mdiArea();
+    if (!area) {
+        window->show();
+        return nullptr;
+    }
+    QMdiSubWindow *sub = area->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(area->window()->windowIcon());
+    window->show();
+    sub->show();
+    area->setActiveSubWindow(sub);
+    return sub;
+}
+
+int call(QDialog *dialog) {
+    if (QMdiArea *area = App::mdiArea()) dialog->setParent(area->window(), dialog->windowFlags() | Qt::Dialog);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog->exec();
+}
+} // namespace Windows
