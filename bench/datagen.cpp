@@ -112,6 +112,8 @@ bool generateData(storage::Database &db, const GenOptions &o, QString *error) {
         if (!add(mem, error)) return false;
     }
 
+    if (o.progress) o.progress("members");
+
     // Monthly payrolls: each member belongs to one contractor; one deposit a month, and a
     // dividend at the end of each year.
     for (int mo = 0; mo < months; ++mo) {

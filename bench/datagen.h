@@ -4,6 +4,7 @@
 #include "platform/storage/database.h"
 
 #include <QString>
+#include <functional>
 
 struct GenOptions {
     int members = 25;
@@ -13,6 +14,7 @@ struct GenOptions {
     quint32 seed = 1;
     qint32 endDate = 0; // last day of history; 0 = the end of last month
     bool demo = false;  // also fund settings, prompts, users, locals and LOCAL.INI
+    std::function<void(const QString &stage)> progress; // told "members" once they are written
 };
 
 // Creates the files that are missing and fills them; false with a message on failure.

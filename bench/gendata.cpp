@@ -1,4 +1,5 @@
-// pension-gendata [--demo] DIR [--members N] [--years Y] [--months M] [--contractors C] [--seed S]
+// pension-gendata [--demo] [--progress] DIR [--members N] [--years Y] [--months M] [--contractors C]
+//                 [--seed S]
 // Fills a data directory with generated fund data (see datagen.h).
 #include "datagen.h"
 
@@ -20,6 +21,11 @@ int main(int argc, char *argv[]) {
         else if (a == "--months") o.months = number();
         else if (a == "--contractors") o.contractors = number();
         else if (a == "--seed") o.seed = quint32(number());
+        else if (a == "--progress")
+            o.progress = [](const QString &stage) {
+                std::printf("%s\n", qPrintable(stage));
+                std::fflush(stdout);
+            };
         else dir = a;
     }
     if (dir.isEmpty()) {
