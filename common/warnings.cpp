@@ -26,7 +26,7 @@ QString describe(const storage::Error &e) {
 
 enum Kind { Notice, YesNo, YesNoCancel, OkCancel, RetryCancel };
 
-struct Spec {
+struct WarningDef {
     QString caption;
     QString text;
     bool question = false;
@@ -34,7 +34,7 @@ struct Spec {
     int defaultButton = Dlg::Ok;
 };
 
-Spec spec(int id, const QString &X, const QString &Y, const QString &E) {
+WarningDef definition(int id, const QString &X, const QString &Y, const QString &E) {
     switch (id) {
     case 1: return {"Invalid File", "Error: (" + E + ") accessing " + X + ".  Press OK to end this application."};
     case 2: return {"Invalid Key", X + " key file is invalid.  Do you " + "want to rebuild the key?", true, YesNo, Dlg::Yes};
@@ -110,7 +110,7 @@ Message standardWarningMessage(int id, const QString &text1, const QString &text
     while (X.endsWith(' ')) X.chop(1);
     while (Y.endsWith(' ')) Y.chop(1);
     storage::Error e = currentError();
-    Spec s = spec(id, X, Y, describe(e));
+    WarningDef s = definition(id, X, Y, describe(e));
     if (id == 15 && (e.code == storage::RecordChanged || e.code == storage::NoError))
         s.text = "This record was changed by another station.";
     Message m;
