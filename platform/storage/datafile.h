@@ -123,9 +123,9 @@ public:
         m_table.set(key.index, components);
     }
     void setStart(Key<R> key) { m_table.set(key.index, 0); }
-    void setFromCurrent(Key<R> key) {
+    void setFromCurrent(Key<R> key, bool inclusive = false) {
         push();
-        m_table.setFromCurrent(key.index);
+        m_table.setFromCurrent(key.index, inclusive);
     }
     bool next() { return m_table.next() && pull(); }
     bool previous() { return m_table.previous() && pull(); }

@@ -274,10 +274,10 @@ void Table::set(int key, int components) {
 
 void Table::setLast(int key) { set(key, 0); }
 
-void Table::setFromCurrent(int key) {
+void Table::setFromCurrent(int key, bool inclusive) {
     set(key, -1);
-    if (!m_def.keys[key].unique) m_start << pos;
-    m_inclusive = false;
+    m_start << pos;
+    m_inclusive = inclusive;
 }
 
 bool Table::next() { return read(+1); }
@@ -314,49 +314,58 @@ bool Table::read(int direction) {
     return true;
 }
 
-// Reads up to `limit` records after the cursor position, as a series of index range queries:
-// first the records equal to the position's prefix, then, component by component from the
-// deepest, those strictly beyond it. Each query is an ordered index scan with a LIMIT, and a
-// fetch stops at the first range that yields records, so a walk that ends with its range (one
-// account's history) reads little beyond it.
+QString Table::orderBy(int direction) const {
+    const KeyDef &k = m_def.keys[m_key];
+    QStringList order;
+    for (const KeyPart &p : k.parts)
+        order << colExpr(p) + (((direction > 0) != p.descending) ? " ASC" : " DESC");
+    order << QString("rec_pos") + (direction > 0 ? " ASC" : " DESC");
+    return order.join(", ");
+}
+
+// The index ranges that follow the cursor position in `direction`, nearest first: the records
+// equal to the position's prefix (when inclusive), then, component by component from the
+// deepest, those strictly beyond it. Each is one ordered index scan.
+QList<Table::Range> Table::ranges(int direction) const {
+    const KeyDef &k = m_def.keys[m_key];
+    const int n = k.parts.size();
+    auto ascending = [&](int i) { return (direction > 0) != (i < n && k.parts[i].descending); };
+    auto expr = [&](int i) { return i < n ? colExpr(k.parts[i]) : QString("rec_pos"); };
+    const int m = m_start.size();
+    QList<Range> out;
+    auto add = [&](int equal, int strict) {
+        Range r;
+        QStringList where;
+        for (int i = 0; i < equal; ++i) {
+            where << expr(i) + " = ?";
+            r.binds << m_start[i];
+        }
+        if (strict >= 0) {
+            where << expr(strict) + (ascending(strict) ? " > ?" : " < ?");
+            r.binds << m_start[strict];
+        }
+        r.where = where.isEmpty() ? QString() : " WHERE " + where.join(" AND ");
+        out << r;
+    };
+    if (m_inclusive) add(m, -1);
+    for (int j = m - 1; j >= 0; --j) add(j, j);
+    return out;
+}
+
+// Reads up to `limit` records after the cursor position, range by range; a fetch stops at the
+// first range that yields records, so a walk that ends with its range (one account's history)
+// reads little beyond it.
 bool Table::fetch(int direction, int limit) {
     const KeyDef &k = m_def.keys[m_key];
-    const bool withPos = !k.unique;
-    const int n = k.parts.size();
-    auto ascending = [&](int i) {
-        bool desc = i < n ? k.parts[i].descending : false;
-        return (direction > 0) != desc;
-    };
-    auto expr = [&](int i) { return i < n ? colExpr(k.parts[i]) : QString("rec_pos"); };
-    QStringList order;
-    for (int i = 0; i < n + (withPos ? 1 : 0); ++i)
-        order << expr(i) + (ascending(i) ? " ASC" : " DESC");
-    if (!withPos) order << QString("rec_pos") + (direction > 0 ? " ASC" : " DESC");
-
-    const int m = m_start.size();
-    struct Range {
-        int equal;
-        int strict; // -1: none
-    };
-    QList<Range> ranges;
-    if (m_inclusive) ranges << Range{m, -1};
-    for (int j = m - 1; j >= 0; --j) ranges << Range{j, j};
-
+    const QString order = orderBy(direction);
     int got = 0;
-    for (const Range &r : ranges) {
-        QStringList where;
-        for (int i = 0; i < r.equal; ++i) where << expr(i) + " = ?";
-        if (r.strict >= 0) where << expr(r.strict) + (ascending(r.strict) ? " > ?" : " < ?");
-        QString sql = QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
-                          .arg(selectList(), sqlName(m_def.name),
-                               where.isEmpty() ? QString() : " WHERE " + where.join(" AND "),
-                               order.join(", "));
-        QSqlQuery *prepared = cachedQuery(sql);
+    for (const Range &r : ranges(direction)) {
+        QSqlQuery *prepared = cachedQuery(QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
+                                              .arg(selectList(), sqlName(m_def.name), r.where, order));
         if (!prepared) return false;
         QSqlQuery &q = *prepared;
         int b = 0;
-        for (int i = 0; i < r.equal; ++i) q.bindValue(b++, m_start[i]);
-        if (r.strict >= 0) q.bindValue(b++, m_start[r.strict]);
+        for (const QVariant &v : r.binds) q.bindValue(b++, v);
         q.bindValue(b, limit);
         if (!q.exec()) {
             Database::recordSqlError(q.lastError());
@@ -380,9 +389,45 @@ bool Table::fetch(int direction, int limit) {
     const Fetched &last = m_buffer.back();
     m_start.clear();
     for (const KeyPart &p : k.parts) m_start << keyValue(p, last.row[p.field]);
-    if (withPos) m_start << last.pos;
+    m_start << last.pos;
     m_inclusive = false;
     m_chunk = got >= limit ? std::min(limit * 4, 1024) : 16;
+    return true;
+}
+
+qint64 Table::countBefore(int key) {
+    setFromCurrent(key);
+    qint64 total = 0;
+    for (const Range &r : ranges(-1)) {
+        QSqlQuery *q = cachedQuery(QString("SELECT COUNT(*) FROM %1%2").arg(sqlName(m_def.name), r.where));
+        if (!q) return 0;
+        for (int i = 0; i < r.binds.size(); ++i) q->bindValue(i, r.binds[i]);
+        if (q->exec() && q->next()) total += q->value(0).toLongLong();
+        q->finish();
+    }
+    return total;
+}
+
+bool Table::seekRank(int key, qint64 rank) {
+    clearError();
+    m_key = key;
+    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1 OFFSET ?")
+                                   .arg(selectList(), sqlName(m_def.name), orderBy(+1)));
+    if (!q) return false;
+    q->bindValue(0, std::max<qint64>(0, rank));
+    if (!q->exec()) {
+        Database::recordSqlError(q->lastError());
+        return false;
+    }
+    if (!q->next()) {
+        q->finish();
+        setError(RecordNotFound, m_def.name);
+        return false;
+    }
+    Fetched f;
+    load(*q, f);
+    q->finish();
+    row = f.row, pos = f.pos, version = f.version;
     return true;
 }
 

@@ -45,8 +45,13 @@ public:
     void set(int key, int components = -1);
     // Positions at the end of the key's order: previous() reads the last record first.
     void setLast(int key);
-    // Positions just after (next) or before (previous) the buffer's record in the key's order.
-    void setFromCurrent(int key);
+    // Positions just after (next) or before (previous) the buffer's record in the key's order;
+    // with `inclusive` the record itself is read first.
+    void setFromCurrent(int key, bool inclusive = false);
+    // How many records come before the buffer's record in the key's order.
+    qint64 countBefore(int key);
+    // Reads the record of a rank (0 = first) in the key's order into the buffer.
+    bool seekRank(int key, qint64 rank);
     bool next();
     bool previous();
 
@@ -55,6 +60,12 @@ private:
         qint64 pos, version;
         Row row;
     };
+    struct Range {
+        QString where;
+        QVariantList binds;
+    };
+    QList<Range> ranges(int direction) const;
+    QString orderBy(int direction) const;
     bool read(int direction);
     bool fetch(int direction, int limit);
     QVariant keyValue(const KeyPart &p, const QVariant &v) const;

@@ -1,0 +1,243 @@
+#include "formwindow.h"
+
+#include "app.h"
+#include "platform/clock.h"
+#include "platform/picture.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString clip(QString s) {
+    while (s.endsWith(' ')) s.chop(1);
+    return s;
+}
+const QString kDatePicture = QStringLiteral("@d2");
+} // namespace
+
+FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, const QString &caption,
+                       QWidget *parent)
+    : QDialog(parent), m_logic(std::make_unique<FormLogic>(table, App::dialogs(), std::move(config), request)),
+      m_table(table) {
+    setWindowTitle(caption);
+    auto *layout = new QVBoxLayout(this);
+    m_form = new QFormLayout;
+    layout->addLayout(m_form);
+    m_status = new QLabel;
+    m_status->setObjectName("status");
+    m_status->setText(statusText());
+    auto *buttons = new QDialogButtonBox;
+    m_ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    m_cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    m_ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FormWindow::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FormWindow::reject);
+    auto *foot = new QHBoxLayout;
+    foot->addWidget(m_status, 1);
+    foot->addWidget(buttons);
+    layout->addLayout(foot);
+}
+
+FormWindow::~FormWindow() = default;
+
+QString FormWindow::statusText() const { return m_logic->statusText(); }
+
+void FormWindow::setButtonTexts(const QString &ok, const QString &cancel) {
+    m_ok->setText(ok);
+    m_cancel->setText(cancel);
+}
+
+void FormWindow::addRow(const QString &prompt, QWidget *widget) {
+    if (m_logic->request() == Request::ViewRecord) widget->setEnabled(false);
+    m_form->addRow(prompt, widget);
+}
+
+QLineEdit *FormWindow::addText(const QString &prompt, const QString &field, const QString &tip) {
+    auto *edit = new QLineEdit;
+    int i = m_table.def().fieldIndex(field);
+    if (i >= 0 && m_table.def().fields[i].type == storage::FieldType::String)
+        edit->setMaxLength(m_table.def().fields[i].size);
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(v.toString()); },
+                          [edit](QVariant &v) {
+                              v = clip(edit->text());
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
+QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, const QString &picture,
+                                  const QString &tip) {
+    auto *edit = new QLineEdit;
+    edit->setInputMask(Picture::inputMask(picture).replace('9', '0') + "; ");
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    m_bindings << Binding{field, edit,
+                          [edit, picture](const QVariant &v) {
+                              QString s = v.toString();
+                              edit->setText(s.contains(QRegularExpression("\\d")) ? Picture::applyPattern(s, picture) : QString());
+                          },
+                          [edit](QVariant &v) {
+                              QString shown = edit->displayText();
+                              // Blank when no digit was typed.
+                              v = shown.contains(QRegularExpression("\\d")) ? clip(shown) : QString();
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
+QLineEdit *FormWindow::addNumber(const QString &prompt, const QString &field, int digits, const QString &tip) {
+    auto *edit = new QLineEdit;
+    edit->setMaxLength(digits + 1);
+    int i = m_table.def().fieldIndex(field);
+    bool isByte = i >= 0 && m_table.def().fields[i].type == storage::FieldType::Byte;
+    edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(isByte ? QString("\\d{0,%1}").arg(digits) : QString("-?\\d{0,%1}").arg(digits)), edit));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(QString::number(v.toLongLong())); },
+                          [this, edit, prompt, isByte](QVariant &v) {
+                              bool ok = true;
+                              qint64 n = edit->text().trimmed().isEmpty() ? 0 : edit->text().toLongLong(&ok);
+                              qint64 max = isByte ? 255 : std::numeric_limits<qint32>::max();
+                              qint64 min = isByte ? 0 : std::numeric_limits<qint32>::min();
+                              if (!ok || n > max || n < min) {
+                                  App::dialogs().message("Range Error", QString("The value of %1 must be between %2 and %3.")
+                                                                           .arg(clip(QString(prompt).remove(':').remove('&')))
+                                                                           .arg(min)
+                                                                           .arg(max),
+                                                         Dlg::Warning);
+                                  edit->setFocus();
+                                  return false;
+                              }
+                              v = n;
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
+QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, const QString &tip) {
+    auto *edit = new QLineEdit;
+    edit->setMaxLength(10);
+    edit->setPlaceholderText("mm/dd/yyyy");
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    m_bindings << Binding{field, edit,
+                          [edit](const QVariant &v) { edit->setText(Picture::format(v.toLongLong(), kDatePicture)); },
+                          [edit](QVariant &v) {
+                              bool ok = false;
+                              qint32 day = Picture::deformatDate(edit->text(), kDatePicture, &ok);
+                              if (!ok) {
+                                  App::dialogs().message("Invalid Date",
+                                                         "\"" + edit->text().trimmed() +
+                                                             "\" is not a date.  Please enter it as mm/dd/yyyy.",
+                                                         Dlg::Warning);
+                                  edit->setFocus();
+                                  return false;
+                              }
+                              v = day;
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
+QCheckBox *FormWindow::addCheck(const QString &text, const QString &field, const QString &tip) {
+    auto *box = new QCheckBox(text);
+    box->setToolTip(tip);
+    box->setObjectName(field);
+    m_bindings << Binding{field, box, [box](const QVariant &v) { box->setChecked(v.toInt() != 0); },
+                          [box](QVariant &v) {
+                              v = box->isChecked() ? 1 : 0;
+                              return true;
+                          }};
+    addRow(QString(), box);
+    return box;
+}
+
+QPlainTextEdit *FormWindow::addMemo(const QString &prompt, const QString &field, const QString &tip) {
+    auto *edit = new QPlainTextEdit;
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    edit->setTabChangesFocus(true);
+    m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setPlainText(v.toString()); },
+                          [edit](QVariant &v) {
+                              v = edit->toPlainText();
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
+void FormWindow::loadEntries() {
+    for (const Binding &b : m_bindings) b.load(m_logic->value(b.field));
+    loaded();
+}
+
+bool FormWindow::storeEntries() {
+    storing();
+    for (const Binding &b : m_bindings) {
+        QVariant v = m_logic->value(b.field);
+        if (!b.store(v)) return false;
+        // An entry that shows the stored value unchanged keeps the stored value as it is.
+        if (v.toString() != m_logic->value(b.field).toString()) m_logic->setValue(b.field, v);
+    }
+    return true;
+}
+
+int FormWindow::run(qint64 pos, const storage::Row &primed) {
+    if (!m_logic->open(pos, primed)) return Response::RequestCancelled;
+    if (m_logic->request() == Request::DeleteRecord) {
+        FormLogic::Outcome o = m_logic->remove();
+        return o == FormLogic::Completed ? Response::RequestCompleted : Response::RequestCancelled;
+    }
+    m_status->setText(statusText());
+    loadEntries();
+    m_response = Response::RequestCancelled;
+    exec();
+    return m_response;
+}
+
+void FormWindow::finish(FormLogic::Outcome outcome) {
+    if (outcome == FormLogic::Stay) {
+        if (m_logic->reloadedFromOtherStation()) loadEntries();
+        int key = m_logic->refusedKey();
+        if (key >= 0) {
+            // Back on the entry of the refused key's first field.
+            QString field = m_table.def().fields[m_table.def().keys[key].parts.first().field].name;
+            for (const Binding &b : m_bindings)
+                if (b.field == field) b.widget->setFocus();
+        }
+        return;
+    }
+    m_response = outcome == FormLogic::Completed ? Response::RequestCompleted : Response::RequestCancelled;
+    QDialog::done(outcome == FormLogic::Completed ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void FormWindow::accept() {
+    if (m_logic->request() == Request::ViewRecord) {
+        finish(FormLogic::Cancelled);
+        return;
+    }
+    if (!storeEntries()) return;
+    finish(m_logic->save());
+}
+
+void FormWindow::reject() {
+    if (m_logic->request() != Request::ViewRecord && !storeEntries()) return;
+    FormLogic::Outcome o = m_logic->cancel();
+    if (o == FormLogic::Stay && !m_bindings.isEmpty()) m_bindings.first().widget->setFocus();
+    finish(o);
+}

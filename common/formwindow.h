@@ -1,0 +1,70 @@
+#pragma once
+// The standard update form's window: prompts and entries bound to the record's fields, the
+// status line, OK and Cancel. The rules live in FormLogic; a window adds its fields and, where
+// it has rules of its own, overrides loaded() and storing().
+#include "formlogic.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class FormWindow : public QDialog {
+    Q_OBJECT
+public:
+    FormWindow(storage::Table &table, FormConfig config, int request, const QString &caption,
+               QWidget *parent = nullptr);
+    ~FormWindow() override;
+
+    // Opens the request on the record at `pos` (insert: a new record primed with `primed`),
+    // runs the window and returns the GlobalResponse value. The record's position afterwards is
+    // in position().
+    int run(qint64 pos = 0, const storage::Row &primed = {});
+    qint64 position() const { return m_logic->position(); }
+    FormLogic &logic() { return *m_logic; }
+    QString statusText() const;
+
+    // Field entries, in tab order.
+    QLineEdit *addText(const QString &prompt, const QString &field, const QString &tip = {});
+    QLineEdit *addPattern(const QString &prompt, const QString &field, const QString &picture,
+                          const QString &tip = {});
+    QLineEdit *addNumber(const QString &prompt, const QString &field, int digits, const QString &tip = {});
+    QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
+    class QCheckBox *addCheck(const QString &text, const QString &field, const QString &tip = {});
+    class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
+    void addRow(const QString &prompt, QWidget *widget);
+    void setButtonTexts(const QString &ok, const QString &cancel);
+    QPushButton *okButton() const { return m_ok; }
+    QPushButton *cancelButton() const { return m_cancel; }
+
+    // Presses OK / Cancel as the user does (also for tests).
+    void accept() override;
+    void reject() override;
+
+protected:
+    virtual void loaded() {}  // the record's values are in the entries
+    virtual void storing() {} // about to copy the entries back into the record
+    void loadEntries();
+    bool storeEntries(); // false (after a message) when an entry cannot be read
+
+private:
+    struct Binding {
+        QString field;
+        QWidget *widget;
+        std::function<void(const QVariant &)> load;
+        std::function<bool(QVariant &)> store;
+    };
+    void finish(FormLogic::Outcome outcome);
+
+    std::unique_ptr<FormLogic> m_logic;
+    storage::Table &m_table;
+    QList<Binding> m_bindings;
+    QFormLayout *m_form;
+    QLabel *m_status;
+    QPushButton *m_ok, *m_cancel;
+    int m_response = Response::RequestCancelled;
+};
