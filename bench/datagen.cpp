@@ -180,7 +180,7 @@ bool generateData(storage::Database &db, const GenOptions &o, QString *error) {
         c.TRANSCODE = "12345", c.EMAILADDRESS = "office@local565.example";
         c.DORMANTAMOUNT = Decimal::fromCents(10000);
         mis.rec = {"Union Card #", "Trade", "Class", "Shop Steward", "Dues", "Zone"};
-        pas.rec = {"MGR", "", "Fund Manager", 10};
+        pas.rec = {"MGR", "", "Fund Manager", 10, {}};
         lcl.rec.AUTONUM = 1, lcl.rec.NAME = "Local 565", lcl.rec.LOCALNUM = "565";
         lcl.rec.CITY = "Springfield", lcl.rec.STATE = "IL";
         if (!add(cui, error) || !add(mis, error) || !add(pas, error) || !add(lcl, error)) return false;

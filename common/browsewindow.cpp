@@ -60,6 +60,7 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
+    m_view->verticalHeader()->setDefaultSectionSize(m_config.rowLines * m_view->fontMetrics().lineSpacing() + 8);
     int charWidth = m_view->fontMetrics().averageCharWidth();
     for (int i = 0; i < m_config.columns.size(); ++i)
         m_view->setColumnWidth(i, std::clamp(m_config.columns[i].width, 3, 60) * charWidth + 12);

@@ -30,6 +30,7 @@ struct BrowseConfig {
     QList<BrowseTab> tabs;
     bool showTabs = true;
     QList<BrowseColumn> columns;
+    int rowLines = 1;        // lines of text per row ("\n" in a column's text)
     BrowseList::Filter filter;
     QString closeText = "&Cancel";
     bool closeCompletes = false; // closing a maintenance browse reports completed
@@ -58,6 +59,7 @@ public:
     QLineEdit *locator() const { return m_locator; }
     QPushButton *button(const QString &text) const;
     QMenu *contextMenu();
+    BrowseConfig &config() { return m_config; }
 
     void setTab(int index);
     void locate(const QString &text);
@@ -96,3 +98,4 @@ private:
     QList<QPushButton *> m_buttons;
     QMenu *m_menu = nullptr;
 };
+

@@ -1,5 +1,6 @@
 #include "formlogic.h"
 
+#include "riupdate.h"
 #include "warnings.h"
 
 using namespace storage;
@@ -143,28 +144,19 @@ FormLogic::Outcome FormLogic::change() {
         m_table.row = m_record;
         m_table.pos = m_pos;
         m_table.version = m_version;
-        if (m_table.put()) {
+        int result = RI::update(m_table, m_dialogs, true, m_config.fileName);
+        if (result == RI::Done) {
             m_version = m_table.version;
             m_record = m_original = m_table.row;
             return Completed;
         }
-        const int code = lastError().code;
-        RISAVEERROR(&m_table.database());
-        if (code == RecordChanged) {
-            // Show the other station's version; the user decides again on it.
-            STANDARDWARNING(m_dialogs, 38);
-            if (m_table.getPosition(m_pos)) {
-                m_record = m_original = m_table.row;
-                m_version = m_table.version;
-            }
+        if (result == RI::ChangedElsewhere) {
+            // The other station's version is shown; the user decides again on it.
+            m_record = m_original = m_table.row;
+            m_version = m_table.version;
             m_reloaded = true;
             return Stay;
         }
-        if (code == DuplicateKey) {
-            STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(0));
-            return Stay;
-        }
-        STANDARDWARNING(m_dialogs, 15, m_config.fileName);
         int answer = STANDARDWARNING(m_dialogs, 16);
         if (answer == Dlg::Yes) continue;
         return answer == Dlg::No ? Cancelled : Stay;
@@ -174,12 +166,8 @@ FormLogic::Outcome FormLogic::change() {
 FormLogic::Outcome FormLogic::remove() {
     if (STANDARDWARNING(m_dialogs, 32) != Dlg::Ok) return Cancelled;
     for (;;) {
-        m_table.row = m_record;
         m_table.pos = m_pos;
-        // The record is deleted as it stands now in the file.
-        if (m_table.getPosition(m_pos) && m_table.remove()) return Completed;
-        RISAVEERROR(&m_table.database());
-        STANDARDWARNING(m_dialogs, 17, m_config.fileName);
+        if (RI::remove(m_table, m_dialogs, m_config.fileName) == RI::Done) return Completed;
         int answer = STANDARDWARNING(m_dialogs, 18);
         if (answer == Dlg::Yes) continue;
         return answer == Dlg::No ? Cancelled : Stay;

@@ -3,34 +3,25 @@
 // the standard warnings and, for a record changed by another station, show the other version.
 #include "platform/dialogs.h"
 #include "platform/storage/datafile.h"
-#include "warnings.h"
 
 namespace RI {
 enum UpdateResult { Done = 0, Failed = 1, ChangedElsewhere = 2 };
 
-// Rewrites the buffer. 2: another station changed the record; its version is now in the buffer.
+// Rewrites the table's buffer. 2: another station changed the record; its version is now in
+// the buffer. 1: another error, reported.
+int update(storage::Table &file, Dialogs &dialogs, bool fromForm, const QString &fileName);
+// Deletes the buffer's record as it stands now in the file. 1: an error, reported.
+int remove(storage::Table &file, Dialogs &dialogs, const QString &fileName);
+
 template <class R>
 int update(storage::DataFile<R> &file, Dialogs &dialogs, bool fromForm, const QString &fileName) {
-    qint64 position = file.position();
-    if (file.put()) return Done;
-    const int code = storage::lastError().code;
-    RISAVEERROR(&file.database());
-    if (code == storage::RecordChanged) {
-        if (fromForm) STANDARDWARNING(dialogs, 38);
-        else STANDARDWARNING(dialogs, 15, "Record Changed by Another Station");
-        file.getPosition(position);
-        return ChangedElsewhere;
-    }
-    STANDARDWARNING(dialogs, 15, fileName);
-    return Failed;
+    R::layout().toRow(file.rec, file.table().row);
+    int result = update(file.table(), dialogs, fromForm, fileName);
+    R::layout().fromRow(file.rec, file.table().row);
+    return result;
 }
 
-// Deletes the buffer's record, as it stands now in the file.
-template <class R>
-int remove(storage::DataFile<R> &file, Dialogs &dialogs, const QString &fileName) {
-    if (file.reget() && file.remove()) return Done;
-    RISAVEERROR(&file.database());
-    STANDARDWARNING(dialogs, 17, fileName);
-    return Failed;
+template <class R> int remove(storage::DataFile<R> &file, Dialogs &dialogs, const QString &fileName) {
+    return remove(file.table(), dialogs, fileName);
 }
 } // namespace RI

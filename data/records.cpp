@@ -184,6 +184,7 @@ const Layout<Password> &Password::layout() {
         .String("PASSWORD", 10, &R::PASSWORD)
         .String("NAME", 30, &R::NAME)
         .Byte("SECURITY", &R::SECURITY)
+        .String("PASSWORDHASH", 100, &R::PASSWORDHASH)
         .key("UserID_Key", {"USERID"}, true, true)
         .key("Name_Key", {"NAME"}, true);
     return l;

@@ -145,6 +145,8 @@ struct LocInfo {
 struct Password {
     QString USERID, PASSWORD, NAME;
     quint8 SECURITY = 0;
+    // The password as a salted hash (see UserRules); PASSWORD, too narrow for one, stays blank.
+    QString PASSWORDHASH;
 
     static const Layout<Password> &layout();
     static constexpr Key<Password> UserID_Key{0, "UserID_Key"};

@@ -2,6 +2,7 @@
 #include "common/app.h"
 #include "common/warnings.h"
 #include "mainframe.h"
+#include "registry.h"
 #include "platform/storage/error.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     App::setDatabase(db.get());
+    registerProcedures();
     int rc = 0;
     {
         MainFrame frame;

@@ -1,0 +1,126 @@
+#include "members.h"
+
+#include "common/app.h"
+#include "common/browseprocedure.h"
+#include "platform/picture.h"
+
+#include <QSqlQuery>
+
+namespace {
+const QString kCaption = QStringLiteral("Participant Information");
+QString clip(QString s) {
+    while (s.endsWith(' ')) s.chop(1);
+    return s;
+}
+} // namespace
+
+namespace MemberRules {
+BrowseConfig browse() {
+    BrowseConfig c;
+    c.caption = "Browse Participant Information";
+    c.objectName = "BROWSEMEMBERS";
+    c.tabs = {{"Account Number", MemberCU::AcctNum_Key.index, "Account Number:", "ACCTNUM", true},
+              {"Name", MemberCU::Name_Key.index, "Last Name:", "LASTNAME", false},
+              {"SSN", MemberCU::SSNum_Key.index, "Social Security #:", "SSNUM", false}};
+    c.columns = {column<MemberCU>("Account", 9, [](const MemberCU &m) { return QString::number(m.ACCTNUM); },
+                                  Qt::AlignRight | Qt::AlignVCenter),
+                 column<MemberCU>("Last Name", 20, [](const MemberCU &m) { return m.LASTNAME; }),
+                 column<MemberCU>("First Name", 16, [](const MemberCU &m) { return m.FIRSTNAME; }),
+                 column<MemberCU>("SS #", 11, [](const MemberCU &m) { return m.SSNUM; }),
+                 column<MemberCU>("City", 16, [](const MemberCU &m) { return m.CITY; }),
+                 column<MemberCU>("Closed", 10, [](const MemberCU &m) { return Picture::format(m.DATECLOSED, "@d2"); })};
+    c.closeText = "E&xit";
+    return c;
+}
+
+QString duplicateOf(storage::Database &db, const MemberCU &m, qint64 ownPos) {
+    storage::DataFile<MemberCU> other(db);
+    if (!other.open()) return {};
+    other.rec.ACCTNUM = m.ACCTNUM;
+    if (other.get(MemberCU::AcctNum_Key) && other.position() != ownPos)
+        return QString("Account number %1 already belongs to %2, %3.")
+            .arg(m.ACCTNUM)
+            .arg(clip(other.rec.LASTNAME), clip(other.rec.FIRSTNAME));
+    if (!clip(m.SSNUM).isEmpty()) {
+        other.rec.SSNUM = m.SSNUM;
+        if (other.get(MemberCU::SSNum_Key) && other.position() != ownPos)
+            return QString("Social Security Number %1 already belongs to account %2 (%3, %4).")
+                .arg(clip(m.SSNUM))
+                .arg(other.rec.ACCTNUM)
+                .arg(clip(other.rec.LASTNAME), clip(other.rec.FIRSTNAME));
+    }
+    return {};
+}
+
+FormConfig form() {
+    FormConfig f;
+    f.fileName = "MemberCU";
+    f.validate = [](FormLogic &logic) {
+        MemberCU m = logic.get<MemberCU>();
+        QString problem;
+        if (m.ACCTNUM <= 0) problem = "Please enter the account number.";
+        else problem = duplicateOf(App::db(), m, logic.position());
+        if (!problem.isEmpty()) {
+            App::dialogs().message(kCaption, problem, Dlg::Warning);
+            return false;
+        }
+        if (m.MEMBERID == 0) {
+            // A new member takes the next internal number.
+            QSqlQuery q(App::db().sql());
+            if (q.exec("SELECT COALESCE(MAX(\"MEMBERID\"), 0) + 1 FROM \"MemberCU\"") && q.next())
+                logic.setValue("MEMBERID", q.value(0).toInt());
+        }
+        return true;
+    };
+    return f;
+}
+
+QStringList miscPrompts(storage::Database &db) {
+    QStringList out;
+    QSqlQuery q(db.sql());
+    if (db.exists(Misc::layout().def()) &&
+        q.exec("SELECT \"MISC1NAME\", \"MISC2NAME\", \"MISC3NAME\", \"MISC4NAME\", \"MISC5NAME\", "
+               "\"MISC6NAME\" FROM \"Misc\" ORDER BY rec_pos LIMIT 1") &&
+        q.next()) {
+        for (int i = 0; i < 6; ++i) out << clip(q.value(i).toString());
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (i >= out.size()) out << QString();
+        out[i] = out[i].isEmpty() ? QString("Misc%1:").arg(i + 1) : out[i] + ":";
+    }
+    return out;
+}
+} // namespace MemberRules
+
+MemberForm::MemberForm(storage::Table &table, int request, QWidget *parent)
+    : FormWindow(table, MemberRules::form(), request, "Edit Participant Information", parent) {
+    addNumber("Account Number:", "ACCTNUM", 9);
+    addPattern("Social Security #:", "SSNUM", "K###-##-####K", "Member Social Security Number");
+    addText("Last Name:", "LASTNAME");
+    addText("First Name:", "FIRSTNAME");
+    addText("Address 1:", "ADDR1");
+    addText("Address 2:", "ADDR2");
+    addText("City:", "CITY");
+    addText("State:", "STATE");
+    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addPattern("Phone:", "PHONE1", "@P(###) ###-####P");
+    addPattern("Phone 2:", "PHONE2", "@P(###) ###-####P");
+    addDate("Birth Date:", "BIRTHDATE");
+    addDate("Date Joined:", "DATEJOINED");
+    addDate("Date Closed:", "DATECLOSED");
+    addNumber("Local:", "LOCALCODE", 9);
+    addNumber("Member ID:", "MEMBERID", 9);
+    addText("User ID:", "USERID");
+    QStringList prompts = MemberRules::miscPrompts(table.database());
+    for (int i = 0; i < 6; ++i) addText(prompts[i], QString("MISC%1").arg(i + 1));
+    addText("Warning:", "WARNING");
+    addText("Joint Owner:", "JOINTOWNER");
+    addCheck("Withdrawals take the whole balance", "WITHDRAWALFLAG");
+    addMemo("Notes:", "Notes");
+}
+
+void BROWSEMEMBERS() {
+    runBrowse<MemberCU>(MemberRules::browse(), [](storage::Table &t, int request, QWidget *parent) {
+        return std::unique_ptr<FormWindow>(new MemberForm(t, request, parent));
+    });
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Members: their list (BROWSEMEMBERS, also the member lookup of payroll and withdrawals) and
+// their form with every field of the member record.
+#include "common/browsewindow.h"
+#include "common/formwindow.h"
+#include "data/records.h"
+
+namespace MemberRules {
+BrowseConfig browse();
+FormConfig form();
+// Refuses an account number or SSN that another member has; the message, or empty when fine.
+QString duplicateOf(storage::Database &db, const MemberCU &m, qint64 ownPos);
+// The prompts of the six user-defined fields, from the Misc record ("Misc1:" when unnamed).
+QStringList miscPrompts(storage::Database &db);
+} // namespace MemberRules
+
+// "Edit Participant Information"
+class MemberForm : public FormWindow {
+    Q_OBJECT
+public:
+    MemberForm(storage::Table &table, int request, QWidget *parent = nullptr);
+};
+
+void BROWSEMEMBERS();

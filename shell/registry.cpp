@@ -1,0 +1,22 @@
+#include "registry.h"
+
+#include "common/procedures.h"
+#include "contract/contractors.h"
+#include "ledger/adminfees.h"
+#include "ledger/transdesc.h"
+#include "local/locals.h"
+#include "member/members.h"
+#include "member/viewshareinfo.h"
+#include "payroll/withdrawcodes.h"
+#include "toolbox/tools/users.h"
+
+void registerProcedures() {
+    Procedures::add("BROWSELOCALS", BROWSELOCALS);
+    Procedures::add("BROWSECONTRACTORINFO", BROWSECONTRACTORINFO);
+    Procedures::add("BROWSEMEMBERS", BROWSEMEMBERS);
+    Procedures::add("VIEWSHAREINFO", VIEWSHAREINFO);
+    Procedures::add("BROWSETRANSDESC", BROWSETRANSDESC);
+    Procedures::add("BROWSEWITH", BROWSEWITH);
+    Procedures::add("BROWSEUSERS", BROWSEUSERS);
+    Procedures::add("ADMINISTRATIONFEES", ADMINISTRATIONFEES);
+}
