@@ -1,0 +1,293 @@
+#include "../support/tempdata.h"
+#include "common/enhancedfocus.h"
+#include "common/windowstate.h"
+#include "platform/inifile.h"
+#include "platform/launcher.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+const QColor Yellow(255, 255, 0), Black(0, 0, 0);
+
+// A small entry window with fixed geometry, so the box can be found by its pixels.
+struct Form {
+    QWidget window;
+    QLineEdit *name = new QLineEdit(&window);
+    QPushButton *ok = new QPushButton("OK", &window);
+    QLineEdit *amount = new QLineEdit(&window);
+    QSpinBox *years = new QSpinBox(&window);
+    QComboBox *code = new QComboBox(&window);
+    Form() {
+        window.resize(320, 260);
+        name->setGeometry(40, 20, 120, 24);
+        ok->setGeometry(40, 60, 80, 28);
+        amount->setGeometry(40, 100, 120, 24);
+        years->setGeometry(40, 140, 80, 24);
+        code->setGeometry(40, 180, 120, 24);
+        code->setEditable(true);
+        code->addItems({"A", "B"});
+    }
+};
+
+class EnhancedFocus : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        Launcher::setStarter([this](const QString &command) {
+            started << command;
+            return startSucceeds;
+        });
+    }
+    void TearDown() override {
+        Launcher::setStarter(nullptr);
+        EnhancedFocusClassType::OSK() = {};
+        DataTest::TearDown();
+    }
+    static void show(Form &form) {
+        form.window.show();
+        QApplication::setActiveWindow(&form.window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form.window));
+    }
+    static EnhancedFocusClassType *open(Form &form) {
+        show(form);
+        return EnhancedFocusClassType::install(&form.window);
+    }
+    static void tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+    static bool highlighted(const QWidget *control, const QColor &background = Yellow) {
+        return control->palette().color(QPalette::Base) == background && control->font().bold();
+    }
+    static QColor pixel(QWidget *window, QPoint at) { return window->grab().toImage().pixelColor(at); }
+    // Border and fill of the box just above the control.
+    static std::pair<QColor, QColor> boxAbove(QWidget *window, const QWidget *control) {
+        QImage image = window->grab().toImage();
+        int x = control->geometry().center().x(), top = control->geometry().top();
+        return {image.pixelColor(x, top - 2), image.pixelColor(x, top - 1)};
+    }
+    // True when box and indicator have left no trace around the control.
+    static bool bare(QWidget *window, const QWidget *control) {
+        QImage image = window->grab().toImage();
+        QColor background = image.pixelColor(2, 2);
+        QRect g = control->geometry();
+        for (int x = g.left() - 8; x < g.left(); ++x)
+            for (int y = g.top() - 2; y <= g.bottom() + 2; ++y)
+                if (image.pixelColor(x, y) != background) return false;
+        return image.pixelColor(g.center().x(), g.top() - 2) == background;
+    }
+    static bool indicatorDrawn(QWidget *window, const QWidget *control) {
+        QImage image = window->grab().toImage();
+        QColor background = image.pixelColor(2, 2);
+        QRect g = control->geometry();
+        for (int x = g.left() - 8; x < g.left() - 2; ++x)
+            for (int y = g.top(); y <= g.bottom(); ++y)
+                if (image.pixelColor(x, y) != background) return true;
+        return false;
+    }
+
+    QStringList started;
+    bool startSucceeds = true;
+};
+
+TEST_F(EnhancedFocus, TheMarkFollowsTheFocusAndLeavesButtonsAlone) {
+    Form form;
+    EnhancedFocusClassType *focus = open(form);
+    EXPECT_EQ(focus, EnhancedFocusClassType::install(&form.window)); // one per window
+    QPalette buttonPalette = form.ok->palette();
+
+    form.name->setFocus();
+    EXPECT_TRUE(highlighted(form.name));
+    EXPECT_EQ(boxAbove(&form.window, form.name), std::make_pair(Black, Yellow));
+    EXPECT_TRUE(indicatorDrawn(&form.window, form.name));
+
+    tab(); // to the button: nothing is marked
+    EXPECT_EQ(QApplication::focusWidget(), form.ok);
+    EXPECT_FALSE(highlighted(form.name));
+    EXPECT_TRUE(bare(&form.window, form.name));
+    EXPECT_TRUE(bare(&form.window, form.ok));
+    EXPECT_EQ(form.ok->palette(), buttonPalette);
+    EXPECT_FALSE(form.ok->font().bold());
+
+    tab();
+    EXPECT_TRUE(highlighted(form.amount));
+    // The box moves and grows with its control.
+    form.amount->setGeometry(60, 210, 150, 30);
+    EXPECT_EQ(boxAbove(&form.window, form.amount), std::make_pair(Black, Yellow));
+    EXPECT_NE(pixel(&form.window, {100, 98}), Black);
+
+    // Spin and combo boxes are marked as a whole.
+    tab();
+    EXPECT_TRUE(highlighted(form.years));
+    EXPECT_FALSE(highlighted(form.amount));
+    tab();
+    EXPECT_TRUE(highlighted(form.code));
+    EXPECT_FALSE(highlighted(form.years));
+    EXPECT_EQ(boxAbove(&form.window, form.code), std::make_pair(Black, Yellow));
+    EXPECT_TRUE(bare(&form.window, form.years));
+}
+
+TEST_F(EnhancedFocus, RequiredFieldsTakeTheRequiredColours) {
+    Form form;
+    EnhancedFocusClassType *focus = open(form);
+    EnhancedFocusClassType::setRequired(form.amount);
+
+    form.amount->setFocus(); // the program's own settings: the same yellow and black border
+    EXPECT_TRUE(highlighted(form.amount));
+    EXPECT_EQ(boxAbove(&form.window, form.amount), std::make_pair(Black, Yellow));
+
+    const QColor green(0, 200, 0), blue(0, 0, 255), white(255, 255, 255), red(255, 0, 0),
+        cyan(0, 255, 255), magenta(255, 0, 255), grey(128, 128, 128);
+    focus->INIT(true, green, true, false, red, true, white, blue, 2, cyan, magenta, true, grey,
+                QString(QChar(0x00BB)), 8);
+    form.name->setFocus();
+    EXPECT_TRUE(highlighted(form.name, green));
+    EXPECT_EQ(boxAbove(&form.window, form.name), std::make_pair(blue, white));
+    form.amount->setFocus();
+    EXPECT_TRUE(highlighted(form.amount, red));
+    EXPECT_EQ(boxAbove(&form.window, form.amount), std::make_pair(magenta, cyan));
+
+    // Marking a field required while it is focused changes its colours at once.
+    EnhancedFocusClassType::setRequired(form.amount, false);
+    EXPECT_TRUE(highlighted(form.amount, green));
+    EXPECT_EQ(boxAbove(&form.window, form.amount), std::make_pair(blue, white));
+}
+
+TEST_F(EnhancedFocus, DisabledReadOnlyAndHiddenControlsAreNeverMarked) {
+    Form form;
+    EnhancedFocusClassType *focus = open(form);
+
+    form.name->setReadOnly(true);
+    form.name->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), form.name);
+    EXPECT_FALSE(highlighted(form.name));
+    EXPECT_TRUE(bare(&form.window, form.name));
+    form.name->setReadOnly(false); // typing is possible again
+    EXPECT_TRUE(highlighted(form.name));
+    form.name->setReadOnly(true);
+    EXPECT_FALSE(highlighted(form.name));
+    EXPECT_TRUE(bare(&form.window, form.name));
+
+    form.amount->setFocus();
+    EXPECT_TRUE(highlighted(form.amount));
+    form.amount->setEnabled(false);
+    EXPECT_FALSE(highlighted(form.amount));
+    EXPECT_TRUE(bare(&form.window, form.amount));
+    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.amount));
+
+    form.years->setFocus();
+    form.years->hide();
+    EXPECT_FALSE(highlighted(form.years));
+    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.years));
+    EXPECT_EQ(focus->SCFIELD, nullptr);
+}
+
+TEST_F(EnhancedFocus, PaletteAndFontComeBackExactly) {
+    Form form;
+    QPalette own = form.amount->palette();
+    own.setColor(QPalette::Text, Qt::darkRed);
+    own.setColor(QPalette::Base, Qt::lightGray);
+    form.amount->setPalette(own);
+    QFont italic("DejaVu Serif", 13);
+    italic.setItalic(true);
+    form.amount->setFont(italic);
+    show(form);
+
+    struct Before {
+        QPalette palette;
+        QFont font;
+        bool ownPalette, ownFont;
+    };
+    auto before = [](const QWidget *w) {
+        return Before{w->palette(), w->font(), w->testAttribute(Qt::WA_SetPalette),
+                      w->testAttribute(Qt::WA_SetFont)};
+    };
+    auto expectSame = [](const QWidget *w, const Before &b) {
+        EXPECT_EQ(w->palette(), b.palette);
+        EXPECT_EQ(w->palette().resolveMask(), b.palette.resolveMask());
+        EXPECT_EQ(w->font(), b.font);
+        EXPECT_EQ(w->font().resolveMask(), b.font.resolveMask());
+        EXPECT_EQ(w->testAttribute(Qt::WA_SetPalette), b.ownPalette);
+        EXPECT_EQ(w->testAttribute(Qt::WA_SetFont), b.ownFont);
+    };
+    Before name = before(form.name), amount = before(form.amount), years = before(form.years);
+    EnhancedFocusClassType::install(&form.window); // marks the control the window gave the focus
+    EXPECT_TRUE(highlighted(form.name));
+
+    for (int round = 0; round < 2; ++round) {
+        form.name->setFocus();
+        EXPECT_TRUE(highlighted(form.name));
+        form.amount->setFocus();
+        EXPECT_TRUE(highlighted(form.amount));
+        EXPECT_TRUE(form.amount->font().italic());
+        expectSame(form.name, name);
+        form.years->setFocus();
+        expectSame(form.amount, amount);
+        form.ok->setFocus();
+        expectSame(form.years, years);
+    }
+    // A window closing with a marked control cleans up after itself.
+    form.name->setFocus();
+    delete EnhancedFocusClassType::of(&form.window);
+    expectSame(form.name, name);
+    EXPECT_TRUE(bare(&form.window, form.name));
+}
+
+TEST_F(EnhancedFocus, TouchKeyboardStartsOnlyWhenSwitchedOnAndGivesUpAfterAFailure) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the touch keyboard is the system's own there";
+#endif
+    IniFile ini(pensionIniPath());
+    ini.setValue("Programs", "OnScreenKeyboard", "onboard --size=small");
+    ASSERT_TRUE(ini.save());
+    Form form;
+    EnhancedFocusClassType *focus = open(form);
+
+    // Every window switches the keyboard off.
+    form.name->setFocus();
+    form.amount->setFocus();
+    form.years->setFocus();
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_FALSE(EnhancedFocusClassType::OSK().ENABLE);
+    EXPECT_FALSE(EnhancedFocusClassType::OSK().ISENABLE);
+
+    focus->SETONSCREENKEYBOARD(true);
+    form.name->setFocus();
+    form.ok->setFocus();
+    form.code->setFocus();
+    EXPECT_EQ(started, QStringList({"onboard --size=small", "onboard --size=small"}));
+    EXPECT_TRUE(EnhancedFocusClassType::OSK().ISENABLE);
+
+    started.clear();
+    startSucceeds = false;
+    form.amount->setFocus();
+    EXPECT_TRUE(highlighted(form.amount)); // the mark does not depend on the keyboard
+    form.name->setFocus();
+    EXPECT_EQ(started, QStringList({"onboard --size=small"}));
+    EXPECT_FALSE(focus->ENABLEOSK);
+
+    // Nothing configured: nothing to start, and no further attempts.
+    ASSERT_TRUE(IniFile::put(pensionIniPath(), "Programs", "OnScreenKeyboard", ""));
+    Form other;
+    EnhancedFocusClassType *second = open(other);
+    second->SETONSCREENKEYBOARD(true);
+    startSucceeds = true;
+    started.clear();
+    other.amount->setFocus();
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_FALSE(second->ENABLEOSK);
+}
+
+TEST(TouchKeyboardFolder, TabTipIsLookedForInTheCommonFilesOfTheSameDrive) {
+    EXPECT_EQ(TouchKeyboard::tabTipCommand(R"(C:\Program Files\Common Files)"),
+              R"("C:\Program Files\Common Files\Microsoft Shared\ink\TabTip.EXE")");
+    EXPECT_EQ(TouchKeyboard::otherCommonFilesFolder(R"(D:\Shared\Common)"),
+              R"(D:\Program Files\Common Files)");
+    EXPECT_EQ(TouchKeyboard::otherCommonFilesFolder(R"(C:\Program Files\Common Files)"), "");
+    EXPECT_EQ(TouchKeyboard::otherCommonFilesFolder(R"(c:\program files\common files)"), "");
+    EXPECT_EQ(TouchKeyboard::otherCommonFilesFolder(R"(\\server\common)"), "");
+    EXPECT_EQ(TouchKeyboard::otherCommonFilesFolder(""), "");
+}
+} // namespace
