@@ -33,8 +33,11 @@
 
 #ifdef Q_OS_WIN
 #include <QSettings>
-#include <shlobj.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
+#include <shlobj.h>
 #endif
 
 namespace TouchKeyboard {
@@ -161,7 +164,8 @@ EnhancedFocusClassType::~EnhancedFocusClassType() {
 }
 
 void EnhancedFocusClassType::INIT(bool changeColor, const QColor &backgroundColor,
-                                  bool useBoldText, bool, const QColor &backgroundColorRequired,
+                                  bool useBoldText, bool /*excludeDropList*/,
+                                  const QColor &backgroundColorRequired,
                                   bool displayBox, const QColor &boxFillColor,
                                   const QColor &boxBorderColor, int boxSize,
                                   const QColor &boxFillColorRequired,
@@ -325,6 +329,8 @@ bool EnhancedFocusClassType::SETCURRENTCONTROL(QWidget *control) {
         return false;
     }
     SCFIELD = control;
+    connect(control, &QObject::destroyed, this, &EnhancedFocusClassType::currentControlDestroyed,
+            Qt::UniqueConnection);
     SCCOLOR = control->testAttribute(Qt::WA_SetPalette) ? control->palette() : QPalette();
     SCSTYLE = control->testAttribute(Qt::WA_SetFont) ? control->font() : QFont();
     rememberGeometry();
@@ -391,6 +397,14 @@ void EnhancedFocusClassType::focusChanged(QWidget *, QWidget *now) {
     if (!now || !m_window || (now != m_window && !m_window->isAncestorOf(now))) return;
     QFocusEvent selected(QEvent::FocusIn, Qt::OtherFocusReason);
     TAKEEVENT(controlOf(now), &selected);
+}
+
+// A control that goes away while marked must not leave its box behind.
+void EnhancedFocusClassType::currentControlDestroyed(QObject *control) {
+    if (SCFIELD && SCFIELD.data() != control) return; // another control is marked by now
+    m_coloured = false; // nothing left to restore
+    SCFIELD = nullptr;
+    DRAWBOXANDCARETINDICATOR(false);
 }
 
 void EnhancedFocusClassType::rememberGeometry() {

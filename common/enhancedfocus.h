@@ -19,7 +19,6 @@
 #include <QString>
 
 class QWidget;
-struct QMetaObject;
 
 // Where the touch keyboard lives on Windows and where else to look for it.
 namespace TouchKeyboard {
@@ -107,15 +106,15 @@ public:
     bool POPUPTOUCHKEYBOARD();
     void DISABLECONTROLTYPE(const QMetaObject &controlType);
 
-    // The control a focused widget belongs to: compound controls (spin boxes, editable combo
-    // boxes) give the focus to an inner editor.
-    static QWidget *controlOf(QWidget *focused);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The control a focused widget belongs to: a compound control may hand its focus to an inner
+    // editor.
+    static QWidget *controlOf(QWidget *focused);
     void focusChanged(QWidget *old, QWidget *now);
+    void currentControlDestroyed(QObject *control);
     void rememberGeometry();
     bool startKeyboard(const QString &command);
 

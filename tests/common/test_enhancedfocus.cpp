@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -14,15 +16,22 @@
 namespace {
 const QColor Yellow(255, 255, 0), Black(0, 0, 0);
 
+// What the program's window base does: the object comes before any control.
+struct Window : QWidget {
+    explicit Window(bool installFirst) {
+        if (installFirst) EnhancedFocusClassType::install(this);
+    }
+};
+
 // A small entry window with fixed geometry, so the box can be found by its pixels.
 struct Form {
-    QWidget window;
+    Window window;
     QLineEdit *name = new QLineEdit(&window);
     QPushButton *ok = new QPushButton("OK", &window);
     QLineEdit *amount = new QLineEdit(&window);
     QSpinBox *years = new QSpinBox(&window);
     QComboBox *code = new QComboBox(&window);
-    Form() {
+    explicit Form(bool installFirst = false) : window(installFirst) {
         window.resize(320, 260);
         name->setGeometry(40, 20, 120, 24);
         ok->setGeometry(40, 60, 80, 28);
@@ -70,9 +79,11 @@ protected:
     }
     // True when box and indicator have left no trace around the control.
     static bool bare(QWidget *window, const QWidget *control) {
+        return bare(window, control->geometry());
+    }
+    static bool bare(QWidget *window, const QRect &g) {
         QImage image = window->grab().toImage();
         QColor background = image.pixelColor(2, 2);
-        QRect g = control->geometry();
         for (int x = g.left() - 8; x < g.left(); ++x)
             for (int y = g.top() - 2; y <= g.bottom() + 2; ++y)
                 if (image.pixelColor(x, y) != background) return false;
@@ -129,6 +140,32 @@ TEST_F(EnhancedFocus, TheMarkFollowsTheFocusAndLeavesButtonsAlone) {
     EXPECT_TRUE(bare(&form.window, form.years));
 }
 
+TEST_F(EnhancedFocus, EachWindowOfTheFrameKeepsItsOwnMark) {
+    QMdiArea frame;
+    frame.resize(800, 400);
+    Form first(true), second(true);
+    QMdiSubWindow *one = frame.addSubWindow(&first.window);
+    QMdiSubWindow *two = frame.addSubWindow(&second.window);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+
+    frame.setActiveSubWindow(one);
+    first.amount->setFocus();
+    EXPECT_TRUE(highlighted(first.amount));
+    frame.setActiveSubWindow(two);
+    second.name->setFocus();
+    EXPECT_TRUE(highlighted(second.name));
+    EXPECT_TRUE(highlighted(first.amount)); // where typing goes when the user comes back
+    second.ok->setFocus();
+    EXPECT_FALSE(highlighted(second.name));
+    EXPECT_TRUE(highlighted(first.amount));
+    frame.setActiveSubWindow(one);
+    first.name->setFocus();
+    EXPECT_TRUE(highlighted(first.name));
+    EXPECT_FALSE(highlighted(first.amount));
+}
+
 TEST_F(EnhancedFocus, RequiredFieldsTakeTheRequiredColours) {
     Form form;
     EnhancedFocusClassType *focus = open(form);
@@ -175,13 +212,23 @@ TEST_F(EnhancedFocus, DisabledReadOnlyAndHiddenControlsAreNeverMarked) {
     form.amount->setEnabled(false);
     EXPECT_FALSE(highlighted(form.amount));
     EXPECT_TRUE(bare(&form.window, form.amount));
-    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.amount));
 
     form.years->setFocus();
     form.years->hide();
     EXPECT_FALSE(highlighted(form.years));
-    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.years));
+    EXPECT_TRUE(highlighted(form.code)); // the focus went on to the next control
+
+    // A control that goes away while marked takes its box with it.
+    QRect gone = form.code->geometry();
+    EXPECT_FALSE(bare(&form.window, gone));
+    delete form.code;
+    EXPECT_TRUE(bare(&form.window, gone));
     EXPECT_EQ(focus->SCFIELD, nullptr);
+
+    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.amount));
+    EXPECT_FALSE(focus->ENHANCEFOCUSSELECT(form.years));
+    EXPECT_FALSE(highlighted(form.amount));
+    EXPECT_FALSE(highlighted(form.years));
 }
 
 TEST_F(EnhancedFocus, PaletteAndFontComeBackExactly) {
