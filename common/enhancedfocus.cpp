@@ -1,8 +1,8 @@
 #include "enhancedfocus.h"
 
-#include "windowstate.h"
 #include "platform/inifile.h"
 #include "platform/launcher.h"
+#include "windowstate.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -37,7 +37,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <shlobj.h>
+
+#include <shlobj.h> // needs windows.h first
 #endif
 
 namespace TouchKeyboard {
@@ -96,7 +97,8 @@ QWidget *markHost(QWidget *control) {
 // near the top of a tall one.
 QRect indicatorRect(const QRect &control, int offset, const QSize &glyph) {
     int line = std::min(control.height(), 2 * glyph.height());
-    QPoint topLeft(control.left() - offset, control.top() + std::max(0, (line - glyph.height()) / 2));
+    QPoint topLeft(control.left() - offset,
+                   control.top() + std::max(0, (line - glyph.height()) / 2));
     return QRect(topLeft, glyph);
 }
 
@@ -129,8 +131,8 @@ EnhancedFocusClassType *EnhancedFocusClassType::install(QWidget *window) {
     if (EnhancedFocusClassType *existing = of(window)) return existing;
     auto *focus = new EnhancedFocusClassType(window);
     const QColor yellow(255, 255, 0), black(0, 0, 0), grey(128, 128, 128);
-    focus->INIT(true, yellow, true, false, yellow, true, yellow, black, 2, yellow, black, true, grey,
-                QString(QChar(0x00BB)), 8);
+    focus->INIT(true, yellow, true, false, yellow, true, yellow, black, 2, yellow, black, true,
+                grey, QString(QChar(0x00BB)), 8);
     focus->SETONSCREENKEYBOARD(false);
     if (QWidget *focused = QApplication::focusWidget()) focus->focusChanged(nullptr, focused);
     return focus;
@@ -148,7 +150,8 @@ bool EnhancedFocusClassType::isRequired(const QWidget *control) {
     return control->property(RequiredProperty).toBool();
 }
 
-EnhancedFocusClassType::EnhancedFocusClassType(QWidget *window) : QObject(window), m_window(window) {
+EnhancedFocusClassType::EnhancedFocusClassType(QWidget *window)
+    : QObject(window), m_window(window) {
     POPUPTOUCHKEYBOARDFOLDER = commonFilesFolder();
     if (!OSK().ENABLEVALSET) {
         OSK().ENABLE = HASTOUCHINPUT();
@@ -163,9 +166,8 @@ EnhancedFocusClassType::~EnhancedFocusClassType() {
     delete m_mark.data();
 }
 
-void EnhancedFocusClassType::INIT(bool changeColor, const QColor &backgroundColor,
-                                  bool useBoldText, bool /*excludeDropList*/,
-                                  const QColor &backgroundColorRequired,
+void EnhancedFocusClassType::INIT(bool changeColor, const QColor &backgroundColor, bool useBoldText,
+                                  bool /*excludeDropList*/, const QColor &backgroundColorRequired,
                                   bool displayBox, const QColor &boxFillColor,
                                   const QColor &boxBorderColor, int boxSize,
                                   const QColor &boxFillColorRequired,
@@ -202,7 +204,7 @@ void EnhancedFocusClassType::TAKEEVENT(QWidget *control, QEvent *event) {
     switch (event->type()) {
     case QEvent::FocusIn:
         if (control != m_focused) {
-            // Watched while focused, so that the mark follows its state even when it has none.
+            // Watched even while unmarked, so that it gets the mark once it can take typing.
             if (m_focused) m_focused->removeEventFilter(this);
             m_focused = control;
             if (control) control->installEventFilter(this);
@@ -263,8 +265,10 @@ bool EnhancedFocusClassType::CONTROLALLOWED(const QWidget *control) const {
 
 bool EnhancedFocusClassType::CONTROLUSEONSCREENKEYBOARD(const QWidget *control) const {
     if (auto *combo = qobject_cast<const QComboBox *>(control)) return combo->isEditable();
-    return qobject_cast<const QLineEdit *>(control) || qobject_cast<const QAbstractSpinBox *>(control) ||
-           qobject_cast<const QPlainTextEdit *>(control) || qobject_cast<const QTextEdit *>(control);
+    return qobject_cast<const QLineEdit *>(control) ||
+           qobject_cast<const QAbstractSpinBox *>(control) ||
+           qobject_cast<const QPlainTextEdit *>(control) ||
+           qobject_cast<const QTextEdit *>(control);
 }
 
 void EnhancedFocusClassType::DRAWCOLORANDFONTSINDICATOR(bool show) {
@@ -297,8 +301,10 @@ void EnhancedFocusClassType::DRAWBOXANDCARETINDICATOR(bool show) {
     }
     QWidget *host = markHost(SCFIELD);
     if (!host) return;
-    if (!m_mark) m_mark = new FocusMark(host);
-    else if (m_mark->parentWidget() != host) m_mark->setParent(host);
+    if (!m_mark)
+        m_mark = new FocusMark(host);
+    else if (m_mark->parentWidget() != host)
+        m_mark->setParent(host);
     auto *mark = static_cast<FocusMark *>(m_mark.data());
 
     bool required = isRequired(SCFIELD);
@@ -402,7 +408,7 @@ void EnhancedFocusClassType::focusChanged(QWidget *, QWidget *now) {
 // A control that goes away while marked must not leave its box behind.
 void EnhancedFocusClassType::currentControlDestroyed(QObject *control) {
     if (SCFIELD && SCFIELD.data() != control) return; // another control is marked by now
-    m_coloured = false; // nothing left to restore
+    m_coloured = false;                               // nothing left to restore
     SCFIELD = nullptr;
     DRAWBOXANDCARETINDICATOR(false);
 }

@@ -81,12 +81,11 @@ public:
     QList<const QMetaObject *> EXCLUDEDCONTROLTYPE;
 
     virtual void INIT(bool changeColor, const QColor &backgroundColor, bool useBoldText,
-                      bool excludeDropList, const QColor &backgroundColorRequired,
-                      bool displayBox, const QColor &boxFillColor, const QColor &boxBorderColor,
-                      int boxSize, const QColor &boxFillColorRequired,
-                      const QColor &boxBorderColorRequired, bool displayIndicator,
-                      const QColor &indicatorColor, const QString &indicatorCharacter,
-                      int indicatorOffset);
+                      bool excludeDropList, const QColor &backgroundColorRequired, bool displayBox,
+                      const QColor &boxFillColor, const QColor &boxBorderColor, int boxSize,
+                      const QColor &boxFillColorRequired, const QColor &boxBorderColorRequired,
+                      bool displayIndicator, const QColor &indicatorColor,
+                      const QString &indicatorCharacter, int indicatorOffset);
     // Reacts to an event of `control`: FocusIn moves the mark to it; moves, resizes and changes
     // of state keep the mark on the current control in step.
     virtual void TAKEEVENT(QWidget *control, QEvent *event);
