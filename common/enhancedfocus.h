@@ -101,7 +101,9 @@ public:
     bool ISCURRENTCONTROLVISIBLE() const;
     static bool HASTOUCHINPUT();
     void SETONSCREENKEYBOARD(bool on);
-    // Starts the touch keyboard; when it cannot be started this window stops trying.
+    // Starts the touch keyboard: TabTip on Windows, elsewhere the command under [Programs]
+    // OnScreenKeyboard in PENSION.INI (none unless configured). When it cannot be started this
+    // window stops trying.
     bool POPUPTOUCHKEYBOARD();
     void DISABLECONTROLTYPE(const QMetaObject &controlType);
 
