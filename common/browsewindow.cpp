@@ -1,6 +1,7 @@
 #include "browsewindow.h"
 
 #include "app.h"
+#include "enhancedfocus.h"
 #include "checkopen.h"
 #include "windows.h"
 
@@ -28,6 +29,7 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
                            bool selectMode, QWidget *parent)
     : QWidget(parent), m_table(std::make_unique<storage::Table>(db, file)), m_config(std::move(config)),
       m_select(selectMode) {
+    EnhancedFocusClassType::install(this);
     setObjectName(m_config.objectName);
     setWindowTitle(m_config.caption);
     m_list = new BrowseList(*m_table, this);

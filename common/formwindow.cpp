@@ -1,6 +1,7 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "enhancedfocus.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
 
@@ -26,6 +27,7 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
                        QWidget *parent)
     : QDialog(parent), m_logic(std::make_unique<FormLogic>(table, App::dialogs(), std::move(config), request)),
       m_table(table) {
+    EnhancedFocusClassType::install(this);
     setWindowTitle(caption);
     auto *layout = new QVBoxLayout(this);
     m_form = new QFormLayout;

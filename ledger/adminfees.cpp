@@ -1,3 +1,4 @@
+#include "common/enhancedfocus.h"
 #include "adminfees.h"
 
 #include "common/app.h"
@@ -37,6 +38,7 @@ const QString kMoney = QStringLiteral("@n$-15.2");
 } // namespace
 
 AdministrationFeesWindow::AdministrationFeesWindow(QWidget *parent) : QWidget(parent) {
+    EnhancedFocusClassType::install(this);
     setObjectName("ADMINISTRATIONFEES");
     setWindowTitle("Administration Fees");
     auto *layout = new QVBoxLayout(this);

@@ -1,3 +1,4 @@
+#include "common/enhancedfocus.h"
 #include "viewshareinfo.h"
 
 #include "common/app.h"
@@ -64,6 +65,7 @@ QString typeName(storage::Database &db, qint32 type) {
 } // namespace AccountView
 
 ViewShareInfoWindow::ViewShareInfoWindow(QWidget *parent) : QWidget(parent) {
+    EnhancedFocusClassType::install(this);
     setObjectName("VIEWSHAREINFO");
     setWindowTitle(kCaption);
     auto *layout = new QVBoxLayout(this);
