@@ -199,15 +199,21 @@ bool FormWindow::storeEntries() {
     return true;
 }
 
+bool FormWindow::prepare(qint64 pos, const storage::Row &primed) {
+    m_response = Response::RequestCancelled;
+    if (!m_logic->open(pos, primed)) return false;
+    m_status->setText(statusText());
+    loadEntries();
+    return true;
+}
+
 int FormWindow::run(qint64 pos, const storage::Row &primed) {
-    if (!m_logic->open(pos, primed)) return Response::RequestCancelled;
+    if (!prepare(pos, primed)) return Response::RequestCancelled;
     if (m_logic->request() == Request::DeleteRecord) {
+        // A delete is confirmed and carried out without showing the form.
         FormLogic::Outcome o = m_logic->remove();
         return o == FormLogic::Completed ? Response::RequestCompleted : Response::RequestCancelled;
     }
-    m_status->setText(statusText());
-    loadEntries();
-    m_response = Response::RequestCancelled;
     exec();
     return m_response;
 }

@@ -24,6 +24,10 @@ public:
     // runs the window and returns the GlobalResponse value. The record's position afterwards is
     // in position().
     int run(qint64 pos = 0, const storage::Row &primed = {});
+    // run() in two steps: prepare() opens the request and fills the entries (false: the form
+    // cannot open); response() is the outcome once OK or Cancel ended the form.
+    bool prepare(qint64 pos = 0, const storage::Row &primed = {});
+    int response() const { return m_response; }
     qint64 position() const { return m_logic->position(); }
     FormLogic &logic() { return *m_logic; }
     QString statusText() const;

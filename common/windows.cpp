@@ -14,7 +14,10 @@ QMdiSubWindow *start(QWidget *window) {
         window->show();
         return nullptr;
     }
+    const QSize wanted = window->size();
     QMdiSubWindow *sub = area->addSubWindow(window);
+    // The child keeps the size its window asked for, inside the sub-window's frame.
+    sub->resize(wanted + (sub->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0)));
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(area->window()->windowIcon());
     window->show();
