@@ -34,7 +34,7 @@ Listing list(storage::Database &db, qint32 from, qint32 to) {
 
 namespace {
 const QString kDate = QStringLiteral("@d2");
-const QString kMoney = QStringLiteral("@n$-15.2");
+const QString kMoney = QStringLiteral("@n-$15.2");
 } // namespace
 
 AdministrationFeesWindow::AdministrationFeesWindow(QWidget *parent) : QWidget(parent) {

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kMoney = QStringLiteral("@n$-15.2");
+const QString kMoney = QStringLiteral("@n-$15.2");
 const QString kCaption = QStringLiteral("View Participant Account");
 QString clip(QString s) {
     while (s.endsWith(' ')) s.chop(1);

@@ -1,0 +1,293 @@
+// Each list-and-form window's own rules, on top of the shared behaviour tested once.
+#include "../support/tempdata.h"
+#include "contract/contractors.h"
+#include "ledger/adminfees.h"
+#include "ledger/transdesc.h"
+#include "member/members.h"
+#include "member/viewshareinfo.h"
+#include "payroll/withdrawcodes.h"
+#include "platform/clock.h"
+#include "toolbox/tools/users.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+
+namespace {
+class Windows : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        for (const storage::FileDef *def : allFiles()) ASSERT_TRUE(db->create(*def));
+    }
+    qint64 addCode(qint32 code, const QString &desc, quint8 positive) {
+        storage::DataFile<TransDesc> trd(*db);
+        trd.open();
+        trd.rec = {code, desc, positive};
+        EXPECT_TRUE(trd.add());
+        return trd.position();
+    }
+    qint64 addMember(qint32 acct, const QString &ssn, const QString &last) {
+        storage::DataFile<MemberCU> mem(*db);
+        mem.open();
+        mem.rec.ACCTNUM = acct;
+        mem.rec.SSNUM = ssn;
+        mem.rec.LASTNAME = last;
+        mem.rec.FIRSTNAME = "Pat";
+        EXPECT_TRUE(mem.add());
+        return mem.position();
+    }
+    void post(qint32 acct, qint32 date, const char *amount, qint32 type, const QString &desc = {}) {
+        storage::DataFile<Trans> tra(*db);
+        tra.open();
+        tra.rec.ACCTNUM = acct;
+        tra.rec.TRANSDATE = date;
+        tra.rec.TRANSAMOUNT = Decimal::fromString(amount);
+        tra.rec.TRANSTYPE = type;
+        tra.rec.DESC = desc;
+        ASSERT_TRUE(tra.add());
+    }
+    static QStringList column(BrowseWindow &b, int c) {
+        QStringList out;
+        for (int r = 0; r < b.list().rowCount(); ++r) out << b.list().index(r, c).data().toString();
+        return out;
+    }
+};
+} // namespace
+
+TEST_F(Windows, TransactionCodesShowCreditOrDebitAndOnlyCodesAboveZero) {
+    addCode(-4, "Payroll", 1);
+    addCode(0, "Zero", 0);
+    addCode(1, "Deposit", 1);
+    addCode(23, "Rollover Out", 0);
+    BrowseWindow browse(*db, TransDesc::layout().def(), TransDescRules::browse(), false);
+    EXPECT_EQ(column(browse, 0), QStringList({"1", "23"}));
+    EXPECT_EQ(column(browse, 2), QStringList({"CREDIT", "DEBIT"}));
+    browse.setTab(1);
+    EXPECT_EQ(column(browse, 1), QStringList({"Deposit", "Rollover Out"}));
+    // A locator of 0 does not move the list; a code moves it to the first at or after it.
+    browse.setTab(0);
+    browse.list().last();
+    browse.locate("0");
+    EXPECT_EQ(browse.list().current(), 1);
+    browse.locate("2");
+    EXPECT_EQ(browse.list().currentEntry()->row[0].toInt(), 23);
+    // Without a selection request, closing reports completed.
+    browse.close();
+    EXPECT_EQ(GlobalResponse(), Response::RequestCompleted);
+}
+
+TEST_F(Windows, TheDebitAndCreditBoxesSetPositive) {
+    qint64 credit = addCode(1, "Deposit", 1);
+    storage::Table table(*db, TransDesc::layout().def());
+    ASSERT_TRUE(table.open());
+    {
+        TransDescForm form(table, Request::ChangeRecord);
+        ASSERT_TRUE(form.prepare(credit));
+        EXPECT_TRUE(form.credit()->isChecked());
+        EXPECT_FALSE(form.debit()->isChecked());
+        form.accept(); // saved unchanged: still a credit
+        EXPECT_EQ(form.response(), Response::RequestCompleted);
+    }
+    ASSERT_TRUE(table.getPosition(credit));
+    EXPECT_EQ(table.row[2].toInt(), 1);
+    {
+        TransDescForm form(table, Request::ChangeRecord);
+        ASSERT_TRUE(form.prepare(credit));
+        form.debit()->setChecked(true);
+        EXPECT_FALSE(form.credit()->isChecked()); // never both
+        form.debit()->setChecked(false);
+        form.accept(); // neither checked: unchanged
+    }
+    ASSERT_TRUE(table.getPosition(credit));
+    EXPECT_EQ(table.row[2].toInt(), 1);
+    {
+        TransDescForm form(table, Request::ChangeRecord);
+        ASSERT_TRUE(form.prepare(credit));
+        form.debit()->setChecked(true);
+        form.accept();
+    }
+    ASSERT_TRUE(table.getPosition(credit));
+    EXPECT_EQ(table.row[2].toInt(), 0);
+    // A new code starts cleared: "Debit" checked, the next number proposed.
+    TransDescForm fresh(table, Request::InsertRecord);
+    ASSERT_TRUE(fresh.prepare());
+    EXPECT_TRUE(fresh.debit()->isChecked());
+    EXPECT_EQ(fresh.findChild<QLineEdit *>("TRANSCODE")->text(), "2");
+    EXPECT_EQ(TransDescRules::positiveAfterSave(false, false, 0), 0);
+    EXPECT_EQ(TransDescRules::positiveAfterSave(false, true, 0), 1);
+    fresh.reject();
+    EXPECT_EQ(table.count(), 1); // the reserved code is gone again
+}
+
+TEST_F(Windows, ContractorsShowCityStateZipAndNumberThemselves) {
+    Contractor c;
+    c.CITY = "SPRINGFIELD", c.STATE = "IL", c.ZIP = "62701";
+    EXPECT_EQ(ContractorRules::CSZ(c), "SPRINGFIELD, IL 62701");
+    c.STATE = "";
+    EXPECT_EQ(ContractorRules::CSZ(c), "SPRINGFIELD,  62701");
+    c.CITY = QString(40, 'X');
+    EXPECT_EQ(ContractorRules::CSZ(c).size(), 30);
+    EXPECT_EQ(ContractorRules::phone("2175550100"), "(217) 555-0100");
+    EXPECT_EQ(ContractorRules::phone("(217) 555-0100 x12"), "(217) 555-0100 (12)");
+    EXPECT_EQ(ContractorRules::phone(""), "");
+
+    storage::Table table(*db, Contractor::layout().def());
+    ASSERT_TRUE(table.open());
+    for (int i = 1; i <= 5; ++i) {
+        ContractorForm form(table, Request::InsertRecord);
+        ASSERT_TRUE(form.prepare());
+        form.findChild<QLineEdit *>("NAME")->setText(QString("Contractor %1").arg(i));
+        form.findChild<QLineEdit *>("PHONE")->setText("2175550100");
+        form.accept();
+        EXPECT_EQ(form.response(), Response::RequestCompleted);
+        EXPECT_EQ(form.logic().value("AUTONUM").toInt(), i);
+        EXPECT_EQ(form.logic().value("PHONE").toString(), "(217) 555-0100");
+        EXPECT_EQ(form.logic().value("ZIP").toString(), ""); // blank when nothing was typed
+    }
+    ASSERT_TRUE(table.getPosition(5));
+    ASSERT_TRUE(table.remove());
+    ContractorForm again(table, Request::InsertRecord);
+    ASSERT_TRUE(again.prepare());
+    EXPECT_EQ(again.logic().value("AUTONUM").toInt(), 5);
+    again.reject();
+    EXPECT_EQ(table.count(), 4);
+}
+
+TEST_F(Windows, WithdrawalCodesSayYesOrNoAndRefuseADuplicateCode) {
+    storage::DataFile<Withdraw> wit(*db);
+    ASSERT_TRUE(wit.open());
+    wit.rec.CODE = "7", wit.rec.DESCRIPTION = "Normal distribution", wit.rec.IRSCODE = "7", wit.rec.ADDTOIRSFILE = 1;
+    ASSERT_TRUE(wit.add());
+    wit.clear();
+    wit.rec.CODE = "T", wit.rec.DESCRIPTION = "Transfer";
+    ASSERT_TRUE(wit.add());
+    BrowseWindow browse(*db, Withdraw::layout().def(), WithdrawRules::browse(), false);
+    EXPECT_EQ(column(browse, 3), QStringList({"Yes", "No"}));
+    EXPECT_EQ(browse.windowTitle(), "Browse Withdrawal Codes ...");
+
+    EditWithForm form(browse.table(), Request::InsertRecord);
+    ASSERT_TRUE(form.prepare());
+    EXPECT_EQ(form.statusText(), "Record will be Added");
+    form.findChild<QLineEdit *>("CODE")->setText("t");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCancelled); // still open
+    EXPECT_EQ(dialogs.last().text, "Adding this record creates a duplicate entry for the key:Code Order");
+
+    // The update helper of the file reports another station's change.
+    auto second = openSecond();
+    storage::DataFile<Withdraw> theirs(*second);
+    ASSERT_TRUE(theirs.open());
+    theirs.rec.CODE = "7";
+    ASSERT_TRUE(theirs.get(Withdraw::CodeKeyOrder));
+    wit.rec.CODE = "7";
+    ASSERT_TRUE(wit.get(Withdraw::CodeKeyOrder));
+    theirs.rec.DESCRIPTION = "Theirs";
+    ASSERT_TRUE(theirs.put());
+    wit.rec.DESCRIPTION = "Mine";
+    EXPECT_EQ(RIUPDATE_WITHDRAW(wit, dialogs, false), 2);
+    EXPECT_EQ(wit.rec.DESCRIPTION, "Theirs");
+    EXPECT_EQ(RIDELETE_WITHDRAW(wit, dialogs), 0);
+}
+
+TEST_F(Windows, PasswordsAreStoredAsSaltedHashesAndUserIdsAreUnique) {
+    QString a = UserRules::hashPassword("secret"), b = UserRules::hashPassword("secret");
+    EXPECT_NE(a, b); // salted
+    EXPECT_FALSE(a.contains("secret"));
+    EXPECT_TRUE(UserRules::passwordMatches("secret", a));
+    EXPECT_FALSE(UserRules::passwordMatches("Secret", a));
+    EXPECT_TRUE(UserRules::passwordMatches("", ""));
+
+    storage::Table table(*db, Password::layout().def());
+    ASSERT_TRUE(table.open());
+    EditUsersForm form(table, Request::InsertRecord);
+    ASSERT_TRUE(form.prepare());
+    form.findChild<QLineEdit *>("USERID")->setText("MGR");
+    form.password()->setText("0123456789");
+    form.findChild<QLineEdit *>("NAME")->setText("Fund Manager");
+    form.findChild<QLineEdit *>("SECURITY")->setText("255");
+    form.accept();
+    ASSERT_EQ(form.response(), Response::RequestCompleted);
+    storage::DataFile<Password> pas(*db);
+    ASSERT_TRUE(pas.open());
+    pas.rec.USERID = "mgr";
+    ASSERT_TRUE(pas.get(Password::UserID_Key));
+    EXPECT_EQ(pas.rec.PASSWORD, "");
+    EXPECT_TRUE(UserRules::passwordMatches("0123456789", pas.rec.PASSWORDHASH));
+    EXPECT_EQ(pas.rec.SECURITY, 255);
+
+    EditUsersForm twice(table, Request::InsertRecord);
+    ASSERT_TRUE(twice.prepare());
+    twice.findChild<QLineEdit *>("USERID")->setText("MGR");
+    twice.accept();
+    EXPECT_EQ(twice.response(), Response::RequestCancelled);
+    EXPECT_EQ(dialogs.last().text, "Adding this record creates a duplicate entry for the key:PAS:UserID_Key");
+    // Cancelling after typing asks whether the user is sure.
+    dialogs.answers = {Dlg::Yes};
+    twice.reject();
+    EXPECT_EQ(dialogs.last().text, "Are you sure you want to cancel?");
+}
+
+TEST_F(Windows, TheMemberFormRefusesAnAccountNumberOrSsnAlreadyInUse) {
+    addMember(1001, "123-45-6789", "Anderson");
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    MemberForm form(table, Request::InsertRecord);
+    ASSERT_TRUE(form.prepare());
+    form.findChild<QLineEdit *>("ACCTNUM")->setText("1001");
+    form.findChild<QLineEdit *>("SSNUM")->setText("987654321");
+    form.findChild<QLineEdit *>("LASTNAME")->setText("Baker");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCancelled);
+    EXPECT_EQ(dialogs.last().text, "Account number 1001 already belongs to Anderson, Pat.");
+    form.findChild<QLineEdit *>("ACCTNUM")->setText("1002");
+    form.findChild<QLineEdit *>("SSNUM")->setText("123456789");
+    form.accept();
+    EXPECT_EQ(dialogs.last().text, "Social Security Number 123-45-6789 already belongs to account 1001 (Anderson, Pat).");
+    form.findChild<QLineEdit *>("SSNUM")->setText("987654321");
+    form.findChild<QLineEdit *>("BIRTHDATE")->setText("02/30/1970");
+    form.accept();
+    EXPECT_EQ(dialogs.last().caption, "Invalid Date");
+    form.findChild<QLineEdit *>("BIRTHDATE")->setText("03/15/1970");
+    form.accept();
+    ASSERT_EQ(form.response(), Response::RequestCompleted);
+    MemberCU saved = form.logic().get<MemberCU>();
+    EXPECT_EQ(saved.SSNUM, "987-65-4321");
+    EXPECT_EQ(saved.BIRTHDATE, Clock::dayNumber(1970, 3, 15));
+    EXPECT_EQ(saved.MEMBERID, 1); // the next internal number
+
+    // The user fields carry the prompts of the Misc record.
+    storage::DataFile<Misc> mis(*db);
+    ASSERT_TRUE(mis.open());
+    mis.rec.MISC1NAME = "Union Card #";
+    ASSERT_TRUE(mis.add());
+    EXPECT_EQ(MemberRules::miscPrompts(*db).mid(0, 2), QStringList({"Union Card #:", "Misc2:"}));
+}
+
+TEST_F(Windows, TheAccountViewRunsTheBalanceAndTheFeeListTotals) {
+    addMember(1001, "123-45-6789", "Anderson");
+    qint32 d1 = Clock::dayNumber(2026, 1, 15), d2 = Clock::dayNumber(2026, 2, 15), d3 = Clock::dayNumber(2026, 3, 1);
+    post(1001, d2, "250.00", TransType::Payroll);
+    post(1001, d1, "100.00", TransType::Payroll);
+    post(1001, d3, "-25.00", TransType::AdminFee, "Fee");
+    post(1001, d3, "-75.00", TransType::Withdrawal);
+    post(1002, d3, "-25.00", TransType::AdminFee, "Fee");
+    post(1002, d3 + 40, "-25.00", TransType::AdminFee, "Later");
+    AccountView::History h = AccountView::history(*db, 1001);
+    ASSERT_EQ(h.lines.size(), 4);
+    EXPECT_EQ(h.lines[0].tra.TRANSDATE, d1);
+    EXPECT_EQ(h.lines[1].balance.toString(), "350.00");
+    EXPECT_EQ(h.lines[3].balance.toString(), "250.00");
+    EXPECT_EQ(h.balance.toString(), "250.00");
+    EXPECT_EQ(AccountView::typeName(*db, TransType::Payroll), "Payroll");
+
+    AdminFees::Listing fees = AdminFees::list(*db, d1, d3);
+    EXPECT_EQ(fees.fees.size(), 2);
+    EXPECT_EQ(fees.total.toString(), "-50.00");
+    AdministrationFeesWindow window;
+    window.show(d1, d3 + 40);
+    EXPECT_EQ(window.table()->rowCount(), 3);
+    EXPECT_EQ(window.total()->text(), "3 fees, total -$75.00");
+}
