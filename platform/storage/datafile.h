@@ -123,6 +123,11 @@ public:
         m_table.set(key.index, components);
     }
     void setStart(Key<R> key) { m_table.set(key.index, 0); }
+    // The first record in order of entry: the single record of a settings file.
+    bool first() {
+        m_table.setRecordOrder();
+        return next();
+    }
     void setFromCurrent(Key<R> key, bool inclusive = false) {
         push();
         m_table.setFromCurrent(key.index, inclusive);

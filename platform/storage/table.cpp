@@ -261,7 +261,8 @@ bool Table::empty() {
 
 void Table::set(int key, int components) {
     m_key = key;
-    const KeyDef &k = m_def.keys[key];
+    static const KeyDef recordOrder;
+    const KeyDef &k = key >= 0 ? m_def.keys[key] : recordOrder;
     int n = components < 0 ? int(k.parts.size()) : std::min<int>(components, k.parts.size());
     m_start.clear();
     for (int i = 0; i < n; ++i) m_start << keyValue(k.parts[i], row[k.parts[i].field]);
@@ -274,6 +275,8 @@ void Table::set(int key, int components) {
 
 void Table::setLast(int key) { set(key, 0); }
 
+void Table::setRecordOrder() { set(RecordOrder, 0); }
+
 void Table::setFromCurrent(int key, bool inclusive) {
     set(key, -1);
     m_start << pos;
@@ -285,7 +288,7 @@ bool Table::previous() { return read(-1); }
 
 bool Table::read(int direction) {
     clearError();
-    if (m_key < 0) {
+    if (m_key < RecordOrder) {
         setError(RecordNotFound, m_def.name);
         return false;
     }
@@ -315,7 +318,8 @@ bool Table::read(int direction) {
 }
 
 QString Table::orderBy(int direction) const {
-    const KeyDef &k = m_def.keys[m_key];
+    static const KeyDef recordOrder;
+    const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     QStringList order;
     for (const KeyPart &p : k.parts)
         order << colExpr(p) + (((direction > 0) != p.descending) ? " ASC" : " DESC");
@@ -327,7 +331,8 @@ QString Table::orderBy(int direction) const {
 // equal to the position's prefix (when inclusive), then, component by component from the
 // deepest, those strictly beyond it. Each is one ordered index scan.
 QList<Table::Range> Table::ranges(int direction) const {
-    const KeyDef &k = m_def.keys[m_key];
+    static const KeyDef recordOrder;
+    const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     const int n = k.parts.size();
     auto ascending = [&](int i) { return (direction > 0) != (i < n && k.parts[i].descending); };
     auto expr = [&](int i) { return i < n ? colExpr(k.parts[i]) : QString("rec_pos"); };
@@ -356,7 +361,8 @@ QList<Table::Range> Table::ranges(int direction) const {
 // first range that yields records, so a walk that ends with its range (one account's history)
 // reads little beyond it.
 bool Table::fetch(int direction, int limit) {
-    const KeyDef &k = m_def.keys[m_key];
+    static const KeyDef recordOrder;
+    const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     const QString order = orderBy(direction);
     int got = 0;
     for (const Range &r : ranges(direction)) {

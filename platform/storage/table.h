@@ -45,6 +45,9 @@ public:
     void set(int key, int components = -1);
     // Positions at the end of the key's order: previous() reads the last record first.
     void setLast(int key);
+    // Record order (the order of entry), for files without keys: next() reads the first record.
+    static constexpr int RecordOrder = -1;
+    void setRecordOrder();
     // Positions just after (next) or before (previous) the buffer's record in the key's order;
     // with `inclusive` the record itself is read first.
     void setFromCurrent(int key, bool inclusive = false);
@@ -80,7 +83,7 @@ private:
     bool m_open = false;
 
     // Cursor: the position (key values, then record position) and how it was set.
-    int m_key = -1;
+    int m_key = -2; // no order set yet; RecordOrder (-1) or a key index
     QVariantList m_start;       // up to parts + 1 values; the last may be the record position
     bool m_inclusive = true;
     bool m_atEnd = false;       // setLast: nothing lies after the position

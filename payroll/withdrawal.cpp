@@ -1,0 +1,503 @@
+#include "withdrawal.h"
+
+#include "common/app.h"
+#include "common/checkopen.h"
+#include "common/enhancedfocus.h"
+#include "common/windows.h"
+#include "data/lookups.h"
+#include "data/requests.h"
+#include "member/members.h"
+#include "platform/clock.h"
+#include "platform/picture.h"
+#include "withdrawcodes.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kCaption = QStringLiteral("Withdrawal ...");
+const QString kNotFoundCaption = QStringLiteral("Member Not Found ...");
+const QString kNotFound = QStringLiteral("Member Social Security Number Not Found.  Please Re-Enter.");
+const QString kDateCaption = QStringLiteral("Date out of range ...");
+const QString kDateAfterToday = QStringLiteral("Withdrawal date can not be greater than current date of ");
+const QString kDateOtherMonth = QStringLiteral("Withdrawal date must be in the same month as current date of ");
+const QString kDeleteCaption = QStringLiteral("Delete Withdrawal ...");
+const QString kDeleteQuestion = QStringLiteral("Delete This Withdrawal?");
+const QString kDeleted = QStringLiteral("Withdrawal Deleted.");
+const QString kDeleteAborted = QStringLiteral("Delete Aborted.  Withdrawal Was NOT Deleted.");
+const QString kDeleteErrorCaption = QStringLiteral("Error Deleting ...");
+const QString kNotSelected = QStringLiteral("Withdrawal Not Selected.  Please Select Withdrawal First.");
+const QString kListEmpty = QStringLiteral("Withdrawal List Empty.  Nothing To Delete.");
+const QString kCompletedCaption = QStringLiteral("Withdrawal");
+const QString kCompleted = QStringLiteral("Withdrawal Completed. Please Press <OK> Button To Continue.");
+const QString kTaxDesc = QStringLiteral("Withdrawal - Federal Tax");
+const QString kFeeDesc = QStringLiteral("Withdrawal - Admin. Fee");
+const QString kCodeOpen = QStringLiteral(" (Code -  ");
+// Checks of our own before a line is added.
+const QString kNoMember = QStringLiteral("Please choose the member first: type a Social Security Number or pick one from the list.");
+const QString kNotPositive = QStringLiteral("The total to withdraw must be greater than zero.");
+const QString kFeeOverGross = QStringLiteral("The administration fee is more than the total to withdraw.");
+const QString kTooLarge = QStringLiteral("The tax or the fee of this withdrawal is over $99,999.99.");
+const QString kOverBalance = QStringLiteral("The total to withdraw is more than the member's balance of %1.|Add this withdrawal anyway?");
+const QString kPostFailed = QStringLiteral("The withdrawals could not be posted; nothing was written.  Error: %1.");
+
+const QString kDate = QStringLiteral("@d2");
+const QString kMoney = QStringLiteral("@n$17.2");
+
+QString clip(QString s) {
+    while (s.endsWith(' ')) s.chop(1);
+    return s;
+}
+} // namespace
+
+WithdrawalLogic::WithdrawalLogic(storage::Database &db, Dialogs &dialogs, bool admin)
+    : m_db(db), m_dialogs(dialogs), m_admin(admin) {}
+
+void WithdrawalLogic::open() {
+    WITHDRAWALQUEUE.clear();
+    LOC = Values();
+    storage::DataFile<CUInfo> cui(m_db);
+    if (cui.open() && cui.first()) {
+        LOC.ADMINFEE = cui.rec.ADMINFEE.rounded(2);
+        LOC.TAXPERC = Decimal::fromInt(cui.rec.TAXPERC).rounded(4);
+    }
+    LOC.WITHDATE = Clock::today();
+    memberFound = false;
+}
+
+bool WithdrawalLogic::readMember(const QString &ssn) {
+    storage::DataFile<MemberCU> mem(m_db);
+    memberFound = false;
+    if (!mem.open()) return false;
+    mem.rec.SSNUM = ssn;
+    if (!mem.get(MemberCU::SSNum_Key)) return false;
+    MEM = mem.rec;
+    memberFound = true;
+    LOC.ACCTNUM = QString::number(MEM.ACCTNUM);
+    return true;
+}
+
+void WithdrawalLogic::lookUpBalance() {
+    GETBALANCE(m_db, QString::number(MEM.ACCTNUM), LOC.BALANCE, LOC.PREYTD, LOC.YTD);
+}
+
+bool WithdrawalLogic::ssnAccepted() {
+    if (!readMember(LOC.SSNUM)) return false;
+    if (!MEM.WITHDRAWALFLAG) {
+        lookUpBalance();
+        LOC.TOTALTOWITHDRAW = LOC.BALANCE;
+    }
+    return true;
+}
+
+void WithdrawalLogic::memberPicked(const MemberCU &member) {
+    LOC.SSNUM = member.SSNUM;
+    readMember(member.SSNUM);
+}
+
+bool WithdrawalLogic::feeFocused() {
+    if (!readMember(LOC.SSNUM)) {
+        m_dialogs.message(kNotFoundCaption, kNotFound, Dlg::Warning);
+        return false;
+    }
+    LOC.NAME = clip(MEM.LASTNAME) + ", " + clip(MEM.FIRSTNAME);
+    if (MEM.WITHDRAWALFLAG) {
+        LOC.WITHDRAWALFLAG = 1;
+        lookUpBalance();
+        LOC.TOTALTOWITHDRAW = LOC.BALANCE;
+    }
+    return true;
+}
+
+void WithdrawalLogic::setWithdrawAll(bool all) {
+    LOC.WITHDRAWALFLAG = all ? 1 : 0;
+    if (all && memberFound) {
+        lookUpBalance();
+        LOC.TOTALTOWITHDRAW = LOC.BALANCE;
+    }
+}
+
+void WithdrawalLogic::codePicked(const Withdraw &code) {
+    LOC.DESCRIPTION = code.DESCRIPTION.left(50);
+    LOC.CODE = code.CODE;
+}
+
+bool WithdrawalLogic::dateAccepted() {
+    if (m_admin) return true;
+    const qint32 today = Clock::today();
+    const QString shown = Picture::format(today, kDate);
+    if (LOC.WITHDATE > today) {
+        m_dialogs.message(kDateCaption, kDateAfterToday + shown + ".", Dlg::Warning);
+        return false;
+    }
+    if (Clock::year(LOC.WITHDATE) != Clock::year(today) || Clock::month(LOC.WITHDATE) != Clock::month(today)) {
+        m_dialogs.message(kDateCaption, kDateOtherMonth + shown + ".", Dlg::Warning);
+        return false;
+    }
+    return true;
+}
+
+Decimal WithdrawalLogic::tax(const Decimal &gross, const Decimal &fee, const Decimal &percent) {
+    return Decimal::divide((gross - fee) * percent, Decimal::fromInt(100), 2);
+}
+
+bool WithdrawalLogic::addLine() {
+    if (!memberFound || clip(MEM.SSNUM) != clip(LOC.SSNUM)) {
+        if (!feeFocused()) return false;
+    }
+    const Decimal gross = LOC.TOTALTOWITHDRAW.rounded(2), fee = LOC.ADMINFEE.rounded(2);
+    if (gross.sign() <= 0) {
+        m_dialogs.message(kCaption, kNotPositive, Dlg::Warning);
+        return false;
+    }
+    if (fee > gross) {
+        m_dialogs.message(kCaption, kFeeOverGross, Dlg::Warning);
+        return false;
+    }
+    if (!dateAccepted()) return false;
+    WithdrawalLine line;
+    line.TAX = tax(gross, fee, LOC.TAXPERC);
+    line.ADMINFEE = fee;
+    if (!line.TAX.fits(7, 2) || !line.ADMINFEE.fits(7, 2)) {
+        m_dialogs.message(kCaption, kTooLarge, Dlg::Warning);
+        return false;
+    }
+    if (!LOC.WITHDRAWALFLAG) {
+        lookUpBalance();
+        if (gross > LOC.BALANCE &&
+            m_dialogs.message(kCaption, kOverBalance.arg(Picture::format(LOC.BALANCE, kMoney).trimmed()),
+                              Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
+            return false;
+    }
+    line.TOTALTOWITHDRAWAL = gross - line.TAX - line.ADMINFEE;
+    line.NAME = LOC.NAME;
+    line.WITHDATE = LOC.WITHDATE;
+    line.DESCRIPTION = LOC.DESCRIPTION.left(50);
+    line.CODE = LOC.CODE.left(2);
+    line.ACCTNUM = QString::number(MEM.ACCTNUM);
+    WITHDRAWALQUEUE << line;
+    LOC.NAME.clear();
+    LOC.TOTALTOWITHDRAW = Decimal(0, 2);
+    LOC.DESCRIPTION.clear();
+    LOC.CODE.clear();
+    LOC.SSNUM.clear();
+    LOC.WITHDRAWALFLAG = 0;
+    memberFound = false;
+    recomputeGrandTotal();
+    return true;
+}
+
+void WithdrawalLogic::recomputeGrandTotal() {
+    LOC.GRANDTOTAL = Decimal(0, 2);
+    for (const WithdrawalLine &l : WITHDRAWALQUEUE) LOC.GRANDTOTAL += l.TOTALTOWITHDRAWAL;
+}
+
+bool WithdrawalLogic::deleteLine(int index) {
+    if (WITHDRAWALQUEUE.isEmpty()) {
+        m_dialogs.message(kDeleteErrorCaption, kListEmpty, Dlg::Warning);
+        return false;
+    }
+    if (index < 0 || index >= WITHDRAWALQUEUE.size()) {
+        m_dialogs.message(kDeleteErrorCaption, kNotSelected, Dlg::Warning);
+        return false;
+    }
+    if (m_dialogs.message(kDeleteCaption, kDeleteQuestion, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes) {
+        m_dialogs.message(kCaption, kDeleteAborted, Dlg::Information);
+        return false;
+    }
+    WITHDRAWALQUEUE.removeAt(index);
+    recomputeGrandTotal();
+    m_dialogs.message(kCaption, kDeleted, Dlg::Information);
+    return true;
+}
+
+// All lines post in one database transaction: a failure or a crash half-way leaves nothing.
+bool WithdrawalLogic::post() {
+    storage::DataFile<Trans> tra(m_db);
+    bool ok = tra.open();
+    storage::Transaction batch(m_db);
+    auto write = [&](qint32 acct, qint32 type, const Decimal &amount, const QString &desc, qint32 date,
+                     const QString &user) {
+        tra.clear();
+        tra.rec.ACCTNUM = acct;
+        tra.rec.TRANSTYPE = type;
+        tra.rec.TRANSAMOUNT = -amount;
+        tra.rec.DESC = desc;
+        tra.rec.TRANSDATE = date;
+        tra.rec.USERID = user;
+        tra.rec.TRANSTIME = Clock::clock();
+        ok = ok && tra.add();
+    };
+    for (const WithdrawalLine &l : WITHDRAWALQUEUE) {
+        if (l.TOTALTOWITHDRAWAL.sign() <= 0) continue;
+        const qint32 acct = l.ACCTNUM.toInt();
+        if (l.TAX.sign() > 0) write(acct, TransType::Tax, l.TAX, kTaxDesc, LOC.WITHDATE, QString());
+        if (l.ADMINFEE.sign() > 0) write(acct, TransType::AdminFee, l.ADMINFEE, kFeeDesc, LOC.WITHDATE, GNT().USERID);
+        write(acct, TransType::Withdrawal, l.TOTALTOWITHDRAWAL, clip(l.DESCRIPTION) + kCodeOpen + clip(l.CODE) + ")",
+              l.WITHDATE, QString());
+    }
+    if (!ok || !batch.commit()) {
+        QString error = storage::lastError().driverText.isEmpty() ? storage::lastError().text
+                                                                  : storage::lastError().driverText;
+        m_dialogs.message(kCaption, kPostFailed.arg(error), Dlg::Error);
+        return false;
+    }
+    m_dialogs.message(kCompletedCaption, kCompleted, Dlg::Warning);
+    WITHDRAWALQUEUE.clear();
+    recomputeGrandTotal();
+    return true;
+}
+
+WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool admin, QWidget *parent)
+    : QWidget(parent), m_logic(db, dialogs, admin) {
+    EnhancedFocusClassType::install(this);
+    setObjectName("WITHDRAWAL");
+    setWindowTitle(kCaption);
+    auto line = [this](const QString &name) {
+        auto *e = new QLineEdit;
+        e->setObjectName(name);
+        return e;
+    };
+    m_ssn = line("LOC:SSNUM");
+    m_ssn->setInputMask(Picture::inputMask("K###-##-####K").replace('9', '0') + "; ");
+    m_name = line("LOC:NAME");
+    m_name->setReadOnly(true);
+    m_name->setFocusPolicy(Qt::NoFocus);
+    m_all = new QCheckBox("Withdrawal All");
+    m_all->setToolTip("Customer Must Withdraw Full Amount When Withdrawing.");
+    auto money = new QRegularExpressionValidator(QRegularExpression("\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?"), this);
+    m_total = line("LOC:TOTALTOWITHDRAW");
+    m_total->setValidator(money);
+    m_fee = line("LOC:ADMINFEE");
+    m_fee->setValidator(money);
+    m_taxPerc = line("LOC:TAXPERC");
+    m_taxPerc->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}(\\.[0-9]{0,4})?"), this));
+    m_description = line("LOC:DESCRIPTION");
+    m_description->setMaxLength(50);
+    m_code = line("LOC:CODE");
+    m_code->setMaxLength(2);
+    m_date = line("LOC:WITHDATE");
+    m_date->setPlaceholderText("mm/dd/yyyy");
+    m_grand = line("LOC:GRANDTOTAL");
+    m_grand->setReadOnly(true);
+    m_grand->setFocusPolicy(Qt::NoFocus);
+    m_grand->setAlignment(Qt::AlignRight);
+    for (QLineEdit *e : {m_total, m_fee, m_taxPerc}) e->setAlignment(Qt::AlignRight);
+
+    auto *memberButton = new QPushButton("...");
+    memberButton->setToolTip("Pick the member from the list");
+    memberButton->setFocusPolicy(Qt::NoFocus);
+    auto *codeButton = new QPushButton("...");
+    codeButton->setToolTip("Pick the withdrawal code from the list");
+    codeButton->setFocusPolicy(Qt::NoFocus);
+
+    auto *form = new QGridLayout;
+    int row = 0;
+    auto put = [&](const QString &prompt, QWidget *w, QWidget *extra = nullptr) {
+        form->addWidget(new QLabel(prompt), row, 0);
+        form->addWidget(w, row, 1);
+        if (extra) form->addWidget(extra, row, 2);
+        ++row;
+    };
+    put("Social Security #:", m_ssn, memberButton);
+    put("Participant Name:", m_name);
+    form->addWidget(m_all, row++, 1);
+    put("Total To Withdrawal:", m_total);
+    put("Administration Fee:", m_fee);
+    put("Tax Percentage:", m_taxPerc);
+    put("Description:", m_description);
+    put("Code:", m_code, codeButton);
+    put("Withdrawal Date:", m_date);
+
+    m_list = new QTableWidget(0, 7);
+    m_list->setObjectName("WITHDRAWALQUEUE");
+    m_list->setHorizontalHeaderLabels({"Name", "Date", "Total To Withdrawal", "Admin Fee", "Tax", "Code", "Description"});
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->verticalHeader()->hide();
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto *buttons = new QHBoxLayout;
+    auto addButton = [&](const QString &text, void (WithdrawalWindow::*slot)()) {
+        auto *b = new QPushButton(text);
+        connect(b, &QPushButton::clicked, this, slot);
+        buttons->addWidget(b);
+        m_buttons << b;
+    };
+    addButton("&Withdrawal", &WithdrawalWindow::addLine);
+    addButton("&Post", &WithdrawalWindow::post);
+    addButton("&Delete", &WithdrawalWindow::deleteLine);
+    buttons->addStretch(1);
+    auto *grandRow = new QHBoxLayout;
+    grandRow->addStretch(1);
+    grandRow->addWidget(new QLabel("Grand Total To Withdrawal:"));
+    grandRow->addWidget(m_grand);
+    auto *cancel = new QPushButton("&Cancel");
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    buttons->addWidget(cancel);
+    m_buttons << cancel;
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(grandRow);
+    layout->addLayout(buttons);
+
+    connect(memberButton, &QPushButton::clicked, this, &WithdrawalWindow::pickMember);
+    connect(codeButton, &QPushButton::clicked, this, &WithdrawalWindow::pickCode);
+    connect(m_ssn, &QLineEdit::returnPressed, this, &WithdrawalWindow::acceptSsn);
+    connect(m_all, &QCheckBox::clicked, this, [this](bool on) {
+        store();
+        m_logic.setWithdrawAll(on);
+        refresh();
+    });
+    connect(m_date, &QLineEdit::editingFinished, this, [this] {
+        store();
+        if (!m_logic.dateAccepted()) m_date->setFocus();
+    });
+    m_fee->installEventFilter(this);
+
+    m_logic.open();
+    refresh();
+    resize(760, 560);
+}
+
+QLineEdit *WithdrawalWindow::field(const QString &name) const { return findChild<QLineEdit *>(name); }
+
+QPushButton *WithdrawalWindow::button(const QString &text) const {
+    for (QPushButton *b : m_buttons)
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+void WithdrawalWindow::store() {
+    auto &L = m_logic.LOC;
+    QString ssn = m_ssn->displayText();
+    L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clip(ssn) : QString();
+    L.TOTALTOWITHDRAW = Picture::deformatNumber(m_total->text()).rounded(2);
+    L.ADMINFEE = Picture::deformatNumber(m_fee->text()).rounded(2);
+    L.TAXPERC = Picture::deformatNumber(m_taxPerc->text()).rounded(4);
+    L.DESCRIPTION = m_description->text();
+    L.CODE = m_code->text();
+    bool ok = false;
+    qint32 day = Picture::deformatDate(m_date->text(), kDate, &ok);
+    if (ok) L.WITHDATE = day;
+}
+
+void WithdrawalWindow::refresh() {
+    const auto &L = m_logic.LOC;
+    m_ssn->setText(L.SSNUM);
+    m_name->setText(L.NAME);
+    m_all->setChecked(L.WITHDRAWALFLAG != 0);
+    m_total->setText(L.TOTALTOWITHDRAW.rounded(2).toString());
+    m_fee->setText(L.ADMINFEE.rounded(2).toString());
+    m_taxPerc->setText(Picture::format(L.TAXPERC, "@n3").trimmed());
+    m_description->setText(L.DESCRIPTION);
+    m_code->setText(L.CODE);
+    m_date->setText(Picture::format(L.WITHDATE, kDate));
+    m_grand->setText(Picture::format(L.GRANDTOTAL, "@n-$17.2").trimmed());
+    const bool forced = m_logic.fullWithdrawalForced();
+    m_all->setEnabled(!forced);
+    m_total->setEnabled(!forced && !L.WITHDRAWALFLAG);
+    const auto &q = m_logic.WITHDRAWALQUEUE;
+    m_list->setRowCount(int(q.size()));
+    for (int i = 0; i < q.size(); ++i) {
+        const WithdrawalLine &l = q[i];
+        const QStringList cells{l.NAME, Picture::format(l.WITHDATE, kDate),
+                                Picture::format(l.TOTALTOWITHDRAWAL, kMoney).trimmed(),
+                                Picture::format(l.ADMINFEE, "@N$9.2").trimmed(),
+                                Picture::format(l.TAX, "@N$10.2").trimmed(), l.CODE, l.DESCRIPTION};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (c >= 2 && c <= 4) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_list->setItem(i, c, item);
+        }
+    }
+    button("&Post")->setVisible(!q.isEmpty());
+    button("&Delete")->setVisible(!q.isEmpty());
+}
+
+void WithdrawalWindow::acceptSsn() {
+    store();
+    if (m_logic.ssnAccepted()) {
+        refresh();
+        m_fee->setFocus();
+    }
+}
+
+void WithdrawalWindow::enterFee() {
+    store();
+    bool found = m_logic.feeFocused();
+    refresh();
+    if (!found) m_ssn->setFocus();
+}
+
+void WithdrawalWindow::pickMember() {
+    GlobalRequest() = Request::SelectRecord;
+    BROWSEMEMBERS();
+    if (GlobalResponse() != Response::RequestCompleted) return;
+    store();
+    m_logic.memberPicked(SharedBuffer<MemberCU>());
+    refresh();
+    m_fee->setFocus();
+}
+
+void WithdrawalWindow::pickCode() {
+    GlobalRequest() = Request::SelectRecord;
+    BROWSEWITH();
+    if (GlobalResponse() != Response::RequestCompleted) return;
+    store();
+    m_logic.codePicked(SharedBuffer<Withdraw>());
+    refresh();
+}
+
+void WithdrawalWindow::addLine() {
+    store();
+    if (m_logic.addLine()) {
+        refresh();
+        m_ssn->setFocus();
+    } else {
+        refresh();
+    }
+}
+
+void WithdrawalWindow::deleteLine() {
+    store();
+    QList<QTableWidgetItem *> selected = m_list->selectedItems();
+    m_logic.deleteLine(selected.isEmpty() ? -1 : selected.first()->row());
+    refresh();
+}
+
+void WithdrawalWindow::post() {
+    store();
+    if (m_logic.post()) close();
+}
+
+bool WithdrawalWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_fee && event->type() == QEvent::FocusIn) enterFee();
+    return QWidget::eventFilter(watched, event);
+}
+
+void WITHDRAWAL() {
+    storage::Database &db = App::db();
+    storage::DataFile<CUInfo> cui(db);
+    storage::DataFile<MemberCU> mem(db);
+    storage::DataFile<Trans> tra(db);
+    storage::DataFile<TransDesc> trd(db);
+    storage::DataFile<Withdraw> wit(db);
+    Dialogs &d = App::dialogs();
+    if (!CHECKOPEN(cui, d) || !CHECKOPEN(mem, d) || !CHECKOPEN(tra, d) || !CHECKOPEN(trd, d) || !CHECKOPEN(wit, d))
+        return;
+    Windows::start(new WithdrawalWindow(db, d, App::admin()));
+}
