@@ -5,7 +5,7 @@
 #include "preview/wmf2ascii.h"
 #include "platform/dialogs.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -81,7 +81,7 @@ BENCHMARK(BM_TextOut1000Pages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv); // the text output shows a status window
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;
