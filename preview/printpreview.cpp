@@ -64,6 +64,13 @@ private:
 };
 
 namespace {
+// Pages are laid on the whole sheet, as they were measured from its corner.
+bool printOnReportPrinter(const QStringList &pages) {
+    QPrinter &printer = reportPrinter();
+    printer.setFullPage(true);
+    return report::printPages(printer, pages, false);
+}
+
 QString printerTitle() {
     const QPrinter &p = reportPrinter();
     const QPrinterInfo info(p);
@@ -391,7 +398,7 @@ void PrintPreview::print() {
     if (stayAfterPrinting()) {
         QStringList pages = previewlogic::chosenPages(m_pages, deleted);
         HANDLECOPIES(pages, m_copies->value());
-        report::printPages(printer, pages, false);
+        printOnReportPrinter(pages);
         m_pagesToPrint->setText(m_texts["PagesToPrintValue"]);
         return;
     }
@@ -402,7 +409,7 @@ void PrintPreview::print() {
 
 void PrintPreview::printThisPage() {
     if (m_pages.isEmpty() || !m_options.allowPrint) return;
-    report::printPages(reportPrinter(), {m_pages[m_page - 1]}, false);
+    printOnReportPrinter({m_pages[m_page - 1]});
 }
 
 void PrintPreview::textOut() {
