@@ -28,7 +28,7 @@ void put32(QByteArray &b, quint32 v) {
 }
 
 // A page written by hand, so that the reader is checked against the layout, not our writer.
-QByteArray page(int inch, const QList<Rec> &recs) {
+QByteArray page(int inch, const QList<Rec> &recs, int sizeWords = -1) {
     QByteArray body;
     for (const Rec &r : recs) {
         QByteArray t = r.text;
@@ -55,7 +55,7 @@ QByteArray page(int inch, const QList<Rec> &recs) {
     put16(f, 1);
     put16(f, 9);
     put16(f, 0x0300);
-    put32(f, quint32(9 + body.size() / 2));
+    put32(f, quint32(sizeWords >= 0 ? sizeWords : 9 + body.size() / 2));
     put16(f, 0);
     put32(f, 0);
     put16(f, 0);
@@ -144,6 +144,17 @@ TEST_F(PageTextTest, LongTextsAreCutAtTheReadAndAtTheLineEnd) {
     const QString q = write(page(1440, {{0, 14400, "LINE 60"}}));
     EXPECT_TRUE(pagetext::lines(q, 59).join().isEmpty()) << "beyond the line count the text is lost";
     EXPECT_EQ(pagetext::lines(q, 60).last(), "LINE 60");
+}
+
+TEST_F(PageTextTest, TheWalkEndsWhereTheHeaderSizeSaysCountingFromTheFileStart) {
+    // Records start at byte 40; each of these is 3 + 4 + 1 words = 16 bytes: 40, 56, 72.
+    const QList<Rec> recs{{0, 480, "AA"}, {0, 720, "BB"}, {0, 960, "CC"}};
+    EXPECT_EQ(pagetext::records(write(page(1440, recs, 36))).size(), 2) << "byte 72 reaches 2 x 36";
+    EXPECT_EQ(pagetext::records(write(page(1440, recs, 37))).size(), 3);
+    EXPECT_EQ(pagetext::records(write(page(1440, recs, 28))).size(), 1);
+    bool ok = true;
+    EXPECT_TRUE(pagetext::records(dir.filePath("none.wmf"), nullptr, &ok).isEmpty());
+    EXPECT_FALSE(ok);
 }
 
 TEST_F(PageTextTest, TextFileHasEveryLineWithCrLfOrOnlyTheFilledOnes) {
