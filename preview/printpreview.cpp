@@ -226,12 +226,7 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     }
 
     if (!m_pages.isEmpty()) m_view->load(m_pages.first());
-    computeFits();
-    if (m_options.fullHeight) {
-        m_mode = Mode::Height;
-    } else {
-        m_factor = m_options.useZoom ? m_requestedZoom : std::min(m_fitWidth, m_fitHeight);
-    }
+    if (m_options.fullHeight) m_mode = Mode::Height;
     updateView();
     updateNavigation();
 }
@@ -500,6 +495,17 @@ bool PrintPreview::eventFilter(QObject *watched, QEvent *event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void PrintPreview::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (m_fitted) return;
+    // The fits need the laid-out window, so the first one waits for the window to show.
+    m_fitted = true;
+    layout()->activate();
+    computeFits();
+    if (m_mode == Mode::Factor) m_factor = m_options.useZoom ? m_requestedZoom : std::min(m_fitWidth, m_fitHeight);
+    updateView();
 }
 
 void PrintPreview::resizeEvent(QResizeEvent *event) {

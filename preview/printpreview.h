@@ -78,6 +78,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void done(int result) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -103,6 +104,7 @@ private:
     QList<int> m_hits;
     int m_hit = 0;
     bool m_placementActive = false;
+    bool m_fitted = false;
 
     PageView *m_view = nullptr;
     QScrollArea *m_scroll = nullptr;

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -161,6 +162,10 @@ TEST_F(PreviewTest, SearchFindsPagesByRecordAndF3F2WalkTheHits) {
 
 TEST_F(PreviewTest, NavigationStopsAtTheEndsAndZoomStaysWithinItsLimit) {
     auto w = open();
+    QWidget *view = w->scrollArea()->widget();
+    EXPECT_LE(view->height(), w->scrollArea()->viewport()->height()) << "the whole page shows on opening";
+    EXPECT_LE(view->width(), w->scrollArea()->viewport()->width());
+    EXPECT_GT(view->height(), w->scrollArea()->viewport()->height() / 2);
     EXPECT_TRUE(w->windowTitle().startsWith("Report Preview   ["));
     EXPECT_EQ(w->ofLabel()->text(), "of 3");
     EXPECT_FALSE(w->button("first")->isEnabled());
@@ -187,6 +192,14 @@ TEST_F(PreviewTest, NavigationStopsAtTheEndsAndZoomStaysWithinItsLimit) {
     w->setZoom(50);
     QTest::keyClick(w.get(), Qt::Key_Space);
     EXPECT_EQ(w->zoomPercent(), 100) << "a small page zooms in to its true size";
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_LT(w->zoomPercent(), 100) << "and a click zooms back out to the whole page";
+
+    PreviewOptions zoomed;
+    zoomed.useZoom = true;
+    auto z = std::make_unique<PrintPreview>(queue, 175, zoomed, ini, dialogs);
+    z->show();
+    EXPECT_EQ(z->zoomPercent(), 175);
 
     const QStringList entries = [&] {
         QStringList t;
