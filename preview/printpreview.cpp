@@ -390,6 +390,8 @@ void PrintPreview::print() {
         if (SUPPORTED(PROPPRINT::Copies) == 1) m_copies->setValue(printer.copyCount());
     }
     const QList<bool> deleted = chosen();
+    // A printer that makes copies itself is told how many; HANDLECOPIES leaves the pages alone then.
+    if (SUPPORTED(PROPPRINT::Copies) == 1) printer.setCopyCount(m_copies->value());
     if (stayAfterPrinting()) {
         QStringList pages = previewlogic::chosenPages(m_pages, deleted);
         HANDLECOPIES(pages, m_copies->value());
