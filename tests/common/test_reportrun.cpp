@@ -7,7 +7,9 @@
 #include "preview/printerhelpers.h"
 #include "preview/wmf2ascii.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -211,4 +213,25 @@ TEST_F(ReportRunTest, ProgressRedrawsOnlyWhenTheWholePercentChanges) {
     dialogs.answers = {2};
     few->run();
     EXPECT_EQ(few->percentText(), "  5% Completed");
+}
+
+TEST_F(ReportRunTest, EscapeInTheProgressWindowAsksToCancel) {
+    auto run = make(20);
+    QString title;
+    auto inner = run->loop;
+    run->loop = [&, inner](ReportRun &r) mutable {
+        if (r.recordsProcessed() == 5 && title.isEmpty()) {
+            QWidget *window = QApplication::activeModalWidget();
+            if (!window) return false;
+            title = window->windowTitle();
+            QTest::keyClick(window, Qt::Key_Escape);
+        }
+        return inner(r);
+    };
+    dialogs.answers = {1, 2}; // preview; then "not sure after all"
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    EXPECT_EQ(title, "Generating Report");
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].caption, "Question");
+    EXPECT_EQ(run->recordsProcessed(), 20);
 }

@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QApplication>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -308,4 +310,29 @@ TEST_F(PreviewTest, ExitReturnsTwoAndWritesThePlacementBack) {
     auto v = open(noEsc);
     QTest::keyClick(v.get(), Qt::Key_Escape);
     EXPECT_TRUE(v->isVisible());
+}
+
+TEST_F(PreviewTest, ArrowKeysScrollAndCrossPageBoundaries) {
+    auto w = open();
+    w->setZoom(150);
+    QApplication::processEvents();
+    QScrollBar *v = w->scrollArea()->verticalScrollBar();
+    ASSERT_GT(v->maximum(), 0);
+    w->showPage(2);
+    v->setValue(0);
+    QTest::keyClick(w.get(), Qt::Key_Down);
+    EXPECT_EQ(w->page(), 2);
+    EXPECT_GT(v->value(), 0);
+    EXPECT_LT(v->value(), v->maximum() / 10 + v->pageStep() / 10 + 2) << "one 25.5th of the range";
+    v->setValue(0);
+    QTest::keyClick(w.get(), Qt::Key_Up);
+    EXPECT_EQ(w->page(), 1) << "Up at the top goes to the previous page";
+    EXPECT_EQ(v->value(), v->maximum()) << "at its bottom";
+    QTest::keyClick(w.get(), Qt::Key_Down);
+    EXPECT_EQ(w->page(), 2) << "Down at the bottom goes to the next page";
+    EXPECT_EQ(v->value(), 0);
+    w->lastPage();
+    v->setValue(v->maximum());
+    QTest::keyClick(w.get(), Qt::Key_Down);
+    EXPECT_EQ(w->page(), 3) << "nothing after the last page";
 }
