@@ -1,6 +1,7 @@
 #include "printpreview.h"
 
 #include "platform/dialogs.h"
+#include "platform/inifile.h"
 #include "platform/report/player.h"
 #include "printerhelpers.h"
 #include "wmf2ascii.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,6 +27,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 // The page image: the page file drawn at the current factor with a frame just outside it.
@@ -184,9 +187,12 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     m_pin = addButton("pushPin", "PrintStayTip", "", QStyle::SP_DialogApplyButton);
     m_pin->setCheckable(true);
     bar2->addWidget(m_pin);
-    for (const char *extra : {"Extra1Tip", "Extra2Tip", "Extra3Tip"}) {
-        auto *b = addButton(extra, extra, "", QStyle::SP_CustomBase);
-        b->hide(); // functions a caller may supply; none of ours does
+    const char *extras[] = {"Extra1Tip", "Extra2Tip", "Extra3Tip"};
+    for (int i = 0; i < 3; ++i) {
+        auto *b = addButton(extras[i], extras[i], "", QStyle::SP_ArrowRight);
+        b->setText(QString::number(i + 1));
+        b->setVisible(bool(m_options.extra[i]));
+        if (m_options.extra[i]) connect(b, &QToolButton::clicked, this, m_options.extra[i]);
         bar2->addWidget(b);
     }
     auto *exitB = addButton("exit", "ExitTip", "CloseICO", QStyle::SP_DialogCloseButton);
@@ -480,6 +486,12 @@ void PrintPreview::keyPressEvent(QKeyEvent *event) {
             v->setValue(v->value() + step);
         }
         return;
+    case Qt::Key_F1: {
+        // The help file named in the settings; a help context has no meaning outside Windows help.
+        const QString help = IniFile::get(m_texts.iniFile(), "PREVIEW HELP 2.0", "PreviewHelp").trimmed();
+        if (!help.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+        return;
+    }
     case Qt::Key_F3: nextHit(); return;
     case Qt::Key_F2: previousHit(); return;
     case Qt::Key_Space: toggleZoom(); return;

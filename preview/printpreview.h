@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QStyle>
+#include <functional>
 #include <QStringList>
 
 class Dialogs;
@@ -31,6 +32,7 @@ struct PreviewOptions {
     bool showTextOut = true;
     qint32 linesPerPage = 0;        // text output grid, 0 = without empty lines
     QString textFile = QStringLiteral("~REPORT.TXT");
+    std::function<void()> extra[3]; // the three extra buttons, shown when given
 };
 
 class PrintPreview : public QDialog {

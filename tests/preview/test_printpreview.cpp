@@ -307,9 +307,16 @@ TEST_F(PreviewTest, ExitReturnsTwoAndWritesThePlacementBack) {
 
     PreviewOptions noEsc;
     noEsc.escCloses = false;
+    int extraPressed = 0;
+    noEsc.extra[1] = [&] { ++extraPressed; };
     auto v = open(noEsc);
     QTest::keyClick(v.get(), Qt::Key_Escape);
     EXPECT_TRUE(v->isVisible());
+    EXPECT_FALSE(v->button("Extra1Tip")->isVisible());
+    ASSERT_TRUE(v->button("Extra2Tip")->isVisible());
+    EXPECT_EQ(v->button("Extra2Tip")->toolTip(), "Extra Function 2");
+    QTest::mouseClick(v->button("Extra2Tip"), Qt::LeftButton);
+    EXPECT_EQ(extraPressed, 1);
 }
 
 TEST_F(PreviewTest, ArrowKeysScrollAndCrossPageBoundaries) {
