@@ -22,6 +22,15 @@ QMessageBox::Icon qtIcon(Dlg::Icon icon) {
     default: return QMessageBox::NoIcon;
     }
 }
+// Filters written the Windows way, "Text|*.TXT|All Files|*.*", become Qt's "Text (*.TXT);;...".
+QString qtFilter(const QString &filter) {
+    if (!filter.contains('|') || filter.contains(";;")) return filter;
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    return out.join(";;");
+}
 } // namespace
 
 int QtDialogs::show(const Message &m) {
@@ -51,11 +60,11 @@ int QtDialogs::show(const Message &m) {
 }
 
 QString QtDialogs::openFileName(const QString &caption, const QString &dir, const QString &filter) {
-    return QFileDialog::getOpenFileName(m_parent, caption, dir, filter);
+    return QFileDialog::getOpenFileName(m_parent, caption, dir, qtFilter(filter));
 }
 
 QString QtDialogs::saveFileName(const QString &caption, const QString &dir, const QString &filter) {
-    return QFileDialog::getSaveFileName(m_parent, caption, dir, filter);
+    return QFileDialog::getSaveFileName(m_parent, caption, dir, qtFilter(filter));
 }
 
 QString QtDialogs::folderName(const QString &caption, const QString &dir) {

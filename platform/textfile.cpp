@@ -15,12 +15,23 @@ QString zeros(qint64 value, int width) {
 
 QString cents(const Decimal &amount, int width) { return zeros(amount.unitsAt(2), width); }
 
+// The printable range of Windows-1252 that differs from Latin-1 (0x80-0x9F).
+static const char16_t cp1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QString decode(const QByteArray &bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (char b : bytes) {
+        uchar c = uchar(b);
+        out += (c >= 0x80 && c < 0xA0 && cp1252[c - 0x80]) ? QChar(cp1252[c - 0x80]) : QChar(c);
+    }
+    return out;
+}
+
 QByteArray encode(const QString &text) {
-    // The printable range of Windows-1252 that differs from Latin-1 (0x80-0x9F).
-    static const char16_t cp1252[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     QByteArray out;
     out.reserve(text.size());
     for (QChar c : text) {

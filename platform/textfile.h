@@ -12,6 +12,7 @@ QString right(const QString &text, int width);          // blank-padded on the l
 QString zeros(qint64 value, int width);                  // right-aligned, zero-filled; '-' first if negative
 QString cents(const Decimal &amount, int width);         // amount in cents, zero-filled, no point
 QByteArray encode(const QString &text);                  // Windows-1252 bytes; '?' for what it cannot hold
+QString decode(const QByteArray &bytes);                 // Windows-1252 bytes back to text
 } // namespace FixedWidth
 
 class FixedWidthFile {

@@ -1,0 +1,83 @@
+#pragma once
+// The frame every report runs in: its dialog texts from the report INI file, the preview
+// question, a progress window while the report's own loop draws the pages, cancelling (with a
+// look at the pages so far), then the preview or the printer.
+#include "platform/report/report.h"
+#include "preview/printpreview.h"
+
+#include <QString>
+#include <functional>
+
+class Dialogs;
+
+// The dialog texts of a report run, each from section "DISPLAY STRINGS 2.0" or its default.
+struct PreviewStrings {
+    QString ProgWinTitlePrvw, ProgWinTitlePrnt, ProgWinPctText, ProgWinRecText, ProgWinUsrText;
+    QString PrinterDlgTitle, AskPrvwDialogTitle, AskPrvwDialogText;
+    QString CancelAreYouSureTitle, CancelAreYouSureText, CancelPrvwPartialTitle, CancelPrvwPartialText;
+    QString NoDfltPrtrTitle, NoDfltPrtrText, NothingToPrvwTitle, NothingToPrvwText;
+    QString NothingToPrntTitle, NothingToPrntText, AsciiOutTitle, AsciiOutMasks;
+    QString DynLblErrTitle, DynLblErrText1, DynLblErrText2;
+    QString ButtonYesNoCancel, ButtonYesNo, ButtonYes, ButtonYesNoIgnore, ButtonOk;
+};
+
+// Loads the texts from `IniToUse` ("WIN.INI" when blank); the other three are the defaults of the
+// progress window's user text and of the preview question's title and text.
+PreviewStrings FILLPREVIEWINISTRINGS(const QString &IniToUse, const QString &WindowMessage,
+                                     const QString &PreviewDialogTitle, const QString &PreviewDialogText);
+
+class ReportRun {
+public:
+    enum Outcome { Cancelled, Previewed, Printed, Nothing };
+
+    explicit ReportRun(Dialogs &dialogs);
+
+    // What the report procedure sets before run().
+    QString name;                 // the print job's title
+    QString windowMessage;        // the progress window's user text
+    QString iniFile = QStringLiteral("PRVWRPTS.INI");
+    qint64 recordsToProcess = 0;
+    int recordsPerCycle = 25;
+    bool pageOfPages = false;     // patch the page count into "?PP?" before output
+    int copies = 1;
+    PreviewOptions previewOptions;
+    // Opens the report's files once the question is answered; false ends the run.
+    std::function<bool(ReportRun &)> open;
+    // The report's loop: called on every timer event until it returns false (all done). It draws
+    // into report() and calls recordDone() after each record.
+    std::function<bool(ReportRun &)> loop;
+    // Called once when the loop has finished (totals, the last footer).
+    std::function<void(ReportRun &)> finish;
+
+    // Where the pages go; tests replace them. Defaults: PRINTPREVIEW and the report printer.
+    std::function<qint32(QStringList &pages, const PreviewOptions &)> preview;
+    std::function<bool(const QStringList &pages)> print;
+
+    Outcome run();
+
+    report::Report &report() { return *m_report; }
+    const PreviewStrings &strings() const { return m_strings; }
+    bool previewing() const { return m_preview; }
+    void recordDone();
+    int percent() const { return m_percent; }
+    int redraws() const { return m_redraws; }
+    qint64 recordsProcessed() const { return m_processed; }
+    QString percentText() const;
+    // The operator pressed Cancel (or Esc) in the progress window.
+    void cancel();
+
+private:
+    enum State { Running, Completed, Stopped, PartialPreview };
+    void output();
+
+    Dialogs &m_dialogs;
+    PreviewStrings m_strings;
+    std::unique_ptr<report::Report> m_report;
+    bool m_preview = false;
+    State m_state = Running;
+    qint64 m_processed = 0;
+    int m_percent = 0;
+    int m_redraws = 0;
+    std::function<void()> m_redraw;
+    Outcome m_outcome = Cancelled;
+};

@@ -1,0 +1,124 @@
+#pragma once
+// The preview window: shows a report's page files one at a time with zoom and navigation, lets
+// the user choose pages and copies, print, print the page shown, write text, search, or save the
+// chosen pages as PDF.
+#include "previewlogic.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QStyle>
+#include <functional>
+#include <QStringList>
+
+class Dialogs;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QScrollArea;
+class QSpinBox;
+class QToolButton;
+class PageView;
+
+// What the caller decides about the window (stands for the option words of older callers).
+struct PreviewOptions {
+    bool allowPrint = true;         // print, copies and print-this-page are offered
+    bool escCloses = true;          // Esc closes the window like Exit
+    bool skipPrinterDialog = false; // print at once with the report's printer settings
+    bool fullHeight = false;        // open with the whole page height in the window
+    bool useZoom = false;           // open at the zoom the caller passes instead of a fit
+    bool showExit = true;
+    bool showTextOut = true;
+    qint32 linesPerPage = 0;        // text output grid, 0 = without empty lines
+    QString textFile = QStringLiteral("~REPORT.TXT");
+    std::function<void()> extra[3]; // the three extra buttons, shown when given
+};
+
+class PrintPreview : public QDialog {
+    Q_OBJECT
+public:
+    PrintPreview(QStringList &pageQueue, int zoom, const PreviewOptions &options, const QString &iniFile,
+                 Dialogs &dialogs, QWidget *parent = nullptr);
+    ~PrintPreview() override;
+
+    int page() const { return m_page; }
+    int pageCount() const { return int(m_pages.size()); }
+    int zoomPercent() const { return m_factor; }
+    bool stayAfterPrinting() const;
+    void setStayAfterPrinting(bool stay);
+
+    // The actions of the buttons, menu entries and keys.
+    void showPage(int page);
+    void firstPage() { showPage(1); }
+    void previousPage() { showPage(m_page - 1); }
+    void nextPage() { showPage(m_page + 1); }
+    void lastPage() { showPage(pageCount()); }
+    void fullWidth();
+    void fullHeight();
+    void setZoom(int percent);
+    void toggleZoom();
+    void nextHit();
+    void previousHit();
+    void search(const QString &text, bool matchCase);
+    void print();
+    void printThisPage();
+    void textOut();
+    void saveAsPdf();
+    void exit();
+    // Checks the pages-to-print entry, showing the error when it is invalid.
+    bool validatePages();
+    QMenu *popupMenu(bool fromButton);
+
+    // Widgets tests look at.
+    QLineEdit *pagesToPrint() const { return m_pagesToPrint; }
+    QSpinBox *copies() const { return m_copies; }
+    QToolButton *button(const char *name) const;
+    QLabel *ofLabel() const { return m_of; }
+    QScrollArea *scrollArea() const { return m_scroll; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class Mode { Factor, Width, Height };
+    QToolButton *addButton(const char *name, const char *tipKey, const char *iconKey, QStyle::StandardPixmap icon);
+    void updateView();
+    void updateNavigation();
+    void computeFits();
+    QList<bool> chosen() const;
+    void openSearch();
+
+    QStringList &m_queue;
+    QStringList m_pages; // what is shown; the queue changes only when printing
+    PreviewOptions m_options;
+    previewlogic::Texts m_texts;
+    Dialogs &m_dialogs;
+    int m_page = 1;
+    int m_factor = 100;  // hundredths
+    int m_fitWidth = 100, m_fitHeight = 100;
+    int m_requestedZoom = 100;
+    Mode m_mode = Mode::Factor;
+    QList<int> m_hits;
+    int m_hit = 0;
+    bool m_placementActive = false;
+    bool m_fitted = false;
+
+    PageView *m_view = nullptr;
+    QScrollArea *m_scroll = nullptr;
+    QComboBox *m_zoom = nullptr;
+    QSpinBox *m_pageNo = nullptr;
+    QLabel *m_of = nullptr;
+    QLineEdit *m_pagesToPrint = nullptr;
+    QSpinBox *m_copies = nullptr;
+    QToolButton *m_pin = nullptr;
+};
+
+// Shows the pages; returns 1 when the user asked to print (the caller prints what is left in the
+// queue), otherwise 2.
+qint32 PRINTPREVIEW(QStringList &pageQueue, qint32 zoom, const PreviewOptions &options, const QString &iniFile,
+                    Dialogs &dialogs);

@@ -1,0 +1,237 @@
+// The report run: its texts, the preview question, cancelling with a partial preview, the
+// "nothing" messages, page numbering, copies and the progress redraws.
+#include "../support/printers.h"
+#include "../support/scripteddialogs.h"
+#include "common/reportrun.h"
+#include "platform/inifile.h"
+#include "preview/printerhelpers.h"
+#include "preview/wmf2ascii.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoCopies : public PrinterDriver {
+public:
+    QList<Paper> papers() const override { return {}; }
+    QList<QPoint> resolutions() const override { return {}; }
+    DevMode devMode() const override { return {}; }
+    void setDevMode(const DevMode &) override {}
+};
+
+class ReportRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { setPrinterDriver(&driver); }
+    void TearDown() override { setPrinterDriver(nullptr); }
+
+    // A report of `records` lines, ten to a page, that cancels after record `cancelAt`.
+    std::unique_ptr<ReportRun> make(int records, int cancelAt = 0) {
+        auto run = std::make_unique<ReportRun>(dialogs);
+        run->iniFile = dir.filePath("PRVWRPTS.INI");
+        run->recordsToProcess = records;
+        run->pageOfPages = true;
+        run->open = [this](ReportRun &) { return ++opened, true; };
+        run->loop = [this, records, cancelAt, next = 1](ReportRun &r) mutable {
+            if (next > records) return false;
+            if (!r.report().pageOpen())
+                r.report().text(500, 500, QStringLiteral("Page %1 of ?PP?").arg(r.report().pageNumber()));
+            r.report().text(500, 1000 + 200 * ((next - 1) % 10), QStringLiteral("Record %1").arg(next));
+            if (next % 10 == 0) r.report().endPage();
+            r.recordDone();
+            if (next == cancelAt) r.cancel();
+            ++next;
+            return true;
+        };
+        run->preview = [this](QStringList &pages, const PreviewOptions &) {
+            previewed = pages;
+            for (const QString &p : pages) previewText << pagetext::lines(p, 0);
+            return previewAnswer;
+        };
+        run->print = [this](const QStringList &pages) {
+            printed = pages;
+            return true;
+        };
+        return run;
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    NoCopies driver;
+    int opened = 0;
+    int previewAnswer = 2;
+    QStringList previewed, printed;
+    QList<QByteArray> previewText;
+};
+
+} // namespace
+
+TEST(PreviewIniStrings, DefaultsAndOverrides) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("PRVWRPTS.INI");
+    PreviewStrings s = FILLPREVIEWINISTRINGS(ini, "", "Preview", "Do you wish to PREVIEW this Report?");
+    EXPECT_EQ(s.ProgWinTitlePrvw, "Generating Report");
+    EXPECT_EQ(s.ProgWinTitlePrnt, "Printing Report");
+    EXPECT_EQ(s.ProgWinPctText, "% Completed");
+    EXPECT_EQ(s.ProgWinUsrText, "");
+    EXPECT_EQ(s.AskPrvwDialogTitle, "Preview");
+    EXPECT_EQ(s.AskPrvwDialogText, "Do you wish to PREVIEW this Report?");
+    EXPECT_EQ(s.CancelPrvwPartialText, "Report Cancellation Requested!||Preview Report generated so far?");
+    EXPECT_TRUE(s.NoDfltPrtrText.startsWith("Warning:  No DEFAULT Printer Driver Found!||Printing may"));
+    EXPECT_TRUE(s.NoDfltPrtrText.endsWith("as your Default.||Continue with report anyway?"));
+    EXPECT_EQ(s.AsciiOutMasks, "Text|*.TXT|All Files|*.*");
+    EXPECT_EQ(s.DynLblErrText2, "||Does not support paper type:");
+    EXPECT_EQ(s.ButtonYesNoIgnore, "&Yes|&No|&Ignore");
+    EXPECT_EQ(s.ButtonOk, "&Ok");
+
+    IniFile::put(ini, "Other", "ProgWinPctText", "ignored");
+    EXPECT_EQ(FILLPREVIEWINISTRINGS(ini, "", "T", "Q").ProgWinPctText, "% Completed") << "another section";
+    IniFile::put(ini, "DISPLAY STRINGS 2.0", "AskPrvwDialogText", "Vorschau?");
+    IniFile::put(ini, "DISPLAY STRINGS 2.0", "ProgWinTitlePrnt", QString(80, 'x'));
+    s = FILLPREVIEWINISTRINGS(ini, "Working", "T", "Q");
+    EXPECT_EQ(s.AskPrvwDialogText, "Vorschau?");
+    EXPECT_EQ(s.AskPrvwDialogTitle, "T");
+    EXPECT_EQ(s.ProgWinUsrText, "Working");
+    EXPECT_EQ(s.ProgWinTitlePrnt.size(), 64);
+}
+
+TEST_F(ReportRunTest, CancelAtTheQuestionGeneratesNothing) {
+    auto run = make(30);
+    dialogs.answers = {3};
+    EXPECT_EQ(run->run(), ReportRun::Cancelled);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const Message &q = dialogs.shown[0];
+    EXPECT_EQ(q.caption, "Preview");
+    EXPECT_EQ(q.text, "Do you wish to PREVIEW this Report?");
+    EXPECT_EQ(q.custom, QStringList({"&Yes", "&No", "&Cancel"}));
+    EXPECT_EQ(q.icon, Dlg::Question);
+    EXPECT_EQ(q.defaultButton, 1);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(previewed.isEmpty());
+    EXPECT_TRUE(printed.isEmpty());
+}
+
+TEST_F(ReportRunTest, PreviewGetsNumberedPagesAndPrintsWhenAsked) {
+    auto run = make(25);
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    EXPECT_EQ(opened, 1);
+    ASSERT_EQ(previewed.size(), 3) << "the last, half-filled page is ended too";
+    EXPECT_EQ(previewText.first(), "     Page 1 of    3") << "x 500 is column 6";
+    EXPECT_TRUE(printed.isEmpty());
+
+    previewAnswer = 1;
+    auto again = make(25);
+    dialogs.answers = {1};
+    EXPECT_EQ(again->run(), ReportRun::Printed);
+    EXPECT_EQ(printed.size(), 3);
+}
+
+TEST_F(ReportRunTest, CancelledPreviewShowsThePagesSoFarOnlyWhenAsked) {
+    auto partial = make(100, 25);
+    dialogs.answers = {1, 1, 1}; // preview; yes, cancel; yes, show what there is
+    EXPECT_EQ(partial->run(), ReportRun::Previewed);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[1].text, "Are you sure you want to CANCEL this Report?");
+    EXPECT_EQ(dialogs.shown[1].custom, QStringList({"&Yes", "&No"}));
+    EXPECT_EQ(dialogs.shown[2].text, "Report Cancellation Requested!||Preview Report generated so far?");
+    EXPECT_EQ(dialogs.shown[2].custom, QStringList({"&Yes", "&No", "&Ignore"}));
+    EXPECT_EQ(previewed.size(), 3);
+    EXPECT_EQ(partial->recordsProcessed(), 25);
+    EXPECT_EQ(previewText.last(), "     Record 25");
+
+    previewed.clear();
+    auto stop = make(100, 25);
+    dialogs.shown.clear();
+    dialogs.answers = {1, 1, 2}; // no partial preview
+    EXPECT_EQ(stop->run(), ReportRun::Cancelled);
+    EXPECT_TRUE(previewed.isEmpty());
+
+    auto ignore = make(100, 25);
+    dialogs.answers = {1, 1, 3}; // ignore: the report goes on
+    EXPECT_EQ(ignore->run(), ReportRun::Previewed);
+    EXPECT_EQ(previewed.size(), 10);
+
+    auto no = make(100, 25);
+    dialogs.shown.clear();
+    dialogs.answers = {1, 2}; // not sure after all
+    EXPECT_EQ(no->run(), ReportRun::Previewed);
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(no->recordsProcessed(), 100);
+
+    auto printing = make(100, 25);
+    dialogs.shown.clear();
+    dialogs.answers = {2, 1}; // print directly, then cancel: no partial question
+    EXPECT_EQ(printing->run(), ReportRun::Cancelled);
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(printed.isEmpty());
+}
+
+TEST_F(ReportRunTest, NothingToPreviewOrPrint) {
+    auto empty = make(0);
+    dialogs.answers = {1};
+    EXPECT_EQ(empty->run(), ReportRun::Nothing);
+    EXPECT_EQ(dialogs.last().caption, "NOTE...");
+    EXPECT_EQ(dialogs.last().text, "Nothing to Preview.");
+    EXPECT_EQ(dialogs.last().custom, QStringList{"&Ok"});
+    auto none = make(0);
+    dialogs.answers = {2};
+    EXPECT_EQ(none->run(), ReportRun::Nothing);
+    EXPECT_EQ(dialogs.last().text, "Nothing to Print.");
+    EXPECT_TRUE(previewed.isEmpty());
+}
+
+TEST_F(ReportRunTest, DirectPrintMakesTheCopiesThePrinterCannot) {
+    auto run = make(20);
+    run->copies = 2;
+    dialogs.answers = {2};
+    EXPECT_EQ(run->run(), ReportRun::Printed);
+    ASSERT_EQ(printed.size(), 4);
+    EXPECT_EQ(printed[0], printed[2]);
+    EXPECT_EQ(printed[1], printed[3]);
+    EXPECT_NE(printed[0], printed[1]);
+}
+
+TEST_F(ReportRunTest, ProgressRedrawsOnlyWhenTheWholePercentChanges) {
+    auto run = make(1000);
+    dialogs.answers = {2};
+    run->run();
+    EXPECT_EQ(run->redraws(), 100);
+    EXPECT_EQ(run->percentText(), "100% Completed");
+
+    auto over = make(50);
+    over->recordsToProcess = 10; // an estimate that falls short
+    dialogs.answers = {2};
+    over->run();
+    EXPECT_EQ(over->percent(), 100);
+    EXPECT_EQ(over->redraws(), 10);
+
+    auto few = make(3);
+    few->recordsToProcess = 60;
+    dialogs.answers = {2};
+    few->run();
+    EXPECT_EQ(few->percentText(), "  5% Completed");
+}
+
+TEST_F(ReportRunTest, EscapeInTheProgressWindowAsksToCancel) {
+    auto run = make(20);
+    QString title;
+    auto inner = run->loop;
+    run->loop = [&, inner](ReportRun &r) mutable {
+        if (r.recordsProcessed() == 5 && title.isEmpty()) {
+            QWidget *window = QApplication::activeModalWidget();
+            if (!window) return false;
+            title = window->windowTitle();
+            QTest::keyClick(window, Qt::Key_Escape);
+        }
+        return inner(r);
+    };
+    dialogs.answers = {1, 2}; // preview; then "not sure after all"
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    EXPECT_EQ(title, "Generating Report");
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].caption, "Question");
+    EXPECT_EQ(run->recordsProcessed(), 20);
+}
