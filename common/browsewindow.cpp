@@ -63,7 +63,8 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
     m_view->verticalHeader()->setDefaultSectionSize(m_config.rowLines * m_view->fontMetrics().lineSpacing() + 8);
-    int charWidth = m_view->fontMetrics().averageCharWidth();
+    // Widths in characters of the widest kind a column holds (digits in numbers, SSNs, dates).
+    int charWidth = std::max(m_view->fontMetrics().averageCharWidth(), m_view->fontMetrics().horizontalAdvance(QLatin1Char('0')));
     for (int i = 0; i < m_config.columns.size(); ++i)
         m_view->setColumnWidth(i, std::clamp(m_config.columns[i].width, 3, 60) * charWidth + 12);
     m_scroll = new QScrollBar(Qt::Vertical);
