@@ -42,6 +42,31 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     connect(buttons, &QDialogButtonBox::accepted, this, &FormWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FormWindow::reject);
     auto *foot = new QHBoxLayout;
+    if (request == Request::ChangeRecord || request == Request::InsertRecord) {
+        // Save, then go on to another record of the browse (or a new one).
+        const struct {
+            const char *text, *tip;
+            int vcr;
+        } moves[] = {{"|<", "Go to the First Page", VCR::First},        {"<<", "Go to the Prior Page", VCR::PageBackward},
+                     {"<", "Go to the Prior Record", VCR::Backward},    {">", "Go to the Next Record", VCR::Forward},
+                     {">>", "Go to the Next Page", VCR::PageForward},   {">|", "Go to the Last Page", VCR::Last},
+                     {"+", "Insert a new Record", VCR::Insert}};
+        for (const auto &m : moves) {
+            if (request == Request::InsertRecord && m.vcr != VCR::Insert) continue;
+            auto *b = new QPushButton(QString::fromLatin1(m.text));
+            b->setToolTip(QString::fromLatin1(m.tip));
+            b->setFixedWidth(32);
+            b->setAutoDefault(false);
+            b->setFocusPolicy(Qt::NoFocus);
+            const int vcr = m.vcr;
+            connect(b, &QPushButton::clicked, this, [this, vcr] {
+                VCRRequest() = vcr;
+                accept();
+                if (result() != QDialog::Accepted) VCRRequest() = VCR::None;
+            });
+            foot->addWidget(b);
+        }
+    }
     foot->addWidget(m_status, 1);
     foot->addWidget(buttons);
     layout->addLayout(foot);
