@@ -4,6 +4,7 @@
 #include "enhancedfocus.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -16,10 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 const QString kDatePicture = QStringLiteral("@d2");
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "member/members.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 #include "withdrawcodes.h"
 
 #include <QCheckBox>
@@ -55,10 +56,6 @@ const QString kPostFailed = QStringLiteral("The withdrawals could not be posted;
 const QString kDate = QStringLiteral("@d2");
 const QString kMoney = QStringLiteral("@n$17.2");
 
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 } // namespace
 
 WithdrawalLogic::WithdrawalLogic(storage::Database &db, Dialogs &dialogs, bool admin)
