@@ -176,7 +176,7 @@ FormLogic::Outcome FormLogic::remove() {
 
 FormLogic::Outcome FormLogic::cancel() {
     if (m_request == Request::InsertRecord || m_request == Request::ChangeRecord) {
-        if (hasChanges()) {
+        if (hasChanges() && m_config.cancelWarning != 0) {
             int answer = STANDARDWARNING(m_dialogs, m_config.cancelWarning);
             if (m_config.cancelWarning == 33) {
                 if (answer == Dlg::Yes) return save();

@@ -1,6 +1,8 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "windows.h"
+#include "windowstate.h"
 #include "enhancedfocus.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
@@ -12,6 +14,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -178,6 +181,36 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     return edit;
 }
 
+QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &tip) {
+    auto *edit = new QLineEdit;
+    const storage::FieldDef &f = m_table.def().fields[m_table.def().fieldIndex(field)];
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\$?[0-9,]*(\\.[0-9]*)?"), edit));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    const int places = f.places, digits = f.digits();
+    m_bindings << Binding{field, edit,
+                          [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
+                          [edit, places, digits, prompt](QVariant &v) {
+                              bool ok = true;
+                              Decimal d = Picture::deformatNumber(edit->text(), &ok);
+                              if (!ok || !d.fits(digits - places, places)) {
+                                  App::dialogs().message("Range Error",
+                                                         QString("The value of %1 must be a number of at most %2 digits "
+                                                                 "before the point.")
+                                                             .arg(clip(QString(prompt).remove(':').remove('&')))
+                                                             .arg(digits - places),
+                                                         Dlg::Warning);
+                                  edit->setFocus();
+                                  return false;
+                              }
+                              v = d.unitsAt(places);
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
 QCheckBox *FormWindow::addCheck(const QString &text, const QString &field, const QString &tip) {
     auto *box = new QCheckBox(text);
     box->setToolTip(tip);
@@ -224,6 +257,7 @@ bool FormWindow::storeEntries() {
 bool FormWindow::prepare(qint64 pos, const storage::Row &primed) {
     m_response = Response::RequestCancelled;
     if (!m_logic->open(pos, primed)) return false;
+    if (!m_placeSection.isEmpty()) INIRESTOREWINDOW(this, pensionIniPath(), m_placeSection);
     m_status->setText(statusText());
     loadEntries();
     return true;
@@ -240,6 +274,16 @@ int FormWindow::run(qint64 pos, const storage::Row &primed) {
     return m_response;
 }
 
+void FormWindow::startModeless() {
+    setModal(false);
+    QMdiSubWindow *sub = Windows::start(this);
+    // A finished form takes its child-window frame with it.
+    connect(this, &QDialog::finished, this, [this, sub] {
+        if (sub) sub->close();
+        else close();
+    });
+}
+
 void FormWindow::finish(FormLogic::Outcome outcome) {
     if (outcome == FormLogic::Stay) {
         if (m_logic->reloadedFromOtherStation()) loadEntries();
@@ -253,6 +297,7 @@ void FormWindow::finish(FormLogic::Outcome outcome) {
         return;
     }
     m_response = outcome == FormLogic::Completed ? Response::RequestCompleted : Response::RequestCancelled;
+    if (!m_placeSection.isEmpty()) INISAVEWINDOW(this, pensionIniPath(), m_placeSection);
     QDialog::done(outcome == FormLogic::Completed ? QDialog::Accepted : QDialog::Rejected);
 }
 

@@ -38,12 +38,20 @@ public:
                           const QString &tip = {});
     QLineEdit *addNumber(const QString &prompt, const QString &field, int digits, const QString &tip = {});
     QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
+    // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25").
+    QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &tip = {});
     class QCheckBox *addCheck(const QString &text, const QString &field, const QString &tip = {});
     class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
     void addRow(const QString &prompt, QWidget *widget);
     void setButtonTexts(const QString &ok, const QString &cancel);
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
+
+    // Shows the form as a child window of the frame instead of modally (single-record settings
+    // windows): prepare() first.
+    void startModeless();
+    // Keeps the window's place in PENSION.INI under `section`.
+    void setPlaceSection(const QString &section) { m_placeSection = section; }
 
     // Presses OK / Cancel as the user does (also for tests).
     void accept() override;
@@ -71,4 +79,5 @@ private:
     QLabel *m_status;
     QPushButton *m_ok, *m_cancel;
     int m_response = Response::RequestCancelled;
+    QString m_placeSection;
 };

@@ -9,6 +9,7 @@
 #include "member/viewshareinfo.h"
 #include "payroll/withdrawal.h"
 #include "payroll/withdrawcodes.h"
+#include "settings.h"
 #include "toolbox/tools/users.h"
 
 void registerProcedures() {
@@ -21,4 +22,7 @@ void registerProcedures() {
     Procedures::add("BROWSEWITH", BROWSEWITH);
     Procedures::add("BROWSEUSERS", BROWSEUSERS);
     Procedures::add("ADMINISTRATIONFEES", ADMINISTRATIONFEES);
+    Procedures::add("EDITCUINFO", EDITCUINFO);
+    Procedures::add("EDITMISCPROMPTS", EDITMISCPROMPTS);
+    Procedures::add("ABOUT", ABOUT);
 }
