@@ -47,7 +47,8 @@ public:
     bool reloadedFromOtherStation() const { return m_reloaded; }
 
     Outcome save();   // OK / Save
-    Outcome cancel(); // Cancel or closing the window
+    Outcome cancel(bool changed = false); // Cancel or closing the window; `changed`: ask even
+                                          // when the record looks unchanged
     Outcome remove(); // the delete request: confirm, then delete
 
     template <class R> R get() const {

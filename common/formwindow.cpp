@@ -94,7 +94,7 @@ QLineEdit *FormWindow::addText(const QString &prompt, const QString &field, cons
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(v.toString()); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
                               v = clip(edit->text());
                               return true;
                           }};
@@ -113,7 +113,7 @@ QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, c
                               QString s = v.toString();
                               edit->setText(s.contains(QRegularExpression("\\d")) ? Picture::applyPattern(s, picture) : QString());
                           },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
                               QString shown = edit->displayText();
                               // Blank when no digit was typed.
                               v = shown.contains(QRegularExpression("\\d")) ? clip(shown) : QString();
@@ -134,12 +134,13 @@ QLineEdit *FormWindow::addNumber(const QString &prompt, const QString &field, in
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(QString::number(v.toLongLong())); },
-                          [this, edit, prompt, isByte](QVariant &v) {
+                          [edit, prompt, isByte](QVariant &v, bool report) {
                               bool ok = true;
                               qint64 n = edit->text().trimmed().isEmpty() ? 0 : edit->text().toLongLong(&ok);
                               qint64 max = isByte ? 255 : std::numeric_limits<qint32>::max();
                               qint64 min = isByte ? 0 : std::numeric_limits<qint32>::min();
                               if (!ok || n > max || n < min) {
+                                  if (!report) return false;
                                   App::dialogs().message("Range Error", QString("The value of %1 must be between %2 and %3.")
                                                                            .arg(clip(QString(prompt).remove(':').remove('&')))
                                                                            .arg(min)
@@ -163,10 +164,11 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
                           [edit](const QVariant &v) { edit->setText(Picture::format(v.toLongLong(), kDatePicture)); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool report) {
                               bool ok = false;
                               qint32 day = Picture::deformatDate(edit->text(), kDatePicture, &ok);
                               if (!ok) {
+                                  if (!report) return false;
                                   App::dialogs().message("Invalid Date",
                                                          "\"" + edit->text().trimmed() +
                                                              "\" is not a date.  Please enter it as mm/dd/yyyy.",
@@ -191,10 +193,11 @@ QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, c
     const int places = f.places, digits = f.digits();
     m_bindings << Binding{field, edit,
                           [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
-                          [edit, places, digits, prompt](QVariant &v) {
+                          [edit, places, digits, prompt](QVariant &v, bool report) {
                               bool ok = true;
                               Decimal d = Picture::deformatNumber(edit->text(), &ok);
                               if (!ok || !d.fits(digits - places, places)) {
+                                  if (!report) return false;
                                   App::dialogs().message("Range Error",
                                                          QString("The value of %1 must be a number of at most %2 digits "
                                                                  "before the point.")
@@ -216,7 +219,7 @@ QCheckBox *FormWindow::addCheck(const QString &text, const QString &field, const
     box->setToolTip(tip);
     box->setObjectName(field);
     m_bindings << Binding{field, box, [box](const QVariant &v) { box->setChecked(v.toInt() != 0); },
-                          [box](QVariant &v) {
+                          [box](QVariant &v, bool) {
                               v = box->isChecked() ? 1 : 0;
                               return true;
                           }};
@@ -230,7 +233,7 @@ QPlainTextEdit *FormWindow::addMemo(const QString &prompt, const QString &field,
     edit->setObjectName(field);
     edit->setTabChangesFocus(true);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setPlainText(v.toString()); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
                               v = edit->toPlainText();
                               return true;
                           }};
@@ -243,15 +246,20 @@ void FormWindow::loadEntries() {
     loaded();
 }
 
-bool FormWindow::storeEntries() {
+bool FormWindow::storeEntries(bool report) {
     storing();
+    bool all = true;
     for (const Binding &b : m_bindings) {
         QVariant v = m_logic->value(b.field);
-        if (!b.store(v)) return false;
+        if (!b.store(v, report)) {
+            if (report) return false;
+            all = false; // an entry that cannot be read stays as it was
+            continue;
+        }
         // An entry that shows the stored value unchanged keeps the stored value as it is.
         if (v.toString() != m_logic->value(b.field).toString()) m_logic->setValue(b.field, v);
     }
-    return true;
+    return all;
 }
 
 bool FormWindow::prepare(qint64 pos, const storage::Row &primed) {
@@ -311,8 +319,9 @@ void FormWindow::accept() {
 }
 
 void FormWindow::reject() {
-    if (m_logic->request() != Request::ViewRecord && !storeEntries()) return;
-    FormLogic::Outcome o = m_logic->cancel();
+    // Cancelling never stops at an entry that cannot be read; such an entry counts as a change.
+    bool unreadable = m_logic->request() != Request::ViewRecord && !storeEntries(false);
+    FormLogic::Outcome o = m_logic->cancel(unreadable);
     if (o == FormLogic::Stay && !m_bindings.isEmpty()) m_bindings.first().widget->setFocus();
     finish(o);
 }

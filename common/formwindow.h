@@ -61,14 +61,15 @@ protected:
     virtual void loaded() {}  // the record's values are in the entries
     virtual void storing() {} // about to copy the entries back into the record
     void loadEntries();
-    bool storeEntries(); // false (after a message) when an entry cannot be read
+    // False when an entry cannot be read (with a message when `report`).
+    bool storeEntries(bool report = true);
 
 private:
     struct Binding {
         QString field;
         QWidget *widget;
         std::function<void(const QVariant &)> load;
-        std::function<bool(QVariant &)> store;
+        std::function<bool(QVariant &, bool report)> store; // false: the entry cannot be read
     };
     void finish(FormLogic::Outcome outcome);
 

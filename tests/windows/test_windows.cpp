@@ -291,3 +291,17 @@ TEST_F(Windows, TheAccountViewRunsTheBalanceAndTheFeeListTotals) {
     EXPECT_EQ(window.table()->rowCount(), 3);
     EXPECT_EQ(window.total()->text(), "3 fees, total -$75.00");
 }
+
+TEST_F(Windows, CancellingAFormWithAnUnreadableEntryAsksInsteadOfComplaining) {
+    qint64 pos = addMember(1001, "123-45-6789", "Anderson");
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    MemberForm form(table, Request::ChangeRecord);
+    ASSERT_TRUE(form.prepare(pos));
+    form.findChild<QLineEdit *>("BIRTHDATE")->setText("13/45/19");
+    dialogs.answers = {Dlg::No};
+    form.reject();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().text, "Do you want to save the changes to this record?");
+    EXPECT_EQ(form.response(), Response::RequestCancelled);
+}
