@@ -42,34 +42,39 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     connect(buttons, &QDialogButtonBox::accepted, this, &FormWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FormWindow::reject);
     auto *foot = new QHBoxLayout;
-    if (request == Request::ChangeRecord || request == Request::InsertRecord) {
-        // Save, then go on to another record of the browse (or a new one).
-        const struct {
-            const char *text, *tip;
-            int vcr;
-        } moves[] = {{"|<", "Go to the First Page", VCR::First},        {"<<", "Go to the Prior Page", VCR::PageBackward},
-                     {"<", "Go to the Prior Record", VCR::Backward},    {">", "Go to the Next Record", VCR::Forward},
-                     {">>", "Go to the Next Page", VCR::PageForward},   {">|", "Go to the Last Page", VCR::Last},
-                     {"+", "Insert a new Record", VCR::Insert}};
-        for (const auto &m : moves) {
-            if (request == Request::InsertRecord && m.vcr != VCR::Insert) continue;
-            auto *b = new QPushButton(QString::fromLatin1(m.text));
-            b->setToolTip(QString::fromLatin1(m.tip));
-            b->setFixedWidth(32);
-            b->setAutoDefault(false);
-            b->setFocusPolicy(Qt::NoFocus);
-            const int vcr = m.vcr;
-            connect(b, &QPushButton::clicked, this, [this, vcr] {
-                VCRRequest() = vcr;
-                accept();
-                if (result() != QDialog::Accepted) VCRRequest() = VCR::None;
-            });
-            foot->addWidget(b);
-        }
-    }
+    m_foot = foot;
     foot->addWidget(m_status, 1);
     foot->addWidget(buttons);
     layout->addLayout(foot);
+}
+
+void FormWindow::enableNavigation() {
+    const int request = m_logic->request();
+    if (request != Request::ChangeRecord && request != Request::InsertRecord) return;
+    // Save, then go on to another record of the browse (or a new one).
+    const struct {
+        const char *text, *tip;
+        int vcr;
+    } moves[] = {{"|<", "Go to the First Page", VCR::First},        {"<<", "Go to the Prior Page", VCR::PageBackward},
+                 {"<", "Go to the Prior Record", VCR::Backward},    {">", "Go to the Next Record", VCR::Forward},
+                 {">>", "Go to the Next Page", VCR::PageForward},   {">|", "Go to the Last Page", VCR::Last},
+                 {"+", "Insert a new Record", VCR::Insert}};
+    int at = 0;
+    for (const auto &m : moves) {
+        if (request == Request::InsertRecord && m.vcr != VCR::Insert) continue;
+        auto *b = new QPushButton(QString::fromLatin1(m.text));
+        b->setToolTip(QString::fromLatin1(m.tip));
+        b->setFixedWidth(32);
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+        const int vcr = m.vcr;
+        connect(b, &QPushButton::clicked, this, [this, vcr] {
+            VCRRequest() = vcr;
+            accept();
+            if (result() != QDialog::Accepted) VCRRequest() = VCR::None;
+        });
+        m_foot->insertWidget(at++, b);
+    }
 }
 
 FormWindow::~FormWindow() = default;
@@ -114,9 +119,15 @@ QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, c
                               edit->setText(s.contains(QRegularExpression("\\d")) ? Picture::applyPattern(s, picture) : QString());
                           },
                           [edit](QVariant &v, bool) {
+                              static const QRegularExpression nonDigits("\\D");
                               QString shown = edit->displayText();
-                              // Blank when no digit was typed.
-                              v = shown.contains(QRegularExpression("\\d")) ? clip(shown) : QString();
+                              QString digits = QString(shown).remove(nonDigits);
+                              // The same digits as stored: the stored text stays as it is.
+                              if (digits == v.toString().remove(nonDigits)) return true;
+                              // Blank when no digit was typed; no dangling separator ("62701-").
+                              QString text = clip(shown);
+                              while (!text.isEmpty() && (text.back() == '-' || text.back() == ' ')) text.chop(1);
+                              v = digits.isEmpty() ? QString() : text;
                               return true;
                           }};
     addRow(prompt, edit);

@@ -44,6 +44,9 @@ public:
     class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
     void addRow(const QString &prompt, QWidget *widget);
     void setButtonTexts(const QString &ok, const QString &cancel);
+    // Buttons that save and go on to the browse's next, prior, first or last record, a page on,
+    // or a new record (forms called from a browse).
+    void enableNavigation();
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
 
@@ -78,6 +81,7 @@ private:
     QList<Binding> m_bindings;
     QFormLayout *m_form;
     QLabel *m_status;
+    class QHBoxLayout *m_foot;
     QPushButton *m_ok, *m_cancel;
     int m_response = Response::RequestCancelled;
     QString m_placeSection;

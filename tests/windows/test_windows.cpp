@@ -305,3 +305,22 @@ TEST_F(Windows, CancellingAFormWithAnUnreadableEntryAsksInsteadOfComplaining) {
     EXPECT_EQ(dialogs.last().text, "Do you want to save the changes to this record?");
     EXPECT_EQ(form.response(), Response::RequestCancelled);
 }
+
+TEST_F(Windows, APatternEntryLeftAloneLeavesTheStoredTextAlone) {
+    storage::DataFile<Contractor> con(*db);
+    ASSERT_TRUE(con.open());
+    con.rec.AUTONUM = 1, con.rec.NAME = "ABC Builders", con.rec.ZIP = "62701", con.rec.PHONE = "217-555-0100";
+    ASSERT_TRUE(con.add());
+    ContractorForm form(con.table(), Request::ChangeRecord);
+    ASSERT_TRUE(form.prepare(con.position()));
+    EXPECT_EQ(form.findChild<QLineEdit *>("PHONE")->text(), "(217) 555-0100");
+    form.reject(); // nothing was changed: no question
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ContractorForm typed(con.table(), Request::ChangeRecord);
+    ASSERT_TRUE(typed.prepare(con.position()));
+    typed.findChild<QLineEdit *>("ZIP")->setText("62702");
+    typed.accept();
+    ASSERT_EQ(typed.response(), Response::RequestCompleted);
+    EXPECT_EQ(typed.logic().value("ZIP").toString(), "62702"); // no dangling dash
+    EXPECT_EQ(typed.logic().value("PHONE").toString(), "217-555-0100");
+}
