@@ -225,6 +225,15 @@ QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, c
     return edit;
 }
 
+void FormWindow::addAddress(const QString &line1, const QString &line2, const QString &city,
+                            const QString &state, const QString &zip) {
+    addText("Address 1:", line1);
+    addText("Address 2:", line2);
+    addText("City:", city);
+    addText("State:", state);
+    addPattern("Zip Code:", zip, "@P#####-####P");
+}
+
 QCheckBox *FormWindow::addCheck(const QString &text, const QString &field, const QString &tip) {
     auto *box = new QCheckBox(text);
     box->setToolTip(tip);

@@ -40,6 +40,9 @@ public:
     QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
     // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25").
     QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &tip = {});
+    // "Address 1:", "Address 2:", "City:", "State:", "Zip Code:" over the given fields.
+    void addAddress(const QString &line1, const QString &line2, const QString &city, const QString &state,
+                    const QString &zip);
     class QCheckBox *addCheck(const QString &text, const QString &field, const QString &tip = {});
     class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
     void addRow(const QString &prompt, QWidget *widget);

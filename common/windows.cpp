@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTableWidget>
 
 namespace Windows {
 QMdiSubWindow *start(QWidget *window) {
@@ -30,5 +31,13 @@ int call(QDialog *dialog) {
     if (QMdiArea *area = App::mdiArea()) dialog->setParent(area->window(), dialog->windowFlags() | Qt::Dialog);
     dialog->setWindowModality(Qt::ApplicationModal);
     return dialog->exec();
+}
+
+void fillRow(QTableWidget *table, int row, const QStringList &cells, const QList<int> &right) {
+    for (int c = 0; c < cells.size(); ++c) {
+        auto *item = new QTableWidgetItem(cells[c]);
+        item->setTextAlignment((right.contains(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        table->setItem(row, c, item);
+    }
 }
 } // namespace Windows

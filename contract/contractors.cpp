@@ -49,11 +49,7 @@ FormConfig form() {
 ContractorForm::ContractorForm(storage::Table &table, int request, QWidget *parent)
     : FormWindow(table, ContractorRules::form(), request, "Edit Contractor Information", parent) {
     addText("Name:", "NAME");
-    addText("Address 1:", "ADDRESS1");
-    addText("Address 2:", "ADDRESS2");
-    addText("City:", "CITY");
-    addText("State:", "STATE");
-    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone Number:", "PHONE", kPhonePicture);
     addPattern("Fax Number:", "FAX", kPhonePicture);
     addText("Lic Num:", "LICNUM");

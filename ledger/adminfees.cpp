@@ -90,15 +90,10 @@ void AdministrationFeesWindow::show(qint32 from, qint32 to) {
     m_table->setRowCount(int(l.fees.size()));
     for (int i = 0; i < l.fees.size(); ++i) {
         const Trans &t = l.fees[i];
-        auto cell = [&](int c, const QString &text, Qt::Alignment a = Qt::AlignLeft | Qt::AlignVCenter) {
-            auto *item = new QTableWidgetItem(text);
-            item->setTextAlignment(a);
-            m_table->setItem(i, c, item);
-        };
-        cell(0, Picture::format(t.TRANSDATE, kDate));
-        cell(1, QString::number(t.ACCTNUM), Qt::AlignRight | Qt::AlignVCenter);
-        cell(2, t.DESC);
-        cell(3, Picture::format(t.TRANSAMOUNT, kMoney).trimmed(), Qt::AlignRight | Qt::AlignVCenter);
+        Windows::fillRow(m_table, i,
+                         {Picture::format(t.TRANSDATE, kDate), QString::number(t.ACCTNUM), t.DESC,
+                          Picture::format(t.TRANSAMOUNT, kMoney).trimmed()},
+                         {1, 3});
     }
     m_total->setText(QString("%1 fees, total %2").arg(l.fees.size()).arg(Picture::format(l.total, kMoney).trimmed()));
 }

@@ -30,11 +30,7 @@ LocalForm::LocalForm(storage::Table &table, int request, QWidget *parent)
     : FormWindow(table, LocalRules::form(), request, "Edit Local Information", parent) {
     addText("Name:", "NAME");
     addText("Local Number:", "LOCALNUM");
-    addText("Address 1:", "ADDRESS1");
-    addText("Address 2:", "ADDRESS2");
-    addText("City:", "CITY");
-    addText("State:", "STATE");
-    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone Number:", "PHONE", "@P(###) ###-####P");
     addPattern("Fax Number:", "FAX", "@P(###) ###-####P");
 }

@@ -95,11 +95,7 @@ MemberForm::MemberForm(storage::Table &table, int request, QWidget *parent)
     addPattern("Social Security #:", "SSNUM", "K###-##-####K", "Member Social Security Number");
     addText("Last Name:", "LASTNAME");
     addText("First Name:", "FIRSTNAME");
-    addText("Address 1:", "ADDR1");
-    addText("Address 2:", "ADDR2");
-    addText("City:", "CITY");
-    addText("State:", "STATE");
-    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addAddress("ADDR1", "ADDR2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE1", "@P(###) ###-####P");
     addPattern("Phone 2:", "PHONE2", "@P(###) ###-####P");
     addDate("Birth Date:", "BIRTHDATE");

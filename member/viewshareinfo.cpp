@@ -119,16 +119,11 @@ void ViewShareInfoWindow::showAccount(qint32 acct) {
     m_table->setRowCount(int(h.lines.size()));
     for (int i = 0; i < h.lines.size(); ++i) {
         const AccountView::Line &l = h.lines[i];
-        auto cell = [&](int c, const QString &text, bool right = false) {
-            auto *item = new QTableWidgetItem(text);
-            item->setTextAlignment(right ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-            m_table->setItem(i, c, item);
-        };
-        cell(0, Picture::format(l.tra.TRANSDATE, "@d2"));
-        cell(1, AccountView::typeName(App::db(), l.tra.TRANSTYPE));
-        cell(2, l.tra.DESC);
-        cell(3, Picture::format(l.tra.TRANSAMOUNT, kMoney).trimmed(), true);
-        cell(4, Picture::format(l.balance, kMoney).trimmed(), true);
+        Windows::fillRow(m_table, i,
+                         {Picture::format(l.tra.TRANSDATE, "@d2"), AccountView::typeName(App::db(), l.tra.TRANSTYPE),
+                          l.tra.DESC, Picture::format(l.tra.TRANSAMOUNT, kMoney).trimmed(),
+                          Picture::format(l.balance, kMoney).trimmed()},
+                         {3, 4});
     }
     if (!h.lines.isEmpty()) m_table->scrollToBottom();
     m_balance->setText("Balance: " + Picture::format(h.balance, kMoney).trimmed());

@@ -424,11 +424,7 @@ void WithdrawalWindow::refresh() {
                                 Picture::format(l.TOTALTOWITHDRAWAL, kMoney).trimmed(),
                                 Picture::format(l.ADMINFEE, "@N$9.2").trimmed(),
                                 Picture::format(l.TAX, "@N$10.2").trimmed(), l.CODE, l.DESCRIPTION};
-        for (int c = 0; c < cells.size(); ++c) {
-            auto *item = new QTableWidgetItem(cells[c]);
-            if (c >= 2 && c <= 4) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_list->setItem(i, c, item);
-        }
+        Windows::fillRow(m_list, i, cells, {2, 3, 4});
     }
     button("&Post")->setVisible(!q.isEmpty());
     button("&Delete")->setVisible(!q.isEmpty());

@@ -59,11 +59,7 @@ FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
     setObjectName("EDITCUINFO");
     setPlaceSection("EditCUinfo");
     addText("Credit Union Name:", "NAME");
-    addText("Address 1:", "ADDRESS1");
-    addText("Address 2:", "ADDRESS2");
-    addText("City:", "CITY");
-    addText("State:", "STATE");
-    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE", "@P(###) ###-####P");
     addDecimal("Administration Fee:", "ADMINFEE");
     addNumber("Tax Percentage:", "TAXPERC", 3);
