@@ -9,6 +9,9 @@
 #include "member/viewshareinfo.h"
 #include "payroll/withdrawal.h"
 #include "payroll/withdrawcodes.h"
+#include "shell/maintenance/memberids.h"
+#include "shell/maintenance/missingtrans.h"
+#include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
 
 void registerProcedures() {
@@ -21,4 +24,8 @@ void registerProcedures() {
     Procedures::add("BROWSEWITH", BROWSEWITH);
     Procedures::add("BROWSEUSERS", BROWSEUSERS);
     Procedures::add("ADMINISTRATIONFEES", ADMINISTRATIONFEES);
+    Procedures::add("MISSINGMEMBERTRANS", MISSINGMEMBERTRANS);
+    Procedures::add("RENUMMEMBERID", RENUMMEMBERID);
+    Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
+    Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
 }
