@@ -21,15 +21,17 @@ const QString kDatePicture = QStringLiteral("@d2");
 // sixth of an inch.
 constexpr int kTop = 500, kBottom = 10500;
 constexpr int kLeft = 1000, kRight = 7000;
-constexpr int kAccountX = 1000, kAccountWidth = 1500; // 15 characters at 10 to the inch
-constexpr int kAmountX = 3000, kAmountWidth = 2000;   // 20 characters
-constexpr int kDateX = 5500, kDateWidth = 1500;       // a 10-character date centred under its title
+constexpr int kAccountX = 1000, kAmountX = 2750;
+constexpr int kDateTitleX = 4800, kDateTitleWidth = 1450;
 constexpr int kLine = 167;
 constexpr int kHeaderHeight = 5 * kLine;
 
 const report::Font kHeadingFont{QStringLiteral("Arial"), 14, true};
 const report::Font kTitleFont{QStringLiteral("Arial"), 10, true};
 const report::Font kDetailFont{QStringLiteral("Courier New"), 10};
+
+// Width of a field of `chars` characters in the detail face, as the installed face sets it.
+int fieldWidth(int chars) { return qRound(report::textWidth(QString(chars, '0'), kDetailFont)); }
 } // namespace
 
 MissingMemberTransReport::MissingMemberTransReport(storage::Database &db, Dialogs &dialogs)
@@ -75,22 +77,26 @@ void MissingMemberTransReport::printDetail() {
     const QString account = Picture::format(qint64(m_tra.rec.ACCTNUM), kAccountPicture);
     const QString amount = Picture::format(m_tra.rec.TRANSAMOUNT, kAmountPicture);
     const QString date = Picture::format(qint64(m_tra.rec.TRANSDATE), kDatePicture).leftJustified(10);
+    const int dateX = kDateTitleX + (kDateTitleWidth - m_dateWidth) / 2;
     m_bands->print({kLine, [=](report::Report &r, int top) {
                         r.text(kAccountX, top, account, kDetailFont);
                         r.text(kAmountX, top, amount, kDetailFont);
-                        r.text(kDateX + (kDateWidth - 1000) / 2, top, date, kDetailFont);
+                        r.text(dateX, top, date, kDetailFont);
                     }});
 }
 
 bool MissingMemberTransReport::loop(ReportRun &run) {
     if (!m_bands) {
         m_bands = std::make_unique<report::BandReport>(run.report(), kTop, kBottom);
-        m_bands->setPageHeader({kHeaderHeight, [](report::Report &r, int top) {
+        m_dateWidth = fieldWidth(10);
+        // Titles end where their numbers end.
+        const int accountWidth = fieldWidth(15), amountWidth = fieldWidth(20);
+        m_bands->setPageHeader({kHeaderHeight, [=](report::Report &r, int top) {
                                     r.text(kLeft, top, kHeading, kHeadingFont, report::Align::Center, kRight - kLeft);
                                     const int titles = top + 2 * kLine;
-                                    r.text(kAccountX, titles, kAccountTitle, kTitleFont, report::Align::Right, kAccountWidth);
-                                    r.text(kAmountX, titles, kAmountTitle, kTitleFont, report::Align::Right, kAmountWidth);
-                                    r.text(kDateX, titles, kDateTitle, kTitleFont, report::Align::Center, kDateWidth);
+                                    r.text(kAccountX, titles, kAccountTitle, kTitleFont, report::Align::Right, accountWidth);
+                                    r.text(kAmountX, titles, kAmountTitle, kTitleFont, report::Align::Right, amountWidth);
+                                    r.text(kDateTitleX, titles, kDateTitle, kTitleFont, report::Align::Center, kDateTitleWidth);
                                     const int rule = titles + kLine + kLine / 4;
                                     r.line(kLeft, rule, kRight, rule, 10);
                                 }});

@@ -35,6 +35,7 @@ private:
     // Transactions come in account order: one member lookup per account.
     qint32 m_lookedUp = 0;
     bool m_lookedUpValid = false, m_found = false;
+    int m_dateWidth = 0;
 };
 
 void MISSINGMEMBERTRANS();
