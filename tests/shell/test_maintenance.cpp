@@ -3,6 +3,7 @@
 // the cent, and the report's rows and separators as they land on the page.
 #include "../support/tempdata.h"
 #include "common/fatalstop.h"
+#include "common/procedures.h"
 #include "common/reportrun.h"
 #include "common/windowstate.h"
 #include "platform/clock.h"
@@ -12,7 +13,9 @@
 #include "shell/maintenance/memberids.h"
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
+#include "shell/registry.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -258,7 +261,11 @@ TEST_F(Maintenance, BalanceAddsEveryTransactionAndTheFeesOfExactly25) {
     trans(20, 2, mar4, "25.00");                         // +25.00 does not
     trans(20, 2, mar4, "-25.01", TransType::AdminFee);
     trans(99, 0, jun30, "-300.10", TransType::Withdrawal);
-    for (int i = 0; i < 1000; ++i) trans(30, 3, jun30, "0.01"); // adds up to 10.00 exactly
+    {
+        storage::Transaction batch(*db);
+        for (int i = 0; i < 1000; ++i) trans(30, 3, jun30, "0.01"); // adds up to 10.00 exactly
+        ASSERT_TRUE(batch.commit());
+    }
     trans(40, 4, jun30, "9999999999999.99");
     trans(40, 4, jun30, "-9999999999999.98");
 
@@ -405,10 +412,12 @@ TEST_F(Maintenance, MissingTransactionsOfAccountZeroComeFirstWithoutASeparator) 
 TEST_F(Maintenance, MissingTransactionsBreakPagesUnderTheHeading) {
     QTemporaryDir iniDir;
     // Pairs of transactions of consecutive orphan accounts: a separator every other line.
+    storage::Transaction batch(*db);
     for (qint32 acct = 1; acct <= 60; ++acct) {
         trans(acct, 0, jan2, "1.00");
         trans(acct, 0, mar4, "2.00");
     }
+    ASSERT_TRUE(batch.commit());
     const ReportCapture c = runReport(*db, dialogs, 2, iniDir.filePath("PRVWRPTS.INI"));
     ASSERT_EQ(c.outcome, ReportRun::Printed);
     ASSERT_GE(c.pages.size(), 2);
@@ -431,4 +440,33 @@ TEST_F(Maintenance, NoMissingTransactionsIsNothingToPreviewOrPrint) {
     c = runReport(*db, dialogs, 2, iniDir.filePath("PRVWRPTS.INI"));
     EXPECT_EQ(c.outcome, ReportRun::Nothing);
     EXPECT_EQ(dialogs.last().text, "Nothing to Print.");
+}
+
+TEST_F(Maintenance, TheFrameStartsTheFourProceduresByName) {
+    registerProcedures();
+    member(10, 0);
+    ASSERT_TRUE(Procedures::run("REINDEXMEMBER"));
+    EXPECT_EQ(dialogs.last().text, "Member Database Rebuilt.");
+
+    auto started = [](const char *name) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == name && w->isVisible()) return w;
+        return static_cast<QWidget *>(nullptr);
+    };
+    ASSERT_TRUE(Procedures::run("RENUMMEMBERID"));
+    QWidget *renumber = started("RENUMMEMBERID");
+    ASSERT_TRUE(renumber);
+    EXPECT_EQ(memberIds(), QStringList{"10:0"}) << "nothing before OK";
+    renumber->close();
+    ASSERT_TRUE(Procedures::run("BALANCETRANSACTIONS"));
+    QWidget *balance = started("BALANCETRANSACTIONS");
+    ASSERT_TRUE(balance);
+    balance->close();
+
+    const int before = int(dialogs.shown.size());
+    dialogs.answers = {3}; // Cancel at the preview question
+    ASSERT_TRUE(Procedures::run("MISSINGMEMBERTRANS"));
+    ASSERT_EQ(dialogs.shown.size(), before + 1);
+    EXPECT_EQ(dialogs.last().text, "Do you wish to PREVIEW this Report?");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
