@@ -65,8 +65,8 @@ QString source() {
     }
     storage::DataFile<Trans> tra(*db);
     tra.open();
-    fprintf(stderr, "generated %lld members, %lld transactions in %.1f s\n", mem.count(), tra.count(),
-            t.elapsed() / 1000.0);
+    fprintf(stderr, "generated %lld members, %lld transactions in %.1f s\n", mem.count(),
+            tra.count(), t.elapsed() / 1000.0);
     return dir;
 }
 

@@ -46,7 +46,8 @@ bool reindex(storage::Database &db, Dialogs &dialogs) {
     }
     storage::FileDef def = MemberCU::layout().def();
     QList<storage::KeyDef> keys;
-    for (const char *name : kKeyOrder) keys << def.keys.at(def.keyIndex(QString::fromLatin1(name)));
+    for (const char *name : kKeyOrder)
+        keys << def.keys.at(def.keyIndex(QString::fromLatin1(name)));
     def.keys = keys;
     // One transaction: a key that cannot be rebuilt leaves the old keys in place.
     if (!db.rebuildKeys(def)) {
@@ -58,7 +59,8 @@ bool reindex(storage::Database &db, Dialogs &dialogs) {
 }
 } // namespace MemberMaintenance
 
-MemberIdRenumbering::MemberIdRenumbering(storage::Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs) {}
+MemberIdRenumbering::MemberIdRenumbering(storage::Database &db, Dialogs &dialogs)
+    : m_db(db), m_dialogs(dialogs) {}
 
 void MemberIdRenumbering::setStatus(const QString &text) {
     LOC.STATUSSTRING = text.left(100);
@@ -68,8 +70,9 @@ void MemberIdRenumbering::setStatus(const QString &text) {
 void MemberIdRenumbering::setProgress(qint64 counter, qint64 total) {
     const qint64 before = LOC.PERCENTAGE.units() / 100;
     // 100 - (total - counter) / total x 100: exactly 100 on the last record.
-    Decimal percent = total > 0 ? Decimal::fromInt(100) - Decimal::divide(Decimal::fromInt((total - counter) * 100),
-                                                                          Decimal::fromInt(total), 2)
+    Decimal percent = total > 0 ? Decimal::fromInt(100) -
+                                      Decimal::divide(Decimal::fromInt((total - counter) * 100),
+                                                      Decimal::fromInt(total), 2)
                                 : Decimal(0, 2);
     if (percent > Decimal::fromInt(100)) percent = Decimal::fromInt(100);
     if (percent.sign() < 0) percent = Decimal(0, 2);
@@ -203,7 +206,9 @@ void RenumMemberIdWindow::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
 }
 
-void REINDEXMEMBER() { MemberMaintenance::reindex(App::db(), App::dialogs()); }
+void REINDEXMEMBER() {
+    MemberMaintenance::reindex(App::db(), App::dialogs());
+}
 
 void RENUMMEMBERID() {
     storage::Database &db = App::db();

@@ -31,7 +31,9 @@ const report::Font kTitleFont{QStringLiteral("Arial"), 10, true};
 const report::Font kDetailFont{QStringLiteral("Courier New"), 10};
 
 // Width of a field of `chars` characters in the detail face, as the installed face sets it.
-int fieldWidth(int chars) { return qRound(report::textWidth(QString(chars, '0'), kDetailFont)); }
+int fieldWidth(int chars) {
+    return qRound(report::textWidth(QString(chars, '0'), kDetailFont));
+}
 } // namespace
 
 MissingMemberTransReport::MissingMemberTransReport(storage::Database &db, Dialogs &dialogs)
@@ -67,16 +69,31 @@ bool MissingMemberTransReport::hasMember(qint32 acctNum) {
     return m_found;
 }
 
+void MissingMemberTransReport::drawPageHeader(report::Report &r, int top) const {
+    r.text(kLeft, top, kHeading, kHeadingFont, report::Align::Center, kRight - kLeft);
+    // Titles end where their numbers end.
+    const int titles = top + 2 * kLine;
+    r.text(kAccountX, titles, kAccountTitle, kTitleFont, report::Align::Right, m_accountWidth);
+    r.text(kAmountX, titles, kAmountTitle, kTitleFont, report::Align::Right, m_amountWidth);
+    r.text(kDateTitleX, titles, kDateTitle, kTitleFont, report::Align::Center, kDateTitleWidth);
+    const int rule = titles + kLine + kLine / 4;
+    r.line(kLeft, rule, kRight, rule, 10);
+}
+
 void MissingMemberTransReport::printSeparator() {
+    const report::Band separator{kLine, [](report::Report &r, int top) {
+                                     const int y = top + kLine / 2;
+                                     r.line(kLeft, y, kRight, y);
+                                 }};
     // Kept with the next detail, so no page ends on a separator.
-    m_bands->print({kLine, [](report::Report &r, int top) { r.line(kLeft, top + kLine / 2, kRight, top + kLine / 2); }},
-                   kLine);
+    m_bands->print(separator, kLine);
 }
 
 void MissingMemberTransReport::printDetail() {
     const QString account = Picture::format(qint64(m_tra.rec.ACCTNUM), kAccountPicture);
     const QString amount = Picture::format(m_tra.rec.TRANSAMOUNT, kAmountPicture);
-    const QString date = Picture::format(qint64(m_tra.rec.TRANSDATE), kDatePicture).leftJustified(10);
+    const QString date =
+        Picture::format(qint64(m_tra.rec.TRANSDATE), kDatePicture).leftJustified(10);
     const int dateX = kDateTitleX + (kDateTitleWidth - m_dateWidth) / 2;
     m_bands->print({kLine, [=](report::Report &r, int top) {
                         r.text(kAccountX, top, account, kDetailFont);
@@ -88,18 +105,11 @@ void MissingMemberTransReport::printDetail() {
 bool MissingMemberTransReport::loop(ReportRun &run) {
     if (!m_bands) {
         m_bands = std::make_unique<report::BandReport>(run.report(), kTop, kBottom);
+        m_accountWidth = fieldWidth(15);
+        m_amountWidth = fieldWidth(20);
         m_dateWidth = fieldWidth(10);
-        // Titles end where their numbers end.
-        const int accountWidth = fieldWidth(15), amountWidth = fieldWidth(20);
-        m_bands->setPageHeader({kHeaderHeight, [=](report::Report &r, int top) {
-                                    r.text(kLeft, top, kHeading, kHeadingFont, report::Align::Center, kRight - kLeft);
-                                    const int titles = top + 2 * kLine;
-                                    r.text(kAccountX, titles, kAccountTitle, kTitleFont, report::Align::Right, accountWidth);
-                                    r.text(kAmountX, titles, kAmountTitle, kTitleFont, report::Align::Right, amountWidth);
-                                    r.text(kDateTitleX, titles, kDateTitle, kTitleFont, report::Align::Center, kDateTitleWidth);
-                                    const int rule = titles + kLine + kLine / 4;
-                                    r.line(kLeft, rule, kRight, rule, 10);
-                                }});
+        m_bands->setPageHeader(
+            {kHeaderHeight, [this](report::Report &r, int top) { drawPageHeader(r, top); }});
     }
     // A slice of records per timer event; the progress window gets the rest of the time.
     Pacer pacer;

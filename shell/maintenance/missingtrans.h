@@ -25,6 +25,7 @@ private:
     bool loop(ReportRun &run);
     void finish(ReportRun &run);
     bool hasMember(qint32 acctNum);
+    void drawPageHeader(report::Report &r, int top) const;
     void printSeparator();
     void printDetail();
 
@@ -35,7 +36,7 @@ private:
     // Transactions come in account order: one member lookup per account.
     qint32 m_lookedUp = 0;
     bool m_lookedUpValid = false, m_found = false;
-    int m_dateWidth = 0;
+    int m_accountWidth = 0, m_amountWidth = 0, m_dateWidth = 0;
 };
 
 void MISSINGMEMBERTRANS();

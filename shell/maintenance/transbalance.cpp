@@ -25,9 +25,12 @@ const QString kBalancePicture = QStringLiteral("@n-$22.2B");
 const QString kFeesPicture = QStringLiteral("@n$22.2B");
 } // namespace
 
-TransactionBalance::TransactionBalance(storage::Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs) {}
+TransactionBalance::TransactionBalance(storage::Database &db, Dialogs &dialogs)
+    : m_db(db), m_dialogs(dialogs) {}
 
-bool TransactionBalance::isAdminFee(const Decimal &amount) { return amount == Decimal(-2500, 2); }
+bool TransactionBalance::isAdminFee(const Decimal &amount) {
+    return amount == Decimal(-2500, 2);
+}
 
 bool TransactionBalance::getBalance() {
     stopRequested = false;
@@ -51,7 +54,8 @@ bool TransactionBalance::getBalance() {
     return true;
 }
 
-BalanceTransactionsWindow::BalanceTransactionsWindow(storage::Database &db, Dialogs &dialogs, QWidget *parent)
+BalanceTransactionsWindow::BalanceTransactionsWindow(storage::Database &db, Dialogs &dialogs,
+                                                     QWidget *parent)
     : QWidget(parent), m_logic(db, dialogs) {
     EnhancedFocusClassType::install(this);
     setObjectName("BALANCETRANSACTIONS");

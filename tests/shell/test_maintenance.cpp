@@ -54,7 +54,8 @@ protected:
         mem.rec.SSNUM = QString("000-00-%1").arg(acct, 4, 10, QChar('0'));
         ASSERT_TRUE(mem.add());
     }
-    void trans(qint32 acct, qint32 id, qint32 date, const char *amount, qint32 type = TransType::Payroll) {
+    void trans(qint32 acct, qint32 id, qint32 date, const char *amount,
+               qint32 type = TransType::Payroll) {
         auto &tra = *traFile;
         tra.clear();
         tra.rec.ACCTNUM = acct;
@@ -70,7 +71,8 @@ protected:
         EXPECT_TRUE(m.open());
         QStringList out;
         m.setStart(MemberCU::AcctNum_Key);
-        while (m.next()) out << QString("%1:%2").arg(m.rec.ACCTNUM).arg(m.rec.MEMBERID);
+        while (m.next())
+            out << QString("%1:%2").arg(m.rec.ACCTNUM).arg(m.rec.MEMBERID);
         return out;
     }
     QStringList memberIds() { return memberIds(*db); }
@@ -79,7 +81,8 @@ protected:
         storage::DataFile<Trans> t(*db);
         EXPECT_TRUE(t.open());
         QStringList out;
-        for (bool ok = t.first(); ok; ok = t.next()) out << QString("%1:%2").arg(t.rec.ACCTNUM).arg(t.rec.MEMBERID);
+        for (bool ok = t.first(); ok; ok = t.next())
+            out << QString("%1:%2").arg(t.rec.ACCTNUM).arg(t.rec.MEMBERID);
         return out;
     }
 
@@ -106,8 +109,10 @@ QStringList rowsOf(const QString &pageFile) {
         }
     }
     QMap<int, QString> rows;
-    for (auto it = texts.cbegin(); it != texts.cend(); ++it) rows[it.key()] = it.value().values().join(" | ");
-    for (int y : lines.keys()) rows[y] = "----";
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        rows[it.key()] = it.value().values().join(" | ");
+    for (int y : lines.keys())
+        rows[y] = "----";
     return rows.values();
 }
 
@@ -122,13 +127,13 @@ TEST_F(Maintenance, RenumberingNumbersMembersInAccountOrderAndTransactionsFollow
     member(10, 7);
     member(20, 0);
     member(40, 99);
-    trans(10, 0, jan2, "100.00");   // a payroll posting writes no member number
-    trans(20, 55, jan2, "50.00");   // a stale number
+    trans(10, 0, jan2, "100.00"); // a payroll posting writes no member number
+    trans(20, 55, jan2, "50.00"); // a stale number
     trans(20, 55, mar4, "-25.00");
-    trans(40, 4, jan2, "1.00");     // already right: 40 is the fourth account
-    trans(5, 3, jan2, "9.00");      // no member, below every account
-    trans(55, 42, jan2, "9.00");    // no member, above every account
-    trans(0, 8, jan2, "9.00");      // no member, account 0
+    trans(40, 4, jan2, "1.00");  // already right: 40 is the fourth account
+    trans(5, 3, jan2, "9.00");   // no member, below every account
+    trans(55, 42, jan2, "9.00"); // no member, above every account
+    trans(0, 8, jan2, "9.00");   // no member, account 0
 
     MemberIdRenumbering renumber(*db, dialogs);
     QStringList statuses;
@@ -137,18 +142,21 @@ TEST_F(Maintenance, RenumberingNumbersMembersInAccountOrderAndTransactionsFollow
         if (statuses.isEmpty() || statuses.last() != renumber.LOC.STATUSSTRING) {
             statuses << renumber.LOC.STATUSSTRING;
             // Another station sees nothing of a renumbering under way.
-            if (renumber.LOC.STATUSSTRING.startsWith("Updating Trans")) stationSaw = memberIds(*openSecond());
+            if (renumber.LOC.STATUSSTRING.startsWith("Updating Trans"))
+                stationSaw = memberIds(*openSecond());
         }
     };
     ASSERT_TRUE(renumber.run());
-    EXPECT_EQ(statuses, QStringList({"Updating MemberCU ...", "Updating Trans with New MemberID's ...",
-                                     "All Updates Are Completed ...."}));
+    EXPECT_EQ(statuses,
+              QStringList({"Updating MemberCU ...", "Updating Trans with New MemberID's ...",
+                           "All Updates Are Completed ...."}));
     EXPECT_EQ(stationSaw, QStringList({"10:7", "20:0", "30:7", "40:99"}));
     EXPECT_EQ(renumber.LOC.PERCENTAGE, Decimal(10000, 2));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     EXPECT_EQ(memberIds(), QStringList({"10:1", "20:2", "30:3", "40:4"}));
-    EXPECT_EQ(memberIds(*openSecond()), QStringList({"10:1", "20:2", "30:3", "40:4"})) << "committed";
+    EXPECT_EQ(memberIds(*openSecond()), QStringList({"10:1", "20:2", "30:3", "40:4"}))
+        << "committed";
     EXPECT_EQ(transIds(), QStringList({"10:1", "20:2", "20:2", "40:4", "5:3", "55:42", "0:8"}));
     EXPECT_EQ(renumber.transactionsUpdated, 3) << "a transaction already right is not rewritten";
 
@@ -186,7 +194,8 @@ TEST_F(Maintenance, AFailedMemberWriteStopsAndChangesNothing) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     const Message &stop = dialogs.last();
     EXPECT_EQ(stop.caption, FatalStopCaption);
-    EXPECT_TRUE(stop.text.startsWith("Error on PUT = 90 Error= disk full")) << stop.text.toStdString();
+    EXPECT_TRUE(stop.text.startsWith("Error on PUT = 90 Error= disk full"))
+        << stop.text.toStdString();
     EXPECT_EQ(stop.icon, Dlg::Error);
     EXPECT_EQ(stop.buttons, Dlg::Abort | Dlg::Ignore);
     EXPECT_EQ(memberIds(), QStringList({"10:5", "20:6", "30:9"}));
@@ -219,7 +228,8 @@ TEST_F(Maintenance, RenumberWindowRunsOnOkAndCancelChangesNothing) {
     auto redraw = window.logic().changed;
     window.logic().changed = [&] {
         redraw();
-        disabledWhileRunning = disabledWhileRunning && !window.okButton()->isEnabled() && !window.cancelButton()->isEnabled();
+        disabledWhileRunning = disabledWhileRunning && !window.okButton()->isEnabled() &&
+                               !window.cancelButton()->isEnabled();
         window.close(); // ignored while it runs
     };
     window.okButton()->click();
@@ -234,11 +244,14 @@ TEST_F(Maintenance, ReindexRebuildsEveryMemberKeyAndKeepsTheData) {
     member(20, 2, "ZED");
     member(10, 1, "ABLE");
     QSqlQuery q(db->sql());
-    ASSERT_TRUE(q.exec("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'MemberCU'"));
+    ASSERT_TRUE(
+        q.exec("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'MemberCU'"));
     QStringList indexes;
-    while (q.next()) indexes << q.value(0).toString();
+    while (q.next())
+        indexes << q.value(0).toString();
     ASSERT_GE(indexes.size(), 6);
-    for (const QString &index : indexes.mid(0, 2)) ASSERT_TRUE(db->exec("DROP INDEX \"" + index + "\""));
+    for (const QString &index : indexes.mid(0, 2))
+        ASSERT_TRUE(db->exec("DROP INDEX \"" + index + "\""));
     ASSERT_FALSE(db->keysValid(MemberCU::layout().def()));
 
     ASSERT_TRUE(MemberMaintenance::reindex(*db, dialogs));
@@ -263,7 +276,8 @@ TEST_F(Maintenance, BalanceAddsEveryTransactionAndTheFeesOfExactly25) {
     trans(99, 0, jun30, "-300.10", TransType::Withdrawal);
     {
         storage::Transaction batch(*db);
-        for (int i = 0; i < 1000; ++i) trans(30, 3, jun30, "0.01"); // adds up to 10.00 exactly
+        for (int i = 0; i < 1000; ++i)
+            trans(30, 3, jun30, "0.01"); // adds up to 10.00 exactly
         ASSERT_TRUE(batch.commit());
     }
     trans(40, 4, jun30, "9999999999999.99");
@@ -304,7 +318,8 @@ TEST_F(Maintenance, BalanceOfAnEmptyFileStopsAndShowsNothing) {
 }
 
 TEST_F(Maintenance, BalanceWindowClosedWhileReadingClosesAfterTheReading) {
-    for (int i = 0; i < 50; ++i) trans(10, 1, jan2, "1.00");
+    for (int i = 0; i < 50; ++i)
+        trans(10, 1, jan2, "1.00");
     auto *window = new BalanceTransactionsWindow(*db, dialogs);
     QPointer<BalanceTransactionsWindow> alive(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -332,7 +347,8 @@ struct ReportCapture {
     QString name;
 };
 
-ReportCapture runReport(storage::Database &db, ScriptedDialogs &dialogs, int answer, const QString &ini) {
+ReportCapture runReport(storage::Database &db, ScriptedDialogs &dialogs, int answer,
+                        const QString &ini) {
     ReportCapture c;
     MissingMemberTransReport report(db, dialogs);
     ReportRun run(dialogs);
@@ -346,7 +362,8 @@ ReportCapture runReport(storage::Database &db, ScriptedDialogs &dialogs, int ans
         return 2;
     };
     run.print = [&](const QStringList &pages) {
-        for (const QString &p : pages) c.pages << rowsOf(p);
+        for (const QString &p : pages)
+            c.pages << rowsOf(p);
         return true;
     };
     dialogs.answers = {answer};
@@ -377,17 +394,18 @@ TEST_F(Maintenance, MissingTransactionsPrintOnlyOrphansWithSeparatorsBetweenAcco
     EXPECT_EQ(c.processed, 7);
     ASSERT_EQ(c.pages.size(), 1);
     // By account, newest first within one; the same account runs on, a new one after a line.
-    EXPECT_EQ(c.pages[0], kPageTop + QStringList({"15 | $1,234.56 | 03/04/2025",
-                                                  "15 | -$25.00 | 01/02/2025",
-                                                  "----",
-                                                  "30 | $0.07 | 06/30/2025",
-                                                  "----",
-                                                  "31 | -$0.07 | 06/30/2025"}));
+    EXPECT_EQ(c.pages[0],
+              kPageTop +
+                  QStringList({"15 | $1,234.56 | 03/04/2025", "15 | -$25.00 | 01/02/2025", "----",
+                               "30 | $0.07 | 06/30/2025", "----", "31 | -$0.07 | 06/30/2025"}));
     // The text output: columns fixed by the pictures.
     ASSERT_EQ(c.text[0].size(), 6);
-    EXPECT_EQ(c.text[0][1], "             Account Number          Transaction Amount      Transaction Date");
-    EXPECT_EQ(c.text[0][2], "                        15                  $1,234.56         03/04/2025");
-    EXPECT_EQ(c.text[0][5], "                        31                     -$0.07         06/30/2025");
+    EXPECT_EQ(c.text[0][1],
+              "             Account Number          Transaction Amount      Transaction Date");
+    EXPECT_EQ(c.text[0][2],
+              "                        15                  $1,234.56         03/04/2025");
+    EXPECT_EQ(c.text[0][5],
+              "                        31                     -$0.07         06/30/2025");
 }
 
 TEST_F(Maintenance, MissingTransactionsOfAccountZeroComeFirstWithoutASeparator) {
@@ -401,12 +419,10 @@ TEST_F(Maintenance, MissingTransactionsOfAccountZeroComeFirstWithoutASeparator) 
     const ReportCapture c = runReport(*db, dialogs, 1, iniDir.filePath("PRVWRPTS.INI"));
     ASSERT_EQ(c.pages.size(), 1);
     // Only an account above 0 printed last asks for a separator before the next one.
-    EXPECT_EQ(c.pages[0], kPageTop + QStringList({"-3 | $3.00 | 03/04/2025",
-                                                  "0 | $2.00 | 03/04/2025",
-                                                  "0 | $1.00 | 01/02/2025",
-                                                  "7 | $7.00 | 01/02/2025",
-                                                  "----",
-                                                  "9 | $9.00 | 03/04/2025"}));
+    EXPECT_EQ(c.pages[0],
+              kPageTop + QStringList({"-3 | $3.00 | 03/04/2025", "0 | $2.00 | 03/04/2025",
+                                      "0 | $1.00 | 01/02/2025", "7 | $7.00 | 01/02/2025", "----",
+                                      "9 | $9.00 | 03/04/2025"}));
 }
 
 TEST_F(Maintenance, MissingTransactionsBreakPagesUnderTheHeading) {
@@ -425,7 +441,8 @@ TEST_F(Maintenance, MissingTransactionsBreakPagesUnderTheHeading) {
     for (const QStringList &page : c.pages) {
         EXPECT_EQ(page.mid(0, 3), kPageTop);
         EXPECT_NE(page.last(), "----") << "a separator stays with the next account";
-        for (const QString &row : page.mid(3)) details += row != "----";
+        for (const QString &row : page.mid(3))
+            details += row != "----";
     }
     EXPECT_EQ(details, 120);
 }
