@@ -24,7 +24,7 @@ constexpr int kLeft = 1000, kRight = 7000;
 constexpr int kAccountX = 1000, kAmountX = 2750;
 constexpr int kDateTitleX = 4800, kDateTitleWidth = 1450;
 constexpr int kLine = 167;
-constexpr int kHeaderHeight = 5 * kLine;
+constexpr int kHeaderHeight = 4 * kLine;
 
 const report::Font kHeadingFont{QStringLiteral("Arial"), 14, true};
 const report::Font kTitleFont{QStringLiteral("Arial"), 10, true};
