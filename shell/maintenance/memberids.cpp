@@ -33,6 +33,10 @@ const QString kIniSection = QStringLiteral("RenumMemberID");
 const char *const kKeyOrder[] = {"LocalAcct_Key", "LocalSSNum_Key", "LocalName_Key",
                                  "AcctNum_Key",   "SSNum_Key",      "Name_Key"};
 
+bool recordGone(const storage::Error &e) {
+    return e.code == storage::RecordChanged || e.code == storage::RecordNotFound;
+}
+
 QString errorText(const storage::Error &e) {
     return e.code == storage::FileSystemError && !e.driverText.isEmpty() ? e.driverText : e.text;
 }
@@ -111,8 +115,8 @@ bool MemberIdRenumbering::renumber(QString &failure) {
         if (yield && pacer.due()) yield();
     };
 
-    // Every member, in account order; a member whose account has no number yet (or a negative
-    // one) is numbered too, so no old number can collide with a new one.
+    // Every member from the first in account order, negative account numbers included, so that
+    // no member keeps an old number that could equal a new one.
     setStatus(kUpdatingMembers);
     qint64 total = mem.count(), counter = 0;
     QHash<qint32, qint32> idOfAccount; // the first member of an account, as a keyed get finds it
@@ -144,6 +148,10 @@ bool MemberIdRenumbering::renumber(QString &failure) {
         if (it != idOfAccount.constEnd() && tra.rec.MEMBERID != *it) {
             tra.rec.MEMBERID = *it;
             if (tra.put()) ++transactionsUpdated;
+            // A transaction changed or deleted meanwhile is left as it is; a failure of the
+            // database itself may have ended the transaction, and then nothing may be kept.
+            else if (!recordGone(storage::lastError()))
+                return putFailed();
         }
         keepAlive();
     }

@@ -179,7 +179,7 @@ TEST_F(Maintenance, RenumberingWithoutMembersLeavesEveryTransaction) {
     EXPECT_EQ(renumber.LOC.STATUSSTRING, "All Updates Are Completed ....");
 }
 
-TEST_F(Maintenance, AFailedMemberWriteStopsAndChangesNothing) {
+TEST_F(Maintenance, AFailedWriteStopsAndChangesNothing) {
     member(10, 5);
     member(20, 6);
     member(30, 9);
@@ -206,6 +206,16 @@ TEST_F(Maintenance, AFailedMemberWriteStopsAndChangesNothing) {
     EXPECT_THROW(renumber.run(), Halted);
     EXPECT_EQ(memberIds(), QStringList({"10:5", "20:6", "30:9"}));
     EXPECT_FALSE(db->inTransaction());
+
+    // A transaction the database refuses to write: the members' new numbers go too.
+    ASSERT_TRUE(db->exec("DROP TRIGGER fail_put"));
+    ASSERT_TRUE(db->exec("CREATE TRIGGER fail_trans BEFORE UPDATE ON Trans "
+                         "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    dialogs.answers = {Dlg::Ignore};
+    EXPECT_FALSE(renumber.run());
+    EXPECT_TRUE(dialogs.last().text.startsWith("Error on PUT = 90 Error= disk full"));
+    EXPECT_EQ(memberIds(), QStringList({"10:5", "20:6", "30:9"}));
+    EXPECT_EQ(renumber.LOC.STATUSSTRING, "Stopped.  No member or transaction was changed.");
 }
 
 TEST_F(Maintenance, RenumberWindowRunsOnOkAndCancelChangesNothing) {
