@@ -172,10 +172,14 @@ TEST_F(Maintenance, RenumberingNumbersMembersInAccountOrderAndTransactionsFollow
 TEST_F(Maintenance, RenumberingWithoutMembersLeavesEveryTransaction) {
     trans(10, 5, jan2, "100.00");
     trans(20, 0, jan2, "100.00");
+    trans(30, 0, jan2, "100.00");
     MemberIdRenumbering renumber(*db, dialogs);
+    QStringList percents;
+    renumber.changed = [&] { percents << renumber.LOC.PERCENTAGE.toString(); };
     ASSERT_TRUE(renumber.run());
+    EXPECT_EQ(percents, QStringList({"0.00", "0.00", "33.33", "66.67", "100.00", "100.00"}));
     EXPECT_EQ(renumber.membersNumbered, 0);
-    EXPECT_EQ(transIds(), QStringList({"10:5", "20:0"}));
+    EXPECT_EQ(transIds(), QStringList({"10:5", "20:0", "30:0"}));
     EXPECT_EQ(renumber.LOC.STATUSSTRING, "All Updates Are Completed ....");
 }
 
