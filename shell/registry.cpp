@@ -10,6 +10,9 @@
 #include "payroll/withdrawal.h"
 #include "payroll/withdrawcodes.h"
 #include "settings.h"
+#include "shell/maintenance/memberids.h"
+#include "shell/maintenance/missingtrans.h"
+#include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
 
 void registerProcedures() {
@@ -25,4 +28,8 @@ void registerProcedures() {
     Procedures::add("EDITCUINFO", EDITCUINFO);
     Procedures::add("EDITMISCPROMPTS", EDITMISCPROMPTS);
     Procedures::add("ABOUT", ABOUT);
+    Procedures::add("MISSINGMEMBERTRANS", MISSINGMEMBERTRANS);
+    Procedures::add("RENUMMEMBERID", RENUMMEMBERID);
+    Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
+    Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
 }
