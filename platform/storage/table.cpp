@@ -58,7 +58,6 @@ bool Table::open() {
 void Table::close() {
     if (!m_open) return;
     m_insert.reset();
-    m_update.reset();
     m_queries.clear();
     m_buffer.clear();
     m_db.removeUser(m_def.name);
@@ -131,6 +130,7 @@ bool Table::add() {
     pos = m_insert->lastInsertId().toLongLong();
     version = 1;
     for (int i = 0; i < m_def.fields.size(); ++i) row[i] = bindValue(i, row[i]);
+    remember();
     return true;
 }
 
@@ -144,30 +144,44 @@ bool Table::put() {
         setError(RecordNotFound, m_def.name);
         return false;
     }
-    if (!m_update) {
-        QStringList sets;
-        for (const FieldDef &f : m_def.fields) sets << sqlName(f.name) + " = ?";
-        m_update.emplace(m_db.sql());
-        m_update->prepare(
-            QString("UPDATE %1 SET %2, rec_ver = rec_ver + 1 WHERE rec_pos = ? AND rec_ver = ?")
-                .arg(sqlName(m_def.name), sets.join(", ")));
+    // Only the fields that differ from the record as it was read are written, so indexes over
+    // unchanged fields are left alone; the version check makes the result the same as writing all.
+    const int n = m_def.fields.size();
+    const bool known = m_read.pos == pos && m_read.version == version && m_read.row.size() == n;
+    QList<int> changed;
+    QVariantList values;
+    for (int i = 0; i < n; ++i) {
+        QVariant v = bindValue(i, row[i]);
+        if (!known || v != m_read.row[i]) {
+            changed << i;
+            values << v;
+        }
+        row[i] = v;
     }
-    int n = m_def.fields.size();
-    for (int i = 0; i < n; ++i) m_update->bindValue(i, bindValue(i, row[i]));
-    m_update->bindValue(n, pos);
-    m_update->bindValue(n + 1, version);
-    if (!m_update->exec()) {
-        Database::recordSqlError(m_update->lastError());
+    QStringList sets;
+    for (int i : changed) sets << sqlName(m_def.fields[i].name) + " = ?";
+    sets << "rec_ver = rec_ver + 1";
+    QSqlQuery *q = cachedQuery(QString("UPDATE %1 SET %2 WHERE rec_pos = ? AND rec_ver = ?")
+                                   .arg(sqlName(m_def.name), sets.join(", ")));
+    if (!q) return false;
+    int b = 0;
+    for (const QVariant &v : values) q->bindValue(b++, v);
+    q->bindValue(b++, pos);
+    q->bindValue(b, version);
+    if (!q->exec()) {
+        Database::recordSqlError(q->lastError());
         return false;
     }
-    if (m_update->numRowsAffected() == 0) {
+    if (q->numRowsAffected() == 0) {
         setError(RecordChanged, m_def.name);
         return false;
     }
     ++version;
-    for (int i = 0; i < n; ++i) row[i] = bindValue(i, row[i]);
+    remember();
     return true;
 }
+
+void Table::remember() { m_read = Fetched{pos, version, row}; }
 
 bool Table::remove() {
     clearError();
@@ -208,6 +222,7 @@ bool Table::getPosition(qint64 recordPos) {
     Fetched f;
     load(q, f);
     row = f.row, pos = f.pos, version = f.version;
+    remember();
     return true;
 }
 
@@ -238,6 +253,7 @@ bool Table::get(int key) {
     Fetched f;
     load(q, f);
     row = f.row, pos = f.pos, version = f.version;
+    remember();
     return true;
 }
 
@@ -310,6 +326,7 @@ bool Table::read(int direction) {
     row = std::move(f.row);
     pos = f.pos;
     version = f.version;
+    remember();
     m_buffer.pop_front();
     return true;
 }
@@ -431,6 +448,7 @@ bool Table::seekRank(int key, qint64 rank) {
     load(*q, f);
     q->finish();
     row = f.row, pos = f.pos, version = f.version;
+    remember();
     return true;
 }
 

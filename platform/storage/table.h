@@ -60,7 +60,7 @@ public:
 
 private:
     struct Fetched {
-        qint64 pos, version;
+        qint64 pos = 0, version = 0;
         Row row;
     };
     struct Range {
@@ -76,7 +76,8 @@ private:
     QString selectList() const;
     void load(const QSqlQuery &q, Fetched &into) const;
     QVariant bindValue(int field, const QVariant &v) const;
-    QSqlQuery *cachedQuery(const QString &sql); // nullptr (and lastError) when it cannot prepare
+    QSqlQuery *cachedQuery(const QString &sql);
+    void remember(); // nullptr (and lastError) when it cannot prepare
 
     Database &m_db;
     FileDef m_def;
@@ -91,7 +92,8 @@ private:
     bool m_exhausted = false;
     int m_chunk = 16;
     std::deque<Fetched> m_buffer;
-    std::optional<QSqlQuery> m_insert, m_update;
+    std::optional<QSqlQuery> m_insert;
+    Fetched m_read; // the buffer's record as last read or written, for writing only what changed
     std::map<QString, QSqlQuery> m_queries;
 };
 } // namespace storage

@@ -269,3 +269,54 @@ TEST_F(Storage, UniqueKeysRefuseDuplicatesAndUsersAreCounted) {
     EXPECT_TRUE(a.empty());
     EXPECT_EQ(a.count(), 0);
 }
+
+TEST_F(Storage, APutWritesOnlyWhatChangedSinceTheRecordWasRead) {
+    DataFile<Contractor> con(*db);
+    ASSERT_TRUE(con.open());
+    for (int i = 1; i <= 2; ++i) {
+        con.clear();
+        con.rec.AUTONUM = i;
+        con.rec.NAME = QString("Contractor %1").arg(i);
+        ASSERT_TRUE(con.add());
+    }
+    ASSERT_TRUE(db->exec("CREATE TABLE written (what TEXT)"));
+    ASSERT_TRUE(db->exec("CREATE TRIGGER name_written AFTER UPDATE OF \"NAME\" ON \"Contractor\" "
+                         "BEGIN INSERT INTO written VALUES (NEW.\"NAME\"); END"));
+    auto writtenNames = [&] {
+        QSqlQuery q(db->sql());
+        q.exec("SELECT COUNT(*) FROM written");
+        q.next();
+        return q.value(0).toInt();
+    };
+    con.rec.AUTONUM = 1;
+    ASSERT_TRUE(con.get(Contractor::AutoNum_Key));
+    con.rec.CITY = "Peoria";
+    ASSERT_TRUE(con.put());
+    EXPECT_EQ(writtenNames(), 0); // the name was not rewritten
+    con.rec.NAME = "Renamed";
+    ASSERT_TRUE(con.put());
+    EXPECT_EQ(writtenNames(), 1);
+
+    // A buffer that was filled by hand for another record writes every field.
+    storage::Table &t = con.table();
+    ASSERT_TRUE(t.getPosition(1));
+    qint64 version2 = 0;
+    {
+        DataFile<Contractor> other(*db);
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(other.getPosition(2));
+        version2 = other.table().version;
+        t.row = other.table().row;
+    }
+    t.pos = 2;
+    t.version = version2;
+    t.row[Contractor::layout().def().fieldIndex("CITY")] = "Joliet";
+    ASSERT_TRUE(t.put());
+    EXPECT_EQ(writtenNames(), 2);
+    ASSERT_TRUE(con.getPosition(2));
+    EXPECT_EQ(con.rec.NAME, "Contractor 2");
+    EXPECT_EQ(con.rec.CITY, "Joliet");
+    ASSERT_TRUE(con.getPosition(1));
+    EXPECT_EQ(con.rec.NAME, "Renamed");
+    EXPECT_EQ(con.rec.CITY, "Peoria");
+}
