@@ -9,6 +9,7 @@
 #include "platform/picture.h"
 #include "processpayroll.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/picture.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGridLayout>
@@ -179,20 +180,18 @@ void ProcessPayrollLogic::trialReport() {
 
 // Every line as a backup copy and a deposit; the check's PayData record; the saved payroll
 // marked as posted. Failed lines are reported and skipped, as the office re-enters them.
-bool ProcessPayrollLogic::writeLines(QString &error) {
+bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QString &error) {
     storage::DataFile<PayBackup> pbp(m_db);
     storage::DataFile<Trans> tra(m_db);
     storage::DataFile<Contractor> con(m_db);
-    storage::DataFile<MemberCU> mem(m_db);
     storage::DataFile<PayData> pay(m_db);
-    if (!pbp.open() || !tra.open() || !con.open() || !mem.open() || !pay.open()) {
+    if (!pbp.open() || !tra.open() || !con.open() || !pay.open()) {
         error = fileError();
         return false;
     }
     const QString user = GNT().USERID;
     const QString payrollDate = Picture::format(GLO.PAYROLLDATE, kDate);
     QHash<qint32, QString> contractorNames;
-    QHash<QString, qint32> accounts;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     if (PAYQUEUE.isEmpty()) m_dialogs.message(kErrorCaption, kNoQueue, Dlg::Warning);
@@ -213,14 +212,8 @@ bool ProcessPayrollLogic::writeLines(QString &error) {
             name = contractorNames.insert(q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clipped(con.rec.NAME)
                                                                                             : QString());
         }
-        auto acct = accounts.find(q.PATNUM);
-        if (acct == accounts.end()) {
-            mem.clear();
-            mem.rec.SSNUM = q.PATNUM;
-            acct = accounts.insert(q.PATNUM, mem.get(MemberCU::SSNum_Key) ? mem.rec.ACCTNUM : 0);
-        }
         tra.clear();
-        tra.rec.ACCTNUM = *acct;
+        tra.rec.ACCTNUM = accounts.value(q.PATNUM);
         tra.rec.TRANSDATE = q.POSTINGDATE;
         tra.rec.TRANSAMOUNT = q.AMOUNT;
         tra.rec.TRANSTYPE = TransType::Payroll;
@@ -285,15 +278,17 @@ bool ProcessPayrollLogic::writeLines(QString &error) {
 
 bool ProcessPayrollLogic::post() {
     // Money must not go to an account nobody has: lines without a member stop the posting.
+    QHash<QString, qint32> accounts;
     {
         storage::DataFile<MemberCU> mem(m_db);
         mem.open();
         QStringList missing;
         for (const PayQueueEntry &q : PAYQUEUE) {
+            if (accounts.contains(q.PATNUM) || missing.contains(q.PATNUM)) continue;
             mem.clear();
             mem.rec.SSNUM = q.PATNUM;
-            if ((clipped(q.PATNUM).isEmpty() || !mem.get(MemberCU::SSNum_Key)) && !missing.contains(q.PATNUM))
-                missing << q.PATNUM;
+            if (!clipped(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key)) accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
+            else missing << q.PATNUM;
         }
         if (!missing.isEmpty()) {
             for (QString &s : missing)
@@ -305,7 +300,7 @@ bool ProcessPayrollLogic::post() {
     QString error;
     {
         storage::Transaction batch(m_db);
-        if (!batch.active() || !writeLines(error) || !batch.commit()) {
+        if (!batch.active() || !writeLines(accounts, error) || !batch.commit()) {
             if (error.isEmpty()) error = fileError();
             m_dialogs.message(kErrorCaption, kPostFailed.arg(error), Dlg::Error);
             return false;

@@ -6,6 +6,7 @@
 #include "platform/storage/database.h"
 
 #include <QDialog>
+#include <QHash>
 
 class ProcessPayrollLogic {
 public:
@@ -45,7 +46,7 @@ public:
 private:
     bool readMember(const QString &ssn);
     bool reopen(); // the closed-account question; true when the account is open now
-    bool writeLines(QString &error);
+    bool writeLines(const QHash<QString, qint32> &accounts, QString &error);
 
     storage::Database &m_db;
     Dialogs &m_dialogs;
