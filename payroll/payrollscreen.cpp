@@ -175,16 +175,21 @@ bool PayrollScreenLogic::process() {
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.rec.NAME = GLO.CONTRACTORNAME;
-    if (clipped(GLO.CONTRACTORNAME).isEmpty() || !con.get(Contractor::Name_Key)) {
+    if (clipped(GLO.CONTRACTORNAME).isEmpty()) {
+        if (!lookUpContractor()) return false;
+    } else if (!con.get(Contractor::Name_Key)) {
         if (contractorAccepted() != Focus::Next) return false;
     } else {
         CON = con.rec;
     }
-    if (GLO.PAYROLLDATE <= 0) {
-        m_dialogs.message(kCaption, kNoPayrollDate, Dlg::Warning);
-        return false;
+    // A loaded payroll keeps the dates it was saved with; the fields are locked.
+    if (GLO.LOADDATA != 1) {
+        if (GLO.PAYROLLDATE <= 0) {
+            m_dialogs.message(kCaption, kNoPayrollDate, Dlg::Warning);
+            return false;
+        }
+        if (!postingDateAccepted()) return false;
     }
-    if (!postingDateAccepted()) return false;
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     storage::DataFile<PayData> pay(m_db);
     pay.open();

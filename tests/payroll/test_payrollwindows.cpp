@@ -108,6 +108,8 @@ TEST_F(PayrollWindows, OnePayrollFromHeaderToReport) {
     EXPECT_EQ(tra[2].DESC, "(ABC For 02/01/2004)");
     EXPECT_EQ(tra[2].TRANSDATE, day(2004, 2, 14));
     EXPECT_TRUE(PAYQUEUE().isEmpty());
+    ASSERT_EQ(all<PayData>().size(), 1);
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("150.00"));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].startsWith("Payroll Deposit Report\nABC --- 02/01/2004\n")) << qPrintable(pages[0]);
     EXPECT_TRUE(pages[0].contains("Total Deposits = $150.00"));

@@ -1,6 +1,7 @@
 // The review of posted payrolls: listing a date's payrolls, re-print, rename and gather.
 #include "payroll/payrollreport.h"
 #include "payroll/payrollscreen.h"
+#include "payroll/processpayroll.h"
 #include "payrolltest.h"
 
 namespace {
@@ -104,6 +105,23 @@ TEST_F(Review, GatherTakesTheLinesThatStillFit) {
     EXPECT_EQ(queue[1].POSTINGDATE, posted + 2);
     EXPECT_EQ(queue[1].CONTRACTOR, 3);
     EXPECT_EQ(glo.PAYROLLAMOUNT, money("10.00"));
+
+    // The division goes on from the gathered lines; PayData ends with the whole check.
+    Clock::setToday(posted + 2);
+    glo.CONTRACTORNAME = "Keystone Electric";
+    ASSERT_TRUE(s->process());
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("10.00"));
+    ProcessPayrollLogic d(*db, dialogs, glo, queue, lookups, report);
+    d.open();
+    EXPECT_EQ(d.LOC.PAYROLLAMOUNT, money("10.00"));
+    d.LOC.SSNUM = "222-22-2222";
+    d.LOC.DEPOSITAMOUNT = money("10.00");
+    d.add();
+    ASSERT_TRUE(d.post());
+    ASSERT_EQ(all<PayData>().size(), 1);
+    EXPECT_EQ(all<PayData>()[0].ACCTNUM, 3);
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("140.00"));
+    EXPECT_EQ(all<Trans>().size(), 5 + 3);
 }
 
 TEST_F(Review, RenameChangesOnlyTheDescription) {
