@@ -84,8 +84,8 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
                                 }});
         m_bands->setPageFooter({300, [runDate](report::Report &rp, int top) {
                                     rp.text(kLeft, top + 100, runDate, kSubFont);
-                                    rp.text(kLeft, top + 100, kPage.arg(rp.pageNumber()), kSubFont,
-                                            report::Align::Right, kRight - kLeft);
+                                    // Left-aligned: the page count is patched in after the last page.
+                                    rp.text(kRight - 1100, top + 100, kPage.arg(rp.pageNumber()), kSubFont);
                                 }});
         storage::DataFile<MemberCU> &mem = files->first;
         for (const PayQueueEntry &q : m_queue) {

@@ -368,11 +368,17 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     head->addWidget(m_date, 1, 3);
     auto *entry = new QGridLayout;
     entry->addWidget(new QLabel("Social Security #:"), 0, 0);
-    entry->addWidget(m_ssn, 0, 1);
-    entry->addWidget(lookup, 0, 2);
+    auto *ssnRow = new QHBoxLayout;
+    m_ssn->setMaximumWidth(140);
+    lookup->setMaximumWidth(40);
+    ssnRow->addWidget(m_ssn);
+    ssnRow->addWidget(lookup);
+    ssnRow->addStretch(1);
+    entry->addLayout(ssnRow, 0, 1);
     entry->addWidget(new QLabel("Name:"), 1, 0);
-    entry->addWidget(m_name, 1, 1, 1, 2);
+    entry->addWidget(m_name, 1, 1);
     entry->addWidget(new QLabel("Amount Being Deposited:"), 2, 0);
+    m_deposit->setMaximumWidth(180);
     entry->addWidget(m_deposit, 2, 1);
 
     m_list = new QTableWidget(0, 4);
