@@ -63,9 +63,14 @@ void BM_PostPayroll(benchmark::State &state) {
         state.PauseTiming();
         PayQueue queue;
         for (int i = 0; i < lines; ++i)
-            queue << PayQueueEntry{Picture::applyPattern(QString("%1").arg(100000001 + i * 7, 9, 10, QChar('0')),
-                                                         "@P###-##-####P"),
-                                   QString(), glo.PAYROLLDATE, Decimal::fromCents(10000 + i), 1, glo.POSTINGDATE};
+            queue << PayQueueEntry{
+                Picture::applyPattern(QString("%1").arg(100000001 + i * 7, 9, 10, QChar('0')),
+                                      "@P###-##-####P"),
+                QString(),
+                glo.PAYROLLDATE,
+                Decimal::fromCents(10000 + i),
+                1,
+                glo.POSTINGDATE};
         ProcessPayrollLogic logic(db, dialogs, glo, queue, {}, {});
         logic.open();
         state.ResumeTiming();

@@ -37,8 +37,11 @@ PayrollLookups PayrollLookups::browses() {
 }
 
 QString clipped(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
+    while (s.endsWith(' '))
+        s.chop(1);
     return s;
 }
 
-QString lastFirst(const MemberCU &m) { return clipped(m.LASTNAME) + ", " + clipped(m.FIRSTNAME); }
+QString lastFirst(const MemberCU &m) {
+    return clipped(m.LASTNAME) + ", " + clipped(m.FIRSTNAME);
+}

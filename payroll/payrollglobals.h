@@ -15,10 +15,10 @@ struct PayrollGlobals {
     QString TRANSDESC;           // transaction description picked for the entry
     QString TRANSCODE;           // its code, as text
     qint32 POSTINGDATE = 0;
-    qint32 LOOKUPDATE = 0;       // posting date searched by the review
-    quint8 LOADDATA = 0;         // 1 once the saved payroll has been loaded
-    QString TITLE;               // title line of the payroll report
-    QString PAYROLLDATESTRING;   // payroll date as text, for a re-print
+    qint32 LOOKUPDATE = 0;     // posting date searched by the review
+    quint8 LOADDATA = 0;       // 1 once the saved payroll has been loaded
+    QString TITLE;             // title line of the payroll report
+    QString PAYROLLDATESTRING; // payroll date as text, for a re-print
 };
 
 // One member deposit of the payroll, in the order the lines were added.

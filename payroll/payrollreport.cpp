@@ -31,8 +31,8 @@ constexpr int kAmountRight = 2350, kLocalRight = 3500, kAccountLeft = 3800, kNam
 constexpr int kLine = 190;
 } // namespace
 
-PayrollReport::PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo, const PayQueue &queue,
-                             const QString &dataPath)
+PayrollReport::PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
+                             const PayQueue &queue, const QString &dataPath)
     : m_db(db), m_dialogs(dialogs), GLO(glo), m_queue(queue), m_path(dataPath) {}
 
 QString PayrollReport::subtitle(qint32 contractorNumber, qint32 payrollDate) {
@@ -56,7 +56,9 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
     run.pageOfPages = true;
     run.recordsToProcess = m_queue.size(); // 100 percent with the last line
     run.recordsPerCycle = 25;
-    auto files = std::make_shared<std::pair<storage::DataFile<MemberCU>, storage::DataFile<Contractor>>>(m_db, m_db);
+    auto files =
+        std::make_shared<std::pair<storage::DataFile<MemberCU>, storage::DataFile<Contractor>>>(
+            m_db, m_db);
     run.open = [this, files](ReportRun &) {
         return CHECKOPEN(files->first, m_dialogs) && CHECKOPEN(files->second, m_dialogs);
     };
@@ -68,24 +70,27 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
         const QString runDate = Picture::format(Clock::today(), "@d2");
         const bool bySsn = accountsBySsn(m_path);
         m_bands = std::make_unique<report::BandReport>(r.report(), 500, 10500);
-        m_bands->setPageHeader({1250, [sub, title](report::Report &rp, int top) {
-                                    const int w = kRight - kLeft;
-                                    rp.text(kLeft, top, kTitle, kTitleFont, report::Align::Center, w);
-                                    rp.text(kLeft, top + 300, sub, kSubFont, report::Align::Center, w);
-                                    rp.text(kLeft, top + 500, title, kSubFont, report::Align::Center, w);
-                                    const int y = top + 900;
-                                    rp.text(kLeft, y, kAmountHeading, kHeadFont, report::Align::Right,
-                                            kAmountRight - kLeft);
-                                    rp.text(kAmountRight, y, kLocalHeading, kHeadFont, report::Align::Right,
-                                            kLocalRight - kAmountRight);
-                                    rp.text(kAccountLeft, y, kAccountHeading, kHeadFont);
-                                    rp.text(kNameLeft, y, kNameHeading, kHeadFont);
-                                    rp.line(kLeft, y + 220, kRight, y + 220, 10);
-                                }});
+        m_bands->setPageHeader(
+            {1250, [sub, title](report::Report &rp, int top) {
+                 const int w = kRight - kLeft;
+                 rp.text(kLeft, top, kTitle, kTitleFont, report::Align::Center, w);
+                 rp.text(kLeft, top + 300, sub, kSubFont, report::Align::Center, w);
+                 rp.text(kLeft, top + 500, title, kSubFont, report::Align::Center, w);
+                 const int y = top + 900;
+                 rp.text(kLeft, y, kAmountHeading, kHeadFont, report::Align::Right,
+                         kAmountRight - kLeft);
+                 rp.text(kAmountRight, y, kLocalHeading, kHeadFont, report::Align::Right,
+                         kLocalRight - kAmountRight);
+                 rp.text(kAccountLeft, y, kAccountHeading, kHeadFont);
+                 rp.text(kNameLeft, y, kNameHeading, kHeadFont);
+                 rp.line(kLeft, y + 220, kRight, y + 220, 10);
+             }});
         m_bands->setPageFooter({300, [runDate](report::Report &rp, int top) {
                                     rp.text(kLeft, top + 100, runDate, kSubFont);
-                                    // Left-aligned: the page count is patched in after the last page.
-                                    rp.text(kRight - 1100, top + 100, kPage.arg(rp.pageNumber()), kSubFont);
+                                    // Left-aligned: the page count is patched in after the last
+                                    // page.
+                                    rp.text(kRight - 1100, top + 100, kPage.arg(rp.pageNumber()),
+                                            kSubFont);
                                 }});
         storage::DataFile<MemberCU> &mem = files->first;
         for (const PayQueueEntry &q : m_queue) {
@@ -95,13 +100,15 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
             mem.rec.SSNUM = q.PATNUM;
             if (!q.PATNUM.trimmed().isEmpty() && mem.get(MemberCU::SSNum_Key)) {
                 local = Picture::format(qint64(mem.rec.LOCALCODE), "n14");
-                account = Picture::formatText(bySsn ? mem.rec.SSNUM : QString::number(mem.rec.ACCTNUM), "s20");
+                account = Picture::formatText(
+                    bySsn ? mem.rec.SSNUM : QString::number(mem.rec.ACCTNUM), "s20");
                 name = lastFirst(mem.rec).left(20);
             }
             ++TOTALPARTS;
             TOTAL += q.AMOUNT;
             m_bands->print({kLine, [amount, local, account, name](report::Report &rp, int top) {
-                                rp.text(kLeft, top, amount, kData, report::Align::Right, kAmountRight - kLeft);
+                                rp.text(kLeft, top, amount, kData, report::Align::Right,
+                                        kAmountRight - kLeft);
                                 rp.text(kAmountRight, top, local, kData, report::Align::Right,
                                         kLocalRight - kAmountRight);
                                 rp.text(kAccountLeft, top, account, kData);
@@ -117,9 +124,11 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
         m_bands->print({3 * kLine + 100, [parts, total](report::Report &rp, int top) {
                             rp.line(kLeft, top + 40, kRight, top + 40, 10);
                             rp.text(kLeft, top + 120, kTotalParts, kDataBold);
-                            rp.text(kLocalRight, top + 120, parts, kDataBold, report::Align::Right, 1800);
+                            rp.text(kLocalRight, top + 120, parts, kDataBold, report::Align::Right,
+                                    1800);
                             rp.text(kLeft, top + 120 + kLine, kTotalDeposits, kDataBold);
-                            rp.text(kLocalRight, top + 120 + kLine, total, kDataBold, report::Align::Right, 1800);
+                            rp.text(kLocalRight, top + 120 + kLine, total, kDataBold,
+                                    report::Align::Right, 1800);
                         }});
         m_bands->finish();
         m_bands.reset();

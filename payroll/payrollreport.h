@@ -9,8 +9,8 @@
 
 class PayrollReport {
 public:
-    PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo, const PayQueue &queue,
-                  const QString &dataPath);
+    PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
+                  const PayQueue &queue, const QString &dataPath);
 
     // Under "the contractor --- the payroll date", or the re-print's date text when the date is 0.
     QString subtitle(qint32 contractorNumber, qint32 payrollDate);

@@ -27,34 +27,41 @@
 namespace {
 const QString kCaption = QStringLiteral("Payroll Information");
 const QString kDateCaption = QStringLiteral("Date out of range ...");
-const QString kDateAfterToday = QStringLiteral("Payroll posting date can not be greater than current date of ");
-const QString kDateOtherMonth = QStringLiteral("Payroll posting date must be in the same month as current date of ");
+const QString kDateAfterToday =
+    QStringLiteral("Payroll posting date can not be greater than current date of ");
+const QString kDateOtherMonth =
+    QStringLiteral("Payroll posting date must be in the same month as current date of ");
 const QString kGatherCaption = QStringLiteral("Gathering Data ...");
 const QString kGathering = QStringLiteral("Gathering Payroll Data.  Please Wait ...");
 const QString kNotFoundCaption = QStringLiteral("No Payrolls Found ....");
 const QString kNotFound = QStringLiteral("No payroll information was found for ");
 const QString kReprintTitle = QStringLiteral("Payroll Report Re-Print.  Payroll was posted on ");
 const QString kCurrent = QStringLiteral("Current Contractor:  ");
-const QString kSelectNew = QStringLiteral("Select new contractor from list below then click on Rename.");
+const QString kSelectNew =
+    QStringLiteral("Select new contractor from list below then click on Rename.");
 const QString kRenameCaption = QStringLiteral("Rename Posted Payroll ...");
-const QString kRenameQuestion = QStringLiteral("Are you sure you want to rename this posted payroll to new contractor ");
+const QString kRenameQuestion =
+    QStringLiteral("Are you sure you want to rename this posted payroll to new contractor ");
 const QString kUpdatedCaption = QStringLiteral("Updated ...");
 const QString kUpdated = QStringLiteral("Payroll Posting Updated.");
 const QString kGatheredCaption = QStringLiteral("Data Gathered ...");
-const QString kGathered = QStringLiteral("Payroll Data has been gathered.  Please click on \"Process\" to continue.");
+const QString kGathered =
+    QStringLiteral("Payroll Data has been gathered.  Please click on \"Process\" to continue.");
 const QString kFor = QStringLiteral(" For ");
 // Checks of our own.
 const QString kLoadAgainCaption = QStringLiteral("Load Saved Data ...");
-const QString kLoadAgain = QStringLiteral("This saved payroll has already been posted.|Load it again?");
+const QString kLoadAgain =
+    QStringLiteral("This saved payroll has already been posted.|Load it again?");
 const QString kNoPayrollDate = QStringLiteral("Please enter the payroll date.");
 
 const QString kDate = QStringLiteral("@d2");
 } // namespace
 
-PayrollScreenLogic::PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo,
-                                       PayQueue &queue, PayrollLookups lookups, PayrollReportCall report)
-    : m_db(db), m_dialogs(dialogs), m_admin(admin), GLO(glo), PAYQUEUE(queue), m_lookups(std::move(lookups)),
-      m_report(std::move(report)) {}
+PayrollScreenLogic::PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin,
+                                       PayrollGlobals &glo, PayQueue &queue, PayrollLookups lookups,
+                                       PayrollReportCall report)
+    : m_db(db), m_dialogs(dialogs), m_admin(admin), GLO(glo), PAYQUEUE(queue),
+      m_lookups(std::move(lookups)), m_report(std::move(report)) {}
 
 void PayrollScreenLogic::open() {
     GLO.POSTINGDATE = Clock::today();
@@ -92,7 +99,9 @@ bool PayrollScreenLogic::lookUpContractor() {
     return true;
 }
 
-void PayrollScreenLogic::transDescAccepted() { GLO.TRANSCODE = QString::number(TRD.TRANSCODE); }
+void PayrollScreenLogic::transDescAccepted() {
+    GLO.TRANSCODE = QString::number(TRD.TRANSCODE);
+}
 
 bool PayrollScreenLogic::lookUpTransDesc() {
     TransDesc picked;
@@ -118,7 +127,9 @@ bool PayrollScreenLogic::dateAccepted(qint32 day) {
     return true;
 }
 
-bool PayrollScreenLogic::postingDateAccepted() { return dateAccepted(GLO.POSTINGDATE); }
+bool PayrollScreenLogic::postingDateAccepted() {
+    return dateAccepted(GLO.POSTINGDATE);
+}
 
 bool PayrollScreenLogic::savedDataAvailable() {
     storage::DataFile<PayBreak> pbk(m_db);
@@ -128,8 +139,8 @@ bool PayrollScreenLogic::savedDataAvailable() {
 bool PayrollScreenLogic::loadSavedData() {
     storage::DataFile<PayBreak> pbk(m_db);
     if (!pbk.open() || !pbk.first()) return false;
-    if (pbk.rec.POSTED == 1 &&
-        m_dialogs.message(kLoadAgainCaption, kLoadAgain, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
+    if (pbk.rec.POSTED == 1 && m_dialogs.message(kLoadAgainCaption, kLoadAgain, Dlg::Question,
+                                                 Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
         return false;
     GLO.PAYROLLAMOUNT = pbk.rec.AMOUNT.rounded(2);
     GLO.CONTRACTORNUMBER = pbk.rec.CONTRACTOR;
@@ -175,12 +186,18 @@ bool PayrollScreenLogic::process() {
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.rec.NAME = GLO.CONTRACTORNAME;
-    if (clipped(GLO.CONTRACTORNAME).isEmpty()) {
-        if (!lookUpContractor()) return false;
-    } else if (!con.get(Contractor::Name_Key)) {
-        if (contractorAccepted() != Focus::Next) return false;
-    } else {
-        CON = con.rec;
+    // The field holds 30 characters of the name: a longer name is known by the contractor
+    // already picked.
+    const bool picked = GLO.CONTRACTORNUMBER != 0 && CON.AUTONUM == GLO.CONTRACTORNUMBER &&
+                        clipped(CON.NAME).left(30) == clipped(GLO.CONTRACTORNAME);
+    if (!picked) {
+        if (clipped(GLO.CONTRACTORNAME).isEmpty()) {
+            if (!lookUpContractor()) return false;
+        } else if (!con.get(Contractor::Name_Key)) {
+            if (contractorAccepted() != Focus::Next) return false;
+        } else {
+            CON = con.rec;
+        }
     }
     // A loaded payroll keeps the dates it was saved with; the fields are locked.
     if (GLO.LOADDATA != 1) {
@@ -216,7 +233,8 @@ template <class F> void PayrollScreenLogic::readPosted(F each) {
     tra.rec.TRANSDATE = GLO.LOOKUPDATE;
     tra.rec.TRANSTYPE = TransType::Payroll;
     tra.set(Trans::DateType_Key);
-    while (tra.next() && tra.rec.TRANSDATE == GLO.LOOKUPDATE && tra.rec.TRANSTYPE == TransType::Payroll)
+    while (tra.next() && tra.rec.TRANSDATE == GLO.LOOKUPDATE &&
+           tra.rec.TRANSTYPE == TransType::Payroll)
         each(tra.rec, tra.position());
 }
 
@@ -240,7 +258,8 @@ bool PayrollScreenLogic::retrieve() {
                      });
     if (gatherWindow) gatherWindow(false);
     if (PAYROLLRETRIEVEDQUEUE.isEmpty()) {
-        m_dialogs.message(kNotFoundCaption, kNotFound + Picture::format(GLO.LOOKUPDATE, kDate) + ".",
+        m_dialogs.message(kNotFoundCaption,
+                          kNotFound + Picture::format(GLO.LOOKUPDATE, kDate) + ".",
                           Dlg::Information);
         return false;
     }
@@ -308,15 +327,16 @@ bool PayrollScreenLogic::startRename(int index) {
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.setStart(Contractor::Name_Key);
-    while (con.next()) CONTRACTORQUEUE << ContractorEntry{clipped(con.rec.NAME), con.rec.AUTONUM};
+    while (con.next())
+        CONTRACTORQUEUE << ContractorEntry{clipped(con.rec.NAME), con.rec.AUTONUM};
     return true;
 }
 
 void PayrollScreenLogic::rename(int contractorIndex) {
     if (contractorIndex < 0 || contractorIndex >= CONTRACTORQUEUE.size()) return;
     const QString newName = clipped(CONTRACTORQUEUE[contractorIndex].CONTRACTORNAME);
-    if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question, Dlg::Yes | Dlg::No,
-                          Dlg::No) == Dlg::Yes) {
+    if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
+                          Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
         readPosted([&](const Trans &t, qint64 pos) {
             if (clipped(t.DESC) == m_renaming) positions << pos;
@@ -378,9 +398,11 @@ bool PayrollScreenLogic::gather(int index) {
 
 // The window.
 
-PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo,
-                             PayQueue &queue, PayrollLookups lookups, PayrollReportCall report, QWidget *parent)
-    : QWidget(parent), m_logic(db, dialogs, admin, glo, queue, std::move(lookups), std::move(report)), GLO(glo) {
+PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin,
+                             PayrollGlobals &glo, PayQueue &queue, PayrollLookups lookups,
+                             PayrollReportCall report, QWidget *parent)
+    : QWidget(parent),
+      m_logic(db, dialogs, admin, glo, queue, std::move(lookups), std::move(report)), GLO(glo) {
     EnhancedFocusClassType::install(this);
     setObjectName("PAYROLLSCREEN");
     setWindowTitle(kCaption);
@@ -399,7 +421,8 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     m_payrollDate->setPlaceholderText("mm/dd/yyyy");
     m_amount = line("GLO:PAYROLLAMOUNT", "Amount of payroll Check");
     m_amount->setAlignment(Qt::AlignRight);
-    m_amount->setValidator(new QRegularExpressionValidator(QRegularExpression("\\$?[0-9,]{0,15}(\\.[0-9]{0,2})?"), this));
+    m_amount->setValidator(new QRegularExpressionValidator(
+        QRegularExpression("\\$?[0-9,]{0,15}(\\.[0-9]{0,2})?"), this));
     m_transDesc = line("GLO:TRANSDESC", "Transaction Description");
     m_transDesc->setMaxLength(20);
     m_postingDate = line("GLO:POSTINGDATE", "Posting Date of Payroll.");
@@ -535,7 +558,9 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     resize(640, 560);
 }
 
-QLineEdit *PayrollScreen::field(const QString &name) const { return findChild<QLineEdit *>(name); }
+QLineEdit *PayrollScreen::field(const QString &name) const {
+    return findChild<QLineEdit *>(name);
+}
 
 QPushButton *PayrollScreen::button(const QString &text) const {
     for (QPushButton *b : m_buttons)
@@ -548,7 +573,8 @@ void PayrollScreen::store() {
     bool ok = false;
     qint32 day = Picture::deformatDate(m_payrollDate->text(), kDate, &ok);
     if (ok) GLO.PAYROLLDATE = day;
-    if (m_amount->isEnabled()) GLO.PAYROLLAMOUNT = Picture::deformatNumber(m_amount->text()).rounded(2);
+    if (m_amount->isEnabled())
+        GLO.PAYROLLAMOUNT = Picture::deformatNumber(m_amount->text()).rounded(2);
     GLO.TRANSDESC = m_transDesc->text();
     day = Picture::deformatDate(m_postingDate->text(), kDate, &ok);
     if (ok) GLO.POSTINGDATE = day;
@@ -563,18 +589,23 @@ void PayrollScreen::refresh() {
     m_transDesc->setText(GLO.TRANSDESC);
     m_postingDate->setText(Picture::format(GLO.POSTINGDATE, "D2"));
     m_lookupDate->setText(Picture::format(GLO.LOOKUPDATE, "d2"));
-    for (QLineEdit *e : {m_contractor, m_payrollDate, m_amount, m_transDesc, m_postingDate, m_lookupDate})
+    for (QLineEdit *e :
+         {m_contractor, m_payrollDate, m_amount, m_transDesc, m_postingDate, m_lookupDate})
         e->setModified(false);
     const bool loaded = GLO.LOADDATA == 1;
-    for (QWidget *w : std::initializer_list<QWidget *>{m_amount, m_contractor, m_payrollDate, m_postingDate, m_transDesc,
-                                                     m_contractorLookup, m_transLookup})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_amount, m_contractor, m_payrollDate, m_postingDate,
+                                          m_transDesc, m_contractorLookup, m_transLookup})
         w->setEnabled(!loaded);
     if (loaded) button("&Load Saved Data")->hide();
 
     const auto &found = m_logic.PAYROLLRETRIEVEDQUEUE;
     m_payrolls->setRowCount(int(found.size()));
     for (int i = 0; i < found.size(); ++i) {
-        m_payrolls->setItem(i, 0, new QTableWidgetItem(Picture::formatText(found[i].PAYROLLDESCRIPTION, "@s100").trimmed()));
+        m_payrolls->setItem(
+            i, 0,
+            new QTableWidgetItem(
+                Picture::formatText(found[i].PAYROLLDESCRIPTION, "@s100").trimmed()));
         auto *amount = new QTableWidgetItem(Picture::format(found[i].AMOUNT, "@N$20.2").trimmed());
         amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_payrolls->setItem(i, 1, amount);
@@ -583,7 +614,9 @@ void PayrollScreen::refresh() {
     const auto &cons = m_logic.CONTRACTORQUEUE;
     m_contractors->setRowCount(int(cons.size()));
     for (int i = 0; i < cons.size(); ++i)
-        m_contractors->setItem(i, 0, new QTableWidgetItem(Picture::formatText(cons[i].CONTRACTORNAME, "@s80").trimmed()));
+        m_contractors->setItem(
+            i, 0,
+            new QTableWidgetItem(Picture::formatText(cons[i].CONTRACTORNAME, "@s80").trimmed()));
     m_current->setText(m_logic.CURRENTCONTRACTOR);
 }
 
@@ -599,8 +632,10 @@ void PayrollScreen::acceptContractor() {
     const auto f = m_logic.contractorAccepted();
     m_busy = false;
     refresh();
-    if (f == PayrollScreenLogic::Focus::Back) m_contractor->setFocus();
-    else if (f == PayrollScreenLogic::Focus::Next) m_payrollDate->setFocus();
+    if (f == PayrollScreenLogic::Focus::Back)
+        m_contractor->setFocus();
+    else if (f == PayrollScreenLogic::Focus::Next)
+        m_payrollDate->setFocus();
 }
 
 void PayrollScreen::pickContractor() {
@@ -710,6 +745,6 @@ void PAYROLLSCREEN() {
     if (!CHECKOPEN(con, d) || !CHECKOPEN(mem, d) || !CHECKOPEN(pbk, d) || !CHECKOPEN(pay, d) ||
         !CHECKOPEN(tra, d) || !CHECKOPEN(trd, d))
         return;
-    Windows::start(new PayrollScreen(db, d, App::admin(), PayrollGLO(), PAYQUEUE(), PayrollLookups::browses(),
-                                     PAYROLLRPT));
+    Windows::start(new PayrollScreen(db, d, App::admin(), PayrollGLO(), PAYQUEUE(),
+                                     PayrollLookups::browses(), PAYROLLRPT));
 }

@@ -23,11 +23,11 @@ public:
     // Where the window puts the focus after a field was accepted.
     enum class Focus { Stay, Back, Next };
 
-    PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo, PayQueue &queue,
-                       PayrollLookups lookups, PayrollReportCall report);
+    PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo,
+                       PayQueue &queue, PayrollLookups lookups, PayrollReportCall report);
 
-    Contractor CON;  // the contractor last read or picked
-    TransDesc TRD;   // the transaction code last read or picked
+    Contractor CON; // the contractor last read or picked
+    TransDesc TRD;  // the transaction code last read or picked
     QList<RetrievedPayroll> PAYROLLRETRIEVEDQUEUE;
     QList<ContractorEntry> CONTRACTORQUEUE;
     QString CURRENTCONTRACTOR;
@@ -54,9 +54,9 @@ public:
     bool contractorOf(const QString &description, Contractor &found);
     // Date text of a description: what follows "For" (from the blank after it) up to ")".
     static QString payrollDateText(const QString &description);
-    bool reprint(int index);           // true: the window closes
-    bool startRename(int index);       // true: the Rename tab is shown
-    void rename(int contractorIndex);  // asks, renames; the lists are emptied either way
+    bool reprint(int index);          // true: the window closes
+    bool startRename(int index);      // true: the Rename tab is shown
+    void rename(int contractorIndex); // asks, renames; the lists are emptied either way
     void cancelRename();
     bool gather(int index);
 
@@ -83,8 +83,9 @@ class QTabWidget;
 class PayrollScreen : public QWidget {
     Q_OBJECT
 public:
-    PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo, PayQueue &queue,
-                  PayrollLookups lookups, PayrollReportCall report, QWidget *parent = nullptr);
+    PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo,
+                  PayQueue &queue, PayrollLookups lookups, PayrollReportCall report,
+                  QWidget *parent = nullptr);
     PayrollScreenLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;

@@ -29,28 +29,34 @@ const QString kWait = QStringLiteral("Posting Payroll.  Please Wait ...");
 const QString kClosedCaption = QStringLiteral("Account Closed ...");
 const QString kClosed = QStringLiteral("Account Is Closed.  Re-Open?");
 const QString kDepositCaption = QStringLiteral("Deposit Amount Error");
-const QString kNoMoney = QStringLiteral("Payroll Amount is Now $0.00.  No More Money To Divide Out.");
+const QString kNoMoney =
+    QStringLiteral("Payroll Amount is Now $0.00.  No More Money To Divide Out.");
 const QString kNotPositive = QStringLiteral("Deposit Amount Must Be Greater Than $0.00.");
 const QString kNegativeCaption = QStringLiteral("Payroll Negative ...");
 const QString kNegative = QStringLiteral("Deposit Amount Will Make Total Payroll Negative.");
 const QString kEditCaption = QStringLiteral("Error");
 const QString kNothingToEdit = QStringLiteral("Nothing To Edit.");
 const QString kErrorCaption = QStringLiteral("Error ...");
-const QString kNoQueue = QStringLiteral("Error Getting Memory Queue.  Please Contract Tech Support.");
+const QString kNoQueue =
+    QStringLiteral("Error Getting Memory Queue.  Please Contract Tech Support.");
 const QString kBackupFailed = QStringLiteral("Error adding payroll data to backup file.");
-const QString kTransFailed = QStringLiteral("Error adding payroll data to transactions. Error Message = ");
+const QString kTransFailed =
+    QStringLiteral("Error adding payroll data to transactions. Error Message = ");
 const QString kCompletedCaption = QStringLiteral("Posting ...");
 const QString kCompleted = QStringLiteral("Posting Completed.");
 const QString kUnsavedCaption = QStringLiteral("Unsaved Work ...");
-const QString kUnsaved = QStringLiteral("You Have Already Started A Payroll Posting.|If you cancel now you will lose "
-                                        "data already entered.| Are you sure you want to cancel?");
+const QString kUnsaved =
+    QStringLiteral("You Have Already Started A Payroll Posting.|If you cancel now you will lose "
+                   "data already entered.| Are you sure you want to cancel?");
 const QString kTrialTitle = QStringLiteral("Trial Report");
 const QString kFor = QStringLiteral(" For ");
 // Checks of our own.
-const QString kNoMember = QStringLiteral("No member has the Social Security # %1.|Correct the line with \"&Edit\" "
-                                         "and post again.  Nothing was posted.");
+const QString kNoMember =
+    QStringLiteral("No member has the Social Security # %1.|Correct the line with \"&Edit\" "
+                   "and post again.  Nothing was posted.");
 const QString kReopenFailed = QStringLiteral("The account could not be re-opened: %1.");
-const QString kPostFailed = QStringLiteral("The payroll could not be posted; nothing was written.  Error: %1.");
+const QString kPostFailed =
+    QStringLiteral("The payroll could not be posted; nothing was written.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
 
@@ -61,8 +67,9 @@ QString fileError() {
 }
 } // namespace
 
-ProcessPayrollLogic::ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
-                                         PayQueue &queue, PayrollLookups lookups, PayrollReportCall report)
+ProcessPayrollLogic::ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs,
+                                         PayrollGlobals &glo, PayQueue &queue,
+                                         PayrollLookups lookups, PayrollReportCall report)
     : m_db(db), m_dialogs(dialogs), GLO(glo), PAYQUEUE(queue), m_lookups(std::move(lookups)),
       m_report(std::move(report)) {}
 
@@ -70,7 +77,8 @@ void ProcessPayrollLogic::open() {
     LOC = Values();
     LOC.PAYROLLAMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
     if (GLO.LOADDATA == 1)
-        for (const PayQueueEntry &q : PAYQUEUE) LOC.PAYROLLAMOUNT -= q.AMOUNT;
+        for (const PayQueueEntry &q : PAYQUEUE)
+            LOC.PAYROLLAMOUNT -= q.AMOUNT;
     memberFound = false;
 }
 
@@ -87,7 +95,8 @@ bool ProcessPayrollLogic::readMember(const QString &ssn) {
 }
 
 bool ProcessPayrollLogic::reopen() {
-    if (m_dialogs.message(kClosedCaption, kClosed, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::Yes) != Dlg::Yes)
+    if (m_dialogs.message(kClosedCaption, kClosed, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::Yes) !=
+        Dlg::Yes)
         return false;
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
@@ -209,8 +218,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         if (name == contractorNames.end()) {
             con.clear();
             con.rec.AUTONUM = q.CONTRACTOR;
-            name = contractorNames.insert(q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clipped(con.rec.NAME)
-                                                                                            : QString());
+            name = contractorNames.insert(
+                q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clipped(con.rec.NAME) : QString());
         }
         tra.clear();
         tra.rec.ACCTNUM = accounts.value(q.PATNUM);
@@ -220,7 +229,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         tra.rec.TRANSTIME = Clock::clock();
         tra.rec.DESC = "(" + *name + kFor + payrollDate + ")";
         tra.rec.USERID = user;
-        if (!tra.add()) m_dialogs.message(kErrorCaption, kTransFailed + fileError() + ".", Dlg::Warning);
+        if (!tra.add())
+            m_dialogs.message(kErrorCaption, kTransFailed + fileError() + ".", Dlg::Warning);
 
         ++written;
         if (progress && sinceProgress.elapsed() >= 20) {
@@ -237,7 +247,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
     pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
     pbp.rec.POSTINGDATE = GLO.POSTINGDATE;
     pbp.set(PayBackup::ContractorDate_Key);
-    while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER && pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
+    while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
+           pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
         total += pbp.rec.AMOUNT;
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
@@ -260,7 +271,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         ok = pbk.open();
         QList<qint64> positions;
         if (ok && pbk.first()) {
-            do positions << pbk.position();
+            do
+                positions << pbk.position();
             while (pbk.next());
         }
         for (qint64 p : positions) {
@@ -287,8 +299,10 @@ bool ProcessPayrollLogic::post() {
             if (accounts.contains(q.PATNUM) || missing.contains(q.PATNUM)) continue;
             mem.clear();
             mem.rec.SSNUM = q.PATNUM;
-            if (!clipped(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key)) accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
-            else missing << q.PATNUM;
+            if (!clipped(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
+                accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
+            else
+                missing << q.PATNUM;
         }
         if (!missing.isEmpty()) {
             for (QString &s : missing)
@@ -314,8 +328,8 @@ bool ProcessPayrollLogic::post() {
 }
 
 bool ProcessPayrollLogic::cancel() {
-    if (!PAYQUEUE.isEmpty() &&
-        m_dialogs.message(kUnsavedCaption, kUnsaved, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
+    if (!PAYQUEUE.isEmpty() && m_dialogs.message(kUnsavedCaption, kUnsaved, Dlg::Question,
+                                                 Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
         return false;
     PAYQUEUE.clear();
     return true;
@@ -323,8 +337,9 @@ bool ProcessPayrollLogic::cancel() {
 
 // The window.
 
-ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
-                                           PayQueue &queue, PayrollLookups lookups, PayrollReportCall report,
+ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialogs,
+                                           PayrollGlobals &glo, PayQueue &queue,
+                                           PayrollLookups lookups, PayrollReportCall report,
                                            QWidget *parent)
     : QDialog(parent), m_logic(db, dialogs, glo, queue, std::move(lookups), std::move(report)) {
     EnhancedFocusClassType::install(this);
@@ -352,8 +367,8 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_deposit = line("LOC:DEPOSITAMOUNT");
     m_deposit->setToolTip("Deposit Amount");
     m_deposit->setAlignment(Qt::AlignRight);
-    m_deposit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("\\(?\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?\\)?"), this));
+    m_deposit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression("\\(?\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?\\)?"), this));
 
     auto *lookup = new QPushButton("...");
     lookup->setToolTip("Member Social Security Number");
@@ -427,7 +442,9 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     setTabOrder(m_ssn, m_name);
     setTabOrder(m_name, m_deposit);
 
-    m_logic.progress = [](int) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    m_logic.progress = [](int) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     m_logic.open();
     m_contractor->setText(glo.CONTRACTORNAME);
     m_date->setText(Picture::format(glo.PAYROLLDATE, kDate));
@@ -435,7 +452,9 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     resize(720, 520);
 }
 
-QLineEdit *ProcessPayrollWindow::field(const QString &name) const { return findChild<QLineEdit *>(name); }
+QLineEdit *ProcessPayrollWindow::field(const QString &name) const {
+    return findChild<QLineEdit *>(name);
+}
 
 QPushButton *ProcessPayrollWindow::button(const QString &text) const {
     for (QPushButton *b : m_buttons)
@@ -461,8 +480,10 @@ void ProcessPayrollWindow::refresh() {
     const PayQueue &q = m_logic.queue();
     m_list->setRowCount(int(q.size()));
     for (int i = 0; i < q.size(); ++i) {
-        const QStringList cells{Picture::formatText(q[i].PATNUM, "@s11"), Picture::formatText(q[i].NAME, "@s80").trimmed(),
-                                Picture::format(q[i].DATE, "@D2"), Picture::format(q[i].AMOUNT, "@N$(20.2)").trimmed()};
+        const QStringList cells{Picture::formatText(q[i].PATNUM, "@s11"),
+                                Picture::formatText(q[i].NAME, "@s80").trimmed(),
+                                Picture::format(q[i].DATE, "@D2"),
+                                Picture::format(q[i].AMOUNT, "@N$(20.2)").trimmed()};
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (c == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -473,8 +494,10 @@ void ProcessPayrollWindow::refresh() {
 }
 
 void ProcessPayrollWindow::focus(ProcessPayrollLogic::Focus f) {
-    if (f == ProcessPayrollLogic::Focus::Ssn) m_ssn->setFocus();
-    else if (f == ProcessPayrollLogic::Focus::Amount) m_deposit->setFocus();
+    if (f == ProcessPayrollLogic::Focus::Ssn)
+        m_ssn->setFocus();
+    else if (f == ProcessPayrollLogic::Focus::Amount)
+        m_deposit->setFocus();
 }
 
 void ProcessPayrollWindow::acceptSsn() {
@@ -560,6 +583,7 @@ void PROCESSPAYROLL() {
     if (!CHECKOPEN(mem, d) || !CHECKOPEN(pay, d) || !CHECKOPEN(pbp, d) || !CHECKOPEN(tra, d) ||
         !CHECKOPEN(con, d) || !CHECKOPEN(pbk, d) || !CHECKOPEN(trd, d))
         return;
-    ProcessPayrollWindow window(db, d, PayrollGLO(), PAYQUEUE(), PayrollLookups::browses(), PAYROLLRPT);
+    ProcessPayrollWindow window(db, d, PayrollGLO(), PAYQUEUE(), PayrollLookups::browses(),
+                                PAYROLLRPT);
     Windows::call(&window);
 }

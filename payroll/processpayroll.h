@@ -19,8 +19,8 @@ public:
     // Where the window puts the focus after an action.
     enum class Focus { Stay, Ssn, Amount };
 
-    ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo, PayQueue &queue,
-                        PayrollLookups lookups, PayrollReportCall report);
+    ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
+                        PayQueue &queue, PayrollLookups lookups, PayrollReportCall report);
 
     Values LOC;
     MemberCU MEM; // the member last read
@@ -64,8 +64,9 @@ class QTableWidget;
 class ProcessPayrollWindow : public QDialog {
     Q_OBJECT
 public:
-    ProcessPayrollWindow(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo, PayQueue &queue,
-                         PayrollLookups lookups, PayrollReportCall report, QWidget *parent = nullptr);
+    ProcessPayrollWindow(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
+                         PayQueue &queue, PayrollLookups lookups, PayrollReportCall report,
+                         QWidget *parent = nullptr);
     ProcessPayrollLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;

@@ -9,7 +9,8 @@ class PayrollTest : public DataTest {
 protected:
     void SetUp() override {
         DataTest::SetUp();
-        for (const storage::FileDef *def : allFiles()) ASSERT_TRUE(db->create(*def));
+        for (const storage::FileDef *def : allFiles())
+            ASSERT_TRUE(db->create(*def));
         lookups.contractor = [this](Contractor &c) {
             ++contractorLookups;
             if (!pickContractor) return false;
@@ -47,8 +48,8 @@ protected:
         EXPECT_TRUE(con.add());
         return con.rec;
     }
-    MemberCU addMember(qint32 acct, const QString &ssn, const QString &last, const QString &first = "Pat",
-                       qint32 closed = 0, qint32 local = 0) {
+    MemberCU addMember(qint32 acct, const QString &ssn, const QString &last,
+                       const QString &first = "Pat", qint32 closed = 0, qint32 local = 0) {
         storage::DataFile<MemberCU> mem(*db);
         mem.open();
         mem.rec.ACCTNUM = acct;
@@ -74,7 +75,8 @@ protected:
         storage::DataFile<R> f(*db);
         f.open();
         QList<R> out;
-        if (f.first()) do out << f.rec;
+        if (f.first()) do
+                out << f.rec;
             while (f.next());
         return out;
     }

@@ -21,7 +21,10 @@ public:
     QString folderName(const QString &, const QString &) override { return {}; }
 };
 
-QString ssn(int i) { return Picture::applyPattern(QString("%1").arg(200000000 + i, 9, 10, QChar('0')), "@P###-##-####P"); }
+QString ssn(int i) {
+    return Picture::applyPattern(QString("%1").arg(200000000 + i, 9, 10, QChar('0')),
+                                 "@P###-##-####P");
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -67,8 +70,9 @@ int main(int argc, char *argv[]) {
     glo.POSTINGDATE = Clock::today();
     PayQueue queue;
     for (int i = 0; i < lines; ++i)
-        queue << PayQueueEntry{ssn(i % members), "Member", glo.PAYROLLDATE, Decimal::fromCents(1000 + i % 97), 1,
-                               glo.POSTINGDATE};
+        queue << PayQueueEntry{
+            ssn(i % members), "Member", glo.PAYROLLDATE, Decimal::fromCents(1000 + i % 97), 1,
+            glo.POSTINGDATE};
     Unattended dialogs;
     ProcessPayrollLogic logic(*db, dialogs, glo, queue, {}, {});
     logic.open();

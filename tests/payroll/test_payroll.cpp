@@ -24,7 +24,8 @@ protected:
         return d;
     }
     // Types an SSN, moves to the amount and adds the line.
-    ProcessPayrollLogic::Focus line(ProcessPayrollLogic &d, const QString &ssn, const char *amount) {
+    ProcessPayrollLogic::Focus line(ProcessPayrollLogic &d, const QString &ssn,
+                                    const char *amount) {
         d.LOC.SSNUM = ssn;
         d.ssnAccepted();
         d.amountFocused();
@@ -142,8 +143,9 @@ TEST_F(Division, CancelAsksOnlyWhenLinesWereEntered) {
     dialogs.answers = {Dlg::No, Dlg::Yes};
     EXPECT_FALSE(d->cancel());
     EXPECT_EQ(dialogs.last().caption, "Unsaved Work ...");
-    EXPECT_EQ(dialogs.last().text, "You Have Already Started A Payroll Posting.|If you cancel now you will lose "
-                                   "data already entered.| Are you sure you want to cancel?");
+    EXPECT_EQ(dialogs.last().text,
+              "You Have Already Started A Payroll Posting.|If you cancel now you will lose "
+              "data already entered.| Are you sure you want to cancel?");
     EXPECT_EQ(dialogs.last().defaultButton, Dlg::No);
     EXPECT_EQ(queue.size(), 1);
     EXPECT_TRUE(d->cancel());
@@ -252,7 +254,8 @@ namespace {
 class Header : public Division {
 protected:
     std::unique_ptr<PayrollScreenLogic> screen(bool admin = false) {
-        auto s = std::make_unique<PayrollScreenLogic>(*db, dialogs, admin, glo, queue, lookups, report);
+        auto s =
+            std::make_unique<PayrollScreenLogic>(*db, dialogs, admin, glo, queue, lookups, report);
         s->open();
         return s;
     }
@@ -273,11 +276,13 @@ TEST_F(Header, PostingDateMustBeInThisMonthAndNotAfterToday) {
     glo.POSTINGDATE = day(2004, 1, 31);
     EXPECT_FALSE(s->postingDateAccepted());
     EXPECT_EQ(dialogs.last().caption, "Date out of range ...");
-    EXPECT_EQ(dialogs.last().text, "Payroll posting date must be in the same month as current date of 02/15/2004.");
+    EXPECT_EQ(dialogs.last().text,
+              "Payroll posting date must be in the same month as current date of 02/15/2004.");
     EXPECT_EQ(dialogs.last().icon, Dlg::Warning);
     glo.POSTINGDATE = day(2004, 2, 16);
     EXPECT_FALSE(s->postingDateAccepted());
-    EXPECT_EQ(dialogs.last().text, "Payroll posting date can not be greater than current date of 02/15/2004.");
+    EXPECT_EQ(dialogs.last().text,
+              "Payroll posting date can not be greater than current date of 02/15/2004.");
     glo.POSTINGDATE = day(2003, 2, 10);
     EXPECT_FALSE(s->postingDateAccepted());
     EXPECT_EQ(dialogs.shown.size(), 3);
@@ -324,6 +329,14 @@ TEST_F(Header, ContractorIsTakenByNameOrPickedAndProcessRecordsThePayroll) {
     EXPECT_EQ(pay[0].ACCTNUM, 9);
     EXPECT_EQ(pay[0].DATE, day(2004, 2, 15));
     EXPECT_EQ(pay[0].AMOUNT, money("150.00"));
+
+    // A name longer than the field's 30 characters is known by the contractor picked.
+    pickContractor = addContractor(11, "Northside Mechanical Contractors of the Valley");
+    EXPECT_TRUE(s->lookUpContractor());
+    EXPECT_EQ(glo.CONTRACTORNAME, "Northside Mechanical Contracto");
+    EXPECT_TRUE(s->process());
+    EXPECT_EQ(contractorLookups, 3);
+    EXPECT_EQ(glo.CONTRACTORNUMBER, 11);
 }
 
 TEST_F(Header, SavedPayrollLoadsAndIsMarkedOncePosted) {
@@ -370,7 +383,8 @@ TEST_F(Header, SavedPayrollLoadsAndIsMarkedOncePosted) {
     line(*d, "111-11-1111", "200.00");
     ASSERT_TRUE(d->post());
     EXPECT_EQ(all<Trans>().size(), 3);
-    for (const PayBreak &b : all<PayBreak>()) EXPECT_EQ(b.POSTED, 1);
+    for (const PayBreak &b : all<PayBreak>())
+        EXPECT_EQ(b.POSTED, 1);
 
     // Loading it again asks first.
     dialogs.answers = {Dlg::No};

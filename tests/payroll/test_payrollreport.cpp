@@ -22,7 +22,8 @@ protected:
         run.preview = [&](QStringList &files, const PreviewOptions &) {
             if (pages) *pages = int(files.size());
             for (const QString &f : files)
-                for (const QByteArray &l : pagetext::lines(f, 0)) text << QString::fromLatin1(l).simplified();
+                for (const QByteArray &l : pagetext::lines(f, 0))
+                    text << QString::fromLatin1(l).simplified();
             return 0;
         };
         run.print = [](const QStringList &) { return true; };
@@ -66,12 +67,14 @@ TEST_F(Report, EmptyQueueAndTheFoldersThatShowSsns) {
     EXPECT_TRUE(empty.contains("Total Deposits = $0.00"));
 
     line("111-11-1111", "10.00");
-    EXPECT_TRUE(print("C:/PENSION/667", day(2004, 2, 1)).contains("$10.00 12 111-11-1111 Smith, Pat"));
+    EXPECT_TRUE(
+        print("C:/PENSION/667", day(2004, 2, 1)).contains("$10.00 12 111-11-1111 Smith, Pat"));
     EXPECT_TRUE(PayrollReport::accountsBySsn("/home/fund/local33"));
     EXPECT_FALSE(PayrollReport::accountsBySsn("/home/fund/local565"));
 
     // Many lines run over several pages, each with the column headings.
-    for (int i = 0; i < 120; ++i) line("111-11-1111", "1.00");
+    for (int i = 0; i < 120; ++i)
+        line("111-11-1111", "1.00");
     const QStringList text = print("/data/local12", day(2004, 2, 1), &pages);
     EXPECT_GE(pages, 3);
     EXPECT_EQ(text.count("Deposit Amount Local Account Number Name"), pages);

@@ -24,7 +24,8 @@ protected:
             run.preview = [this](QStringList &files, const PreviewOptions &) {
                 for (const QString &f : files) {
                     QStringList text;
-                    for (const QByteArray &l : pagetext::lines(f, 0)) text << QString::fromLatin1(l).simplified();
+                    for (const QByteArray &l : pagetext::lines(f, 0))
+                        text << QString::fromLatin1(l).simplified();
                     pages << text.join('\n');
                 }
                 return 0;
@@ -111,7 +112,8 @@ TEST_F(PayrollWindows, OnePayrollFromHeaderToReport) {
     ASSERT_EQ(all<PayData>().size(), 1);
     EXPECT_EQ(all<PayData>()[0].AMOUNT, money("150.00"));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages[0].startsWith("Payroll Deposit Report\nABC --- 02/01/2004\n")) << qPrintable(pages[0]);
+    EXPECT_TRUE(pages[0].startsWith("Payroll Deposit Report\nABC --- 02/01/2004\n"))
+        << qPrintable(pages[0]);
     EXPECT_TRUE(pages[0].contains("Total Deposits = $150.00"));
 }
 
@@ -135,7 +137,8 @@ TEST_F(PayrollWindows, ReviewFindsRenamesAndReturns) {
     QTest::mouseClick(screen.button("Rename"), Qt::LeftButton);
     EXPECT_FALSE(screen.tabs()->isTabVisible(0));
     EXPECT_TRUE(screen.tabs()->isTabVisible(1));
-    EXPECT_EQ(screen.findChild<QLabel *>("LOC:CURRENTCONTRACTOR")->text(), "Current Contractor:  ABC");
+    EXPECT_EQ(screen.findChild<QLabel *>("LOC:CURRENTCONTRACTOR")->text(),
+              "Current Contractor:  ABC");
     ASSERT_EQ(screen.contractors()->rowCount(), 2);
     screen.contractors()->selectRow(1);
     dialogs.answers = {Dlg::Yes};

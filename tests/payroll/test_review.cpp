@@ -24,7 +24,8 @@ protected:
         glo.LOOKUPDATE = posted;
     }
     std::unique_ptr<PayrollScreenLogic> screen() {
-        auto s = std::make_unique<PayrollScreenLogic>(*db, dialogs, false, glo, queue, lookups, report);
+        auto s =
+            std::make_unique<PayrollScreenLogic>(*db, dialogs, false, glo, queue, lookups, report);
         s->open();
         return s;
     }
@@ -60,7 +61,8 @@ TEST_F(Review, ContractorIsTheFirstInNameOrderWhoseNameOccurs) {
     EXPECT_EQ(c.AUTONUM, 3);
     EXPECT_FALSE(s->contractorOf("(Nobody For 01/31/2004)", c));
     EXPECT_EQ(PayrollScreenLogic::payrollDateText("(ABC For 01/15/2004)"), " 01/15/2004");
-    EXPECT_EQ(PayrollScreenLogic::payrollDateText("(Fortune Roofing For 01/15/2004)"), " 01/15/2004");
+    EXPECT_EQ(PayrollScreenLogic::payrollDateText("(Fortune Roofing For 01/15/2004)"),
+              " 01/15/2004");
     EXPECT_EQ(PayrollScreenLogic::payrollDateText("Deposit"), "");
 }
 
@@ -95,7 +97,8 @@ TEST_F(Review, GatherTakesTheLinesThatStillFit) {
     glo.PAYROLLAMOUNT = money("140.00");
     ASSERT_TRUE(s->gather(0));
     EXPECT_EQ(dialogs.last().caption, "Data Gathered ...");
-    EXPECT_EQ(dialogs.last().text, "Payroll Data has been gathered.  Please click on \"Process\" to continue.");
+    EXPECT_EQ(dialogs.last().text,
+              "Payroll Data has been gathered.  Please click on \"Process\" to continue.");
     ASSERT_EQ(queue.size(), 2) << "60.00 no longer fits after 100.00; 30.00 still does";
     EXPECT_EQ(queue[0].PATNUM, "111-11-1111");
     EXPECT_EQ(queue[0].NAME, "Smith, Pat");
@@ -136,7 +139,9 @@ TEST_F(Review, RenameChangesOnlyTheDescription) {
     dialogs.answers = {Dlg::No};
     s->rename(2);
     EXPECT_EQ(dialogs.last().caption, "Rename Posted Payroll ...");
-    EXPECT_EQ(dialogs.last().text, "Are you sure you want to rename this posted payroll to new contractor Keystone Electric?");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "Are you sure you want to rename this posted payroll to new contractor Keystone Electric?");
     EXPECT_EQ(dialogs.last().defaultButton, Dlg::No);
     EXPECT_TRUE(s->CONTRACTORQUEUE.isEmpty());
     EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
@@ -152,7 +157,8 @@ TEST_F(Review, RenameChangesOnlyTheDescription) {
     ASSERT_EQ(after.size(), before.size());
     for (int i = 0; i < after.size(); ++i) {
         const bool renamed = i < 3;
-        EXPECT_EQ(after[i].DESC, renamed ? "(Keystone Electric For 01/15/2004)" : before[i].DESC) << i;
+        EXPECT_EQ(after[i].DESC, renamed ? "(Keystone Electric For 01/15/2004)" : before[i].DESC)
+            << i;
         EXPECT_EQ(after[i].ACCTNUM, before[i].ACCTNUM);
         EXPECT_EQ(after[i].TRANSAMOUNT, before[i].TRANSAMOUNT);
         EXPECT_EQ(after[i].TRANSDATE, before[i].TRANSDATE);
