@@ -155,3 +155,51 @@ TEST_F(PayrollWindows, ReviewFindsRenamesAndReturns) {
     EXPECT_EQ(dialogs.last().caption, "No Payrolls Found ....");
     EXPECT_FALSE(screen.payrolls()->isEnabled());
 }
+
+TEST_F(PayrollWindows, LoadedPayrollLocksTheHeader) {
+    addContractor(7, "ABC");
+    addMember(1001, "111-11-1111", "Smith");
+    storage::DataFile<PayBreak> pbk(*db);
+    pbk.open();
+    pbk.rec.PATNUM = "12";
+    pbk.rec.AMOUNT = money("80.00");
+    pbk.rec.CONTRACTOR = 7;
+    pbk.rec.DATE = day(2004, 2, 1);
+    pbk.rec.POSTINGDATE = day(2004, 2, 15);
+    ASSERT_TRUE(pbk.add());
+    pbk.rec.PATNUM = "111-11-1111";
+    pbk.rec.AMOUNT = money("30.00");
+    ASSERT_TRUE(pbk.add());
+
+    PayrollScreen screen(*db, dialogs, false, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
+    screen.show();
+    QPushButton *load = screen.button("&Load Saved Data");
+    ASSERT_TRUE(load->isVisible());
+    QTest::mouseClick(load, Qt::LeftButton);
+    EXPECT_FALSE(load->isVisible());
+    EXPECT_EQ(screen.field("GLO:CONTRACTORNAME")->text(), "ABC");
+    EXPECT_EQ(screen.field("GLO:PAYROLLAMOUNT")->text(), "$80.00");
+    EXPECT_EQ(screen.field("GLO:POSTINGDATE")->text(), "02/15/2004");
+    for (const char *name : {"GLO:CONTRACTORNAME", "GLO:PAYROLLDATE", "GLO:PAYROLLAMOUNT",
+                             "GLO:TRANSDESC", "GLO:POSTINGDATE"})
+        EXPECT_FALSE(screen.field(name)->isEnabled()) << name;
+
+    screen.runProcess = [&] {
+        ProcessPayrollWindow w(*db, dialogs, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
+        EXPECT_EQ(w.field("LOC:PAYROLLAMOUNT")->text(), "$50.00");
+        ASSERT_EQ(w.list()->rowCount(), 1);
+        EXPECT_EQ(w.list()->item(0, 1)->text(), "Smith, Pat");
+        // "&Edit" takes the line back into the entry fields.
+        w.list()->selectRow(0);
+        QTest::mouseClick(w.button("&Edit"), Qt::LeftButton);
+        EXPECT_EQ(w.list()->rowCount(), 0);
+        EXPECT_EQ(w.field("LOC:SSNUM")->text(), "111-11-1111");
+        EXPECT_EQ(w.field("LOC:DEPOSITAMOUNT")->text(), "$30.00");
+        EXPECT_EQ(w.field("LOC:PAYROLLAMOUNT")->text(), "$80.00");
+        // Leaving with the saved line taken out asks nothing: the list is empty.
+        w.cancel();
+        EXPECT_EQ(w.result(), QDialog::Rejected);
+    };
+    QTest::mouseClick(screen.button("&Process"), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
