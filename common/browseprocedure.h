@@ -14,6 +14,7 @@ int runBrowse(BrowseConfig config,
     if (makeForm) {
         c.form = [window, makeForm](int request, qint64 &pos) {
             std::unique_ptr<FormWindow> form = makeForm(window->table(), request, window);
+            form->enableNavigation();
             int response = form->run(pos);
             pos = form->position();
             return response;

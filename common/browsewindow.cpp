@@ -63,7 +63,8 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
     m_view->verticalHeader()->setDefaultSectionSize(m_config.rowLines * m_view->fontMetrics().lineSpacing() + 8);
-    int charWidth = m_view->fontMetrics().averageCharWidth();
+    // Widths in characters of the widest kind a column holds (digits in numbers, SSNs, dates).
+    int charWidth = std::max(m_view->fontMetrics().averageCharWidth(), m_view->fontMetrics().horizontalAdvance(QLatin1Char('0')));
     for (int i = 0; i < m_config.columns.size(); ++i)
         m_view->setColumnWidth(i, std::clamp(m_config.columns[i].width, 3, 60) * charWidth + 12);
     m_scroll = new QScrollBar(Qt::Vertical);
@@ -213,22 +214,24 @@ void BrowseWindow::updateButtons() {
 
 void BrowseWindow::runForm(int request) {
     if (!m_config.form) return;
-    const BrowseList::Entry *current = m_list->currentEntry();
-    if (request != Request::InsertRecord && !current) return;
-    qint64 pos = current ? current->pos : 0;
-    // The neighbour that takes the place of a deleted record.
-    std::optional<BrowseList::Entry> neighbour;
-    if (request == Request::DeleteRecord) {
-        int i = m_list->current();
-        const auto &rows = m_list->entries();
-        if (i + 1 < rows.size()) neighbour = rows[i + 1];
-        else if (i > 0) neighbour = rows[i - 1];
-    }
     for (;;) {
+        const BrowseList::Entry *current = m_list->currentEntry();
+        if (request != Request::InsertRecord && !current) return;
+        qint64 pos = current ? current->pos : 0;
+        // The neighbour that takes the place of a deleted record.
+        std::optional<BrowseList::Entry> neighbour;
+        if (request == Request::DeleteRecord) {
+            int i = m_list->current();
+            const auto &rows = m_list->entries();
+            if (i + 1 < rows.size()) neighbour = rows[i + 1];
+            else if (i > 0) neighbour = rows[i - 1];
+        }
         VCRRequest() = VCR::None;
         GlobalRequest() = request;
         int response = m_config.form(request, pos);
         GlobalRequest() = Request::None;
+        const int vcr = VCRRequest();
+        VCRRequest() = VCR::None;
         if (response == Response::RequestCompleted) {
             if (request == Request::DeleteRecord) {
                 if (neighbour) m_list->showRecord(neighbour->row, neighbour->pos);
@@ -242,9 +245,21 @@ void BrowseWindow::runForm(int request) {
             m_list->refresh();
         }
         syncView();
-        if (request != Request::InsertRecord || VCRRequest() != VCR::Insert) break;
+        if (response != Response::RequestCompleted || vcr == VCR::None) return;
+        // The form asked to go on: to another record, or to a new one.
+        switch (vcr) {
+        case VCR::Forward: if (!m_list->down()) return; break;
+        case VCR::Backward: if (!m_list->up()) return; break;
+        case VCR::PageForward: if (!m_list->pageDown()) return; break;
+        case VCR::PageBackward: if (!m_list->pageUp()) return; break;
+        case VCR::First: m_list->first(); break;
+        case VCR::Last: m_list->last(); break;
+        case VCR::Insert: request = Request::InsertRecord; break;
+        default: return;
+        }
+        if (vcr != VCR::Insert) request = Request::ChangeRecord;
+        syncView();
     }
-    VCRRequest() = VCR::None;
 }
 
 void BrowseWindow::insertRecord() {

@@ -174,9 +174,9 @@ FormLogic::Outcome FormLogic::remove() {
     }
 }
 
-FormLogic::Outcome FormLogic::cancel() {
+FormLogic::Outcome FormLogic::cancel(bool changed) {
     if (m_request == Request::InsertRecord || m_request == Request::ChangeRecord) {
-        if (hasChanges()) {
+        if ((changed || hasChanges()) && m_config.cancelWarning != 0) {
             int answer = STANDARDWARNING(m_dialogs, m_config.cancelWarning);
             if (m_config.cancelWarning == 33) {
                 if (answer == Dlg::Yes) return save();

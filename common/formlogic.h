@@ -15,7 +15,8 @@ struct FormConfig {
                                    // for the duplicate-key warning ("Code Order")
     int autoNumberField = -1;      // numbered on insert: this field gets the last value + 1
     int autoNumberKey = -1;        // ... read through this key, and the record is added at once
-    int cancelWarning = 33;        // 33 "save the changes?" or 23 "sure you want to cancel?"
+    int cancelWarning = 33;        // 33 "save the changes?", 23 "sure you want to cancel?",
+                                   // 0 Cancel closes without asking
     bool askAnother = false;       // after an insert, warning 37 offers another record
     // The window's own checks before writing (a message and false keeps the form open).
     std::function<bool(class FormLogic &)> validate;
@@ -46,7 +47,8 @@ public:
     bool reloadedFromOtherStation() const { return m_reloaded; }
 
     Outcome save();   // OK / Save
-    Outcome cancel(); // Cancel or closing the window
+    Outcome cancel(bool changed = false); // Cancel or closing the window; `changed`: ask even
+                                          // when the record looks unchanged
     Outcome remove(); // the delete request: confirm, then delete
 
     template <class R> R get() const {

@@ -1,9 +1,12 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "windows.h"
+#include "windowstate.h"
 #include "enhancedfocus.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -11,15 +14,12 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 const QString kDatePicture = QStringLiteral("@d2");
 } // namespace
 
@@ -42,9 +42,39 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     connect(buttons, &QDialogButtonBox::accepted, this, &FormWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FormWindow::reject);
     auto *foot = new QHBoxLayout;
+    m_foot = foot;
     foot->addWidget(m_status, 1);
     foot->addWidget(buttons);
     layout->addLayout(foot);
+}
+
+void FormWindow::enableNavigation() {
+    const int request = m_logic->request();
+    if (request != Request::ChangeRecord && request != Request::InsertRecord) return;
+    // Save, then go on to another record of the browse (or a new one).
+    const struct {
+        const char *text, *tip;
+        int vcr;
+    } moves[] = {{"|<", "Go to the First Page", VCR::First},        {"<<", "Go to the Prior Page", VCR::PageBackward},
+                 {"<", "Go to the Prior Record", VCR::Backward},    {">", "Go to the Next Record", VCR::Forward},
+                 {">>", "Go to the Next Page", VCR::PageForward},   {">|", "Go to the Last Page", VCR::Last},
+                 {"+", "Insert a new Record", VCR::Insert}};
+    int at = 0;
+    for (const auto &m : moves) {
+        if (request == Request::InsertRecord && m.vcr != VCR::Insert) continue;
+        auto *b = new QPushButton(QString::fromLatin1(m.text));
+        b->setToolTip(QString::fromLatin1(m.tip));
+        b->setFixedWidth(32);
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+        const int vcr = m.vcr;
+        connect(b, &QPushButton::clicked, this, [this, vcr] {
+            VCRRequest() = vcr;
+            accept();
+            if (result() != QDialog::Accepted) VCRRequest() = VCR::None;
+        });
+        m_foot->insertWidget(at++, b);
+    }
 }
 
 FormWindow::~FormWindow() = default;
@@ -69,7 +99,7 @@ QLineEdit *FormWindow::addText(const QString &prompt, const QString &field, cons
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(v.toString()); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
                               v = clip(edit->text());
                               return true;
                           }};
@@ -88,10 +118,16 @@ QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, c
                               QString s = v.toString();
                               edit->setText(s.contains(QRegularExpression("\\d")) ? Picture::applyPattern(s, picture) : QString());
                           },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
+                              static const QRegularExpression nonDigits("\\D");
                               QString shown = edit->displayText();
-                              // Blank when no digit was typed.
-                              v = shown.contains(QRegularExpression("\\d")) ? clip(shown) : QString();
+                              QString digits = QString(shown).remove(nonDigits);
+                              // The same digits as stored: the stored text stays as it is.
+                              if (digits == v.toString().remove(nonDigits)) return true;
+                              // Blank when no digit was typed; no dangling separator ("62701-").
+                              QString text = clip(shown);
+                              while (!text.isEmpty() && (text.back() == '-' || text.back() == ' ')) text.chop(1);
+                              v = digits.isEmpty() ? QString() : text;
                               return true;
                           }};
     addRow(prompt, edit);
@@ -109,12 +145,13 @@ QLineEdit *FormWindow::addNumber(const QString &prompt, const QString &field, in
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(QString::number(v.toLongLong())); },
-                          [this, edit, prompt, isByte](QVariant &v) {
+                          [edit, prompt, isByte](QVariant &v, bool report) {
                               bool ok = true;
                               qint64 n = edit->text().trimmed().isEmpty() ? 0 : edit->text().toLongLong(&ok);
                               qint64 max = isByte ? 255 : std::numeric_limits<qint32>::max();
                               qint64 min = isByte ? 0 : std::numeric_limits<qint32>::min();
                               if (!ok || n > max || n < min) {
+                                  if (!report) return false;
                                   App::dialogs().message("Range Error", QString("The value of %1 must be between %2 and %3.")
                                                                            .arg(clip(QString(prompt).remove(':').remove('&')))
                                                                            .arg(min)
@@ -138,10 +175,11 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
                           [edit](const QVariant &v) { edit->setText(Picture::format(v.toLongLong(), kDatePicture)); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool report) {
                               bool ok = false;
                               qint32 day = Picture::deformatDate(edit->text(), kDatePicture, &ok);
                               if (!ok) {
+                                  if (!report) return false;
                                   App::dialogs().message("Invalid Date",
                                                          "\"" + edit->text().trimmed() +
                                                              "\" is not a date.  Please enter it as mm/dd/yyyy.",
@@ -156,12 +194,43 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     return edit;
 }
 
+QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &tip) {
+    auto *edit = new QLineEdit;
+    const storage::FieldDef &f = m_table.def().fields[m_table.def().fieldIndex(field)];
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\$?[0-9,]*(\\.[0-9]*)?"), edit));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setToolTip(tip);
+    edit->setObjectName(field);
+    const int places = f.places, digits = f.digits();
+    m_bindings << Binding{field, edit,
+                          [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
+                          [edit, places, digits, prompt](QVariant &v, bool report) {
+                              bool ok = true;
+                              Decimal d = Picture::deformatNumber(edit->text(), &ok);
+                              if (!ok || !d.fits(digits - places, places)) {
+                                  if (!report) return false;
+                                  App::dialogs().message("Range Error",
+                                                         QString("The value of %1 must be a number of at most %2 digits "
+                                                                 "before the point.")
+                                                             .arg(clip(QString(prompt).remove(':').remove('&')))
+                                                             .arg(digits - places),
+                                                         Dlg::Warning);
+                                  edit->setFocus();
+                                  return false;
+                              }
+                              v = d.unitsAt(places);
+                              return true;
+                          }};
+    addRow(prompt, edit);
+    return edit;
+}
+
 QCheckBox *FormWindow::addCheck(const QString &text, const QString &field, const QString &tip) {
     auto *box = new QCheckBox(text);
     box->setToolTip(tip);
     box->setObjectName(field);
     m_bindings << Binding{field, box, [box](const QVariant &v) { box->setChecked(v.toInt() != 0); },
-                          [box](QVariant &v) {
+                          [box](QVariant &v, bool) {
                               v = box->isChecked() ? 1 : 0;
                               return true;
                           }};
@@ -175,7 +244,7 @@ QPlainTextEdit *FormWindow::addMemo(const QString &prompt, const QString &field,
     edit->setObjectName(field);
     edit->setTabChangesFocus(true);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setPlainText(v.toString()); },
-                          [edit](QVariant &v) {
+                          [edit](QVariant &v, bool) {
                               v = edit->toPlainText();
                               return true;
                           }};
@@ -188,20 +257,26 @@ void FormWindow::loadEntries() {
     loaded();
 }
 
-bool FormWindow::storeEntries() {
+bool FormWindow::storeEntries(bool report) {
     storing();
+    bool all = true;
     for (const Binding &b : m_bindings) {
         QVariant v = m_logic->value(b.field);
-        if (!b.store(v)) return false;
+        if (!b.store(v, report)) {
+            if (report) return false;
+            all = false; // an entry that cannot be read stays as it was
+            continue;
+        }
         // An entry that shows the stored value unchanged keeps the stored value as it is.
         if (v.toString() != m_logic->value(b.field).toString()) m_logic->setValue(b.field, v);
     }
-    return true;
+    return all;
 }
 
 bool FormWindow::prepare(qint64 pos, const storage::Row &primed) {
     m_response = Response::RequestCancelled;
     if (!m_logic->open(pos, primed)) return false;
+    if (!m_placeSection.isEmpty()) INIRESTOREWINDOW(this, pensionIniPath(), m_placeSection);
     m_status->setText(statusText());
     loadEntries();
     return true;
@@ -218,6 +293,16 @@ int FormWindow::run(qint64 pos, const storage::Row &primed) {
     return m_response;
 }
 
+void FormWindow::startModeless() {
+    setModal(false);
+    QMdiSubWindow *sub = Windows::start(this);
+    // A finished form takes its child-window frame with it.
+    connect(this, &QDialog::finished, this, [this, sub] {
+        if (sub) sub->close();
+        else close();
+    });
+}
+
 void FormWindow::finish(FormLogic::Outcome outcome) {
     if (outcome == FormLogic::Stay) {
         if (m_logic->reloadedFromOtherStation()) loadEntries();
@@ -231,6 +316,7 @@ void FormWindow::finish(FormLogic::Outcome outcome) {
         return;
     }
     m_response = outcome == FormLogic::Completed ? Response::RequestCompleted : Response::RequestCancelled;
+    if (!m_placeSection.isEmpty()) INISAVEWINDOW(this, pensionIniPath(), m_placeSection);
     QDialog::done(outcome == FormLogic::Completed ? QDialog::Accepted : QDialog::Rejected);
 }
 
@@ -244,8 +330,9 @@ void FormWindow::accept() {
 }
 
 void FormWindow::reject() {
-    if (m_logic->request() != Request::ViewRecord && !storeEntries()) return;
-    FormLogic::Outcome o = m_logic->cancel();
+    // Cancelling never stops at an entry that cannot be read; such an entry counts as a change.
+    bool unreadable = m_logic->request() != Request::ViewRecord && !storeEntries(false);
+    FormLogic::Outcome o = m_logic->cancel(unreadable);
     if (o == FormLogic::Stay && !m_bindings.isEmpty()) m_bindings.first().widget->setFocus();
     finish(o);
 }

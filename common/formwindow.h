@@ -38,12 +38,23 @@ public:
                           const QString &tip = {});
     QLineEdit *addNumber(const QString &prompt, const QString &field, int digits, const QString &tip = {});
     QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
+    // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25").
+    QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &tip = {});
     class QCheckBox *addCheck(const QString &text, const QString &field, const QString &tip = {});
     class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
     void addRow(const QString &prompt, QWidget *widget);
     void setButtonTexts(const QString &ok, const QString &cancel);
+    // Buttons that save and go on to the browse's next, prior, first or last record, a page on,
+    // or a new record (forms called from a browse).
+    void enableNavigation();
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
+
+    // Shows the form as a child window of the frame instead of modally (single-record settings
+    // windows): prepare() first.
+    void startModeless();
+    // Keeps the window's place in PENSION.INI under `section`.
+    void setPlaceSection(const QString &section) { m_placeSection = section; }
 
     // Presses OK / Cancel as the user does (also for tests).
     void accept() override;
@@ -53,14 +64,15 @@ protected:
     virtual void loaded() {}  // the record's values are in the entries
     virtual void storing() {} // about to copy the entries back into the record
     void loadEntries();
-    bool storeEntries(); // false (after a message) when an entry cannot be read
+    // False when an entry cannot be read (with a message when `report`).
+    bool storeEntries(bool report = true);
 
 private:
     struct Binding {
         QString field;
         QWidget *widget;
         std::function<void(const QVariant &)> load;
-        std::function<bool(QVariant &)> store;
+        std::function<bool(QVariant &, bool report)> store; // false: the entry cannot be read
     };
     void finish(FormLogic::Outcome outcome);
 
@@ -69,6 +81,8 @@ private:
     QList<Binding> m_bindings;
     QFormLayout *m_form;
     QLabel *m_status;
+    class QHBoxLayout *m_foot;
     QPushButton *m_ok, *m_cancel;
     int m_response = Response::RequestCancelled;
+    QString m_placeSection;
 };

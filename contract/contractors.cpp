@@ -2,12 +2,9 @@
 
 #include "common/browseprocedure.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 namespace {
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 const QString kPhonePicture = QStringLiteral("@P(###) ###-####P");
 } // namespace
 

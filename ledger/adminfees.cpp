@@ -1,8 +1,8 @@
-#include "common/enhancedfocus.h"
 #include "adminfees.h"
 
 #include "common/app.h"
 #include "common/checkopen.h"
+#include "common/enhancedfocus.h"
 #include "common/windows.h"
 #include "platform/clock.h"
 #include "platform/picture.h"

@@ -3,15 +3,12 @@
 #include "common/app.h"
 #include "common/browseprocedure.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 #include <QSqlQuery>
 
 namespace {
 const QString kCaption = QStringLiteral("Participant Information");
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 } // namespace
 
 namespace MemberRules {

@@ -1,13 +1,14 @@
-#include "common/enhancedfocus.h"
 #include "viewshareinfo.h"
 
 #include "common/app.h"
 #include "common/checkopen.h"
+#include "common/enhancedfocus.h"
 #include "common/windows.h"
 #include "data/lookups.h"
 #include "data/requests.h"
 #include "members.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,10 +22,6 @@
 namespace {
 const QString kMoney = QStringLiteral("@n-$15.2");
 const QString kCaption = QStringLiteral("View Participant Account");
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 } // namespace
 
 namespace AccountView {

@@ -36,12 +36,6 @@ PayrollLookups PayrollLookups::browses() {
     return l;
 }
 
-QString clipped(QString s) {
-    while (s.endsWith(' '))
-        s.chop(1);
-    return s;
-}
-
 QString lastFirst(const MemberCU &m) {
-    return clipped(m.LASTNAME) + ", " + clipped(m.FIRSTNAME);
+    return clip(m.LASTNAME) + ", " + clip(m.FIRSTNAME);
 }

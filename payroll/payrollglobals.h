@@ -3,6 +3,7 @@
 // the module's GLO variables), its lines (PAYQUEUE), and the lookups the windows run in other
 // modules' lists. common/app.h has the frame's own GLO(); these are the payroll module's.
 #include "data/records.h"
+#include "platform/text.h"
 
 #include <QList>
 #include <functional>
@@ -48,6 +49,5 @@ struct PayrollLookups {
 // Prints the payroll report; the default is PAYROLLRPT.
 using PayrollReportCall = std::function<void(qint32 contractorNumber, qint32 payrollDate)>;
 
-QString clipped(QString s);
 // "Lastname, Firstname" as payroll lines and reports show a member.
 QString lastFirst(const MemberCU &m);

@@ -40,7 +40,7 @@ QString PayrollReport::subtitle(qint32 contractorNumber, qint32 payrollDate) {
     QString name;
     if (con.open()) {
         con.rec.AUTONUM = contractorNumber;
-        if (con.get(Contractor::AutoNum_Key)) name = clipped(con.rec.NAME);
+        if (con.get(Contractor::AutoNum_Key)) name = clip(con.rec.NAME);
     }
     if (payrollDate > 0) return name + kSeparator + Picture::format(payrollDate, "@d2");
     return name + kSeparator + GLO.PAYROLLDATESTRING;

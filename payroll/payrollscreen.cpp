@@ -74,7 +74,7 @@ void PayrollScreenLogic::open() {
 }
 
 PayrollScreenLogic::Focus PayrollScreenLogic::contractorAccepted() {
-    if (clipped(GLO.CONTRACTORNAME).isEmpty()) return Focus::Stay;
+    if (clip(GLO.CONTRACTORNAME).isEmpty()) return Focus::Stay;
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.rec.NAME = GLO.CONTRACTORNAME;
@@ -85,7 +85,7 @@ PayrollScreenLogic::Focus PayrollScreenLogic::contractorAccepted() {
         if (!m_lookups.contractor || !m_lookups.contractor(picked)) return Focus::Back;
         CON = picked;
     }
-    GLO.CONTRACTORNAME = clipped(CON.NAME).left(30);
+    GLO.CONTRACTORNAME = clip(CON.NAME).left(30);
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     return Focus::Next;
 }
@@ -94,7 +94,7 @@ bool PayrollScreenLogic::lookUpContractor() {
     Contractor picked;
     if (!m_lookups.contractor || !m_lookups.contractor(picked)) return false;
     CON = picked;
-    GLO.CONTRACTORNAME = clipped(CON.NAME).left(30);
+    GLO.CONTRACTORNAME = clip(CON.NAME).left(30);
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     return true;
 }
@@ -107,7 +107,7 @@ bool PayrollScreenLogic::lookUpTransDesc() {
     TransDesc picked;
     if (!m_lookups.transDesc || !m_lookups.transDesc(picked)) return false;
     TRD = picked;
-    GLO.TRANSDESC = clipped(TRD.TRANSDESC).left(20);
+    GLO.TRANSDESC = clip(TRD.TRANSDESC).left(20);
     GLO.TRANSCODE = QString::number(TRD.TRANSCODE);
     return true;
 }
@@ -147,7 +147,7 @@ bool PayrollScreenLogic::loadSavedData() {
     CON = Contractor();
     CON.AUTONUM = pbk.rec.CONTRACTOR;
     TRD = TransDesc();
-    TRD.TRANSCODE = clipped(pbk.rec.PATNUM).trimmed().toInt();
+    TRD.TRANSCODE = clip(pbk.rec.PATNUM).trimmed().toInt();
     GLO.PAYROLLDATE = pbk.rec.DATE;
     GLO.POSTINGDATE = pbk.rec.POSTINGDATE;
     PAYQUEUE.clear();
@@ -155,7 +155,7 @@ bool PayrollScreenLogic::loadSavedData() {
     mem.open();
     while (pbk.next()) {
         PayQueueEntry q;
-        q.PATNUM = clipped(pbk.rec.PATNUM);
+        q.PATNUM = clip(pbk.rec.PATNUM);
         q.DATE = pbk.rec.DATE;
         q.AMOUNT = pbk.rec.AMOUNT.rounded(2);
         q.CONTRACTOR = pbk.rec.CONTRACTOR;
@@ -169,12 +169,12 @@ bool PayrollScreenLogic::loadSavedData() {
     con.open();
     con.rec.AUTONUM = CON.AUTONUM;
     if (con.get(Contractor::AutoNum_Key)) CON = con.rec;
-    GLO.CONTRACTORNAME = clipped(CON.NAME).left(30);
+    GLO.CONTRACTORNAME = clip(CON.NAME).left(30);
     storage::DataFile<TransDesc> trd(m_db);
     trd.open();
     trd.rec.TRANSCODE = TRD.TRANSCODE;
     if (trd.get(TransDesc::TransCode_Key)) TRD = trd.rec;
-    GLO.TRANSDESC = clipped(TRD.TRANSDESC).left(20);
+    GLO.TRANSDESC = clip(TRD.TRANSDESC).left(20);
     GLO.TRANSCODE = QString::number(TRD.TRANSCODE);
     GLO.LOADDATA = 1;
     return true;
@@ -189,9 +189,9 @@ bool PayrollScreenLogic::process() {
     // The field holds 30 characters of the name: a longer name is known by the contractor
     // already picked.
     const bool picked = GLO.CONTRACTORNUMBER != 0 && CON.AUTONUM == GLO.CONTRACTORNUMBER &&
-                        clipped(CON.NAME).left(30) == clipped(GLO.CONTRACTORNAME);
+                        clip(CON.NAME).left(30) == clip(GLO.CONTRACTORNAME);
     if (!picked) {
-        if (clipped(GLO.CONTRACTORNAME).isEmpty()) {
+        if (clip(GLO.CONTRACTORNAME).isEmpty()) {
             if (!lookUpContractor()) return false;
         } else if (!con.get(Contractor::Name_Key)) {
             if (contractorAccepted() != Focus::Next) return false;
@@ -243,7 +243,7 @@ bool PayrollScreenLogic::retrieve() {
     if (gatherWindow) gatherWindow(true);
     QHash<QString, int> index;
     readPosted([&](const Trans &t, qint64) {
-        const QString desc = clipped(t.DESC).left(100);
+        const QString desc = clip(t.DESC).left(100);
         auto it = index.find(desc);
         if (it == index.end()) {
             index.insert(desc, int(PAYROLLRETRIEVEDQUEUE.size()));
@@ -270,9 +270,9 @@ bool PayrollScreenLogic::contractorOf(const QString &description, Contractor &fo
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.setStart(Contractor::Name_Key);
-    const QString desc = clipped(description);
+    const QString desc = clip(description);
     while (con.next()) {
-        const QString name = clipped(con.rec.NAME);
+        const QString name = clip(con.rec.NAME);
         if (!name.isEmpty() && desc.contains(name)) {
             found = con.rec;
             return true;
@@ -294,11 +294,11 @@ bool PayrollScreenLogic::reprint(int index) {
     const QString desc = PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION;
     if (!contractorOf(desc, CON)) return false;
     PAYQUEUE.clear();
-    const QString name = clipped(CON.NAME);
+    const QString name = clip(CON.NAME);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
     readPosted([&](const Trans &t, qint64) {
-        if (!clipped(t.DESC).contains(name)) return;
+        if (!clip(t.DESC).contains(name)) return;
         PayQueueEntry q;
         mem.clear();
         mem.rec.ACCTNUM = t.ACCTNUM;
@@ -322,24 +322,24 @@ bool PayrollScreenLogic::startRename(int index) {
     m_renaming = PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION;
     Contractor current;
     contractorOf(m_renaming, current);
-    CURRENTCONTRACTOR = (kCurrent + clipped(current.NAME)).left(100);
+    CURRENTCONTRACTOR = (kCurrent + clip(current.NAME)).left(100);
     CONTRACTORQUEUE.clear();
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.setStart(Contractor::Name_Key);
     while (con.next())
-        CONTRACTORQUEUE << ContractorEntry{clipped(con.rec.NAME), con.rec.AUTONUM};
+        CONTRACTORQUEUE << ContractorEntry{clip(con.rec.NAME), con.rec.AUTONUM};
     return true;
 }
 
 void PayrollScreenLogic::rename(int contractorIndex) {
     if (contractorIndex < 0 || contractorIndex >= CONTRACTORQUEUE.size()) return;
-    const QString newName = clipped(CONTRACTORQUEUE[contractorIndex].CONTRACTORNAME);
+    const QString newName = clip(CONTRACTORQUEUE[contractorIndex].CONTRACTORNAME);
     if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
                           Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
         readPosted([&](const Trans &t, qint64 pos) {
-            if (clipped(t.DESC) == m_renaming) positions << pos;
+            if (clip(t.DESC) == m_renaming) positions << pos;
         });
         // All of the payroll or none of it changes hands; a record another station changed
         // meanwhile is skipped.
@@ -351,7 +351,7 @@ void PayrollScreenLogic::rename(int contractorIndex) {
             const int at = tra.rec.DESC.lastIndexOf(kFor);
             if (at < 0) continue; // nothing after the name to keep
             const QString TEMPSTRING = tra.rec.DESC.mid(at + 1).left(100);
-            tra.rec.DESC = "(" + newName + " " + clipped(TEMPSTRING);
+            tra.rec.DESC = "(" + newName + " " + clip(TEMPSTRING);
             tra.put();
         }
         batch.commit();
@@ -371,11 +371,11 @@ bool PayrollScreenLogic::gather(int index) {
     if (index < 0 || index >= PAYROLLRETRIEVEDQUEUE.size()) return false;
     if (!contractorOf(PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION, CON)) return false;
     PAYQUEUE.clear();
-    const QString name = clipped(CON.NAME);
+    const QString name = clip(CON.NAME);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
     readPosted([&](const Trans &t, qint64) {
-        if (!clipped(t.DESC).contains(name)) return;
+        if (!clip(t.DESC).contains(name)) return;
         const Decimal amount = t.TRANSAMOUNT.rounded(2);
         if ((GLO.PAYROLLAMOUNT - amount).isNegative()) return; // does not fit the new check
         PayQueueEntry q;

@@ -84,7 +84,7 @@ void ProcessPayrollLogic::open() {
 
 bool ProcessPayrollLogic::readMember(const QString &ssn) {
     memberFound = false;
-    if (clipped(ssn).isEmpty()) return false;
+    if (clip(ssn).isEmpty()) return false;
     storage::DataFile<MemberCU> mem(m_db);
     if (!mem.open()) return false;
     mem.rec.SSNUM = ssn;
@@ -113,7 +113,7 @@ bool ProcessPayrollLogic::reopen() {
 }
 
 ProcessPayrollLogic::Focus ProcessPayrollLogic::ssnAccepted() {
-    if (clipped(LOC.SSNUM).isEmpty()) return Focus::Stay;
+    if (clip(LOC.SSNUM).isEmpty()) return Focus::Stay;
     if (!readMember(LOC.SSNUM)) {
         MemberCU picked;
         if (!m_lookups.member || !m_lookups.member(picked)) return Focus::Ssn;
@@ -121,7 +121,7 @@ ProcessPayrollLogic::Focus ProcessPayrollLogic::ssnAccepted() {
         if (!readMember(LOC.SSNUM)) return Focus::Ssn;
     }
     if (MEM.DATECLOSED != 0 && !reopen()) return Focus::Ssn;
-    LOC.NAME = clipped(MEM.FIRSTNAME) + " " + clipped(MEM.LASTNAME);
+    LOC.NAME = clip(MEM.FIRSTNAME) + " " + clip(MEM.LASTNAME);
     return Focus::Amount;
 }
 
@@ -219,7 +219,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
             con.clear();
             con.rec.AUTONUM = q.CONTRACTOR;
             name = contractorNames.insert(
-                q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clipped(con.rec.NAME) : QString());
+                q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clip(con.rec.NAME) : QString());
         }
         tra.clear();
         tra.rec.ACCTNUM = accounts.value(q.PATNUM);
@@ -299,14 +299,14 @@ bool ProcessPayrollLogic::post() {
             if (accounts.contains(q.PATNUM) || missing.contains(q.PATNUM)) continue;
             mem.clear();
             mem.rec.SSNUM = q.PATNUM;
-            if (!clipped(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
+            if (!clip(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
                 accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
             else
                 missing << q.PATNUM;
         }
         if (!missing.isEmpty()) {
             for (QString &s : missing)
-                if (clipped(s).isEmpty()) s = QStringLiteral("(blank)");
+                if (clip(s).isEmpty()) s = QStringLiteral("(blank)");
             m_dialogs.message(kErrorCaption, kNoMember.arg(missing.join(", ")), Dlg::Warning);
             return false;
         }
@@ -465,7 +465,7 @@ QPushButton *ProcessPayrollWindow::button(const QString &text) const {
 void ProcessPayrollWindow::store() {
     auto &L = m_logic.LOC;
     const QString ssn = m_ssn->displayText();
-    L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clipped(ssn) : QString();
+    L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clip(ssn) : QString();
     L.NAME = m_name->text();
     L.DEPOSITAMOUNT = Picture::deformatNumber(m_deposit->text()).rounded(2);
 }

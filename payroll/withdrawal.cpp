@@ -9,6 +9,7 @@
 #include "member/members.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 #include "withdrawcodes.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,10 +56,6 @@ const QString kPostFailed = QStringLiteral("The withdrawals could not be posted;
 const QString kDate = QStringLiteral("@d2");
 const QString kMoney = QStringLiteral("@n$17.2");
 
-QString clip(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
 } // namespace
 
 WithdrawalLogic::WithdrawalLogic(storage::Database &db, Dialogs &dialogs, bool admin)
@@ -293,6 +291,9 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     m_grand->setFocusPolicy(Qt::NoFocus);
     m_grand->setAlignment(Qt::AlignRight);
     for (QLineEdit *e : {m_total, m_fee, m_taxPerc}) e->setAlignment(Qt::AlignRight);
+    for (QLineEdit *e : {m_ssn, m_total, m_fee, m_date, m_grand}) e->setMaximumWidth(150);
+    m_taxPerc->setMaximumWidth(60);
+    m_code->setMaximumWidth(40);
 
     auto *memberButton = new QPushButton("...");
     memberButton->setToolTip("Pick the member from the list");
@@ -300,18 +301,21 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     auto *codeButton = new QPushButton("...");
     codeButton->setToolTip("Pick the withdrawal code from the list");
     codeButton->setFocusPolicy(Qt::NoFocus);
+    for (QPushButton *b : {memberButton, codeButton}) b->setFixedWidth(32);
 
     auto *form = new QGridLayout;
     int row = 0;
     auto put = [&](const QString &prompt, QWidget *w, QWidget *extra = nullptr) {
         form->addWidget(new QLabel(prompt), row, 0);
-        form->addWidget(w, row, 1);
-        if (extra) form->addWidget(extra, row, 2);
+        if (w->maximumWidth() < QWIDGETSIZE_MAX) form->addWidget(w, row, 1, Qt::AlignLeft);
+        else form->addWidget(w, row, 1, 1, 3); // names and descriptions take the whole width
+        if (extra) form->addWidget(extra, row, 2, Qt::AlignLeft);
         ++row;
     };
     put("Social Security #:", m_ssn, memberButton);
     put("Participant Name:", m_name);
     form->addWidget(m_all, row++, 1);
+    form->setColumnStretch(3, 1);
     put("Total To Withdrawal:", m_total);
     put("Administration Fee:", m_fee);
     put("Tax Percentage:", m_taxPerc);
@@ -323,6 +327,8 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     m_list->setObjectName("WITHDRAWALQUEUE");
     m_list->setHorizontalHeaderLabels({"Name", "Date", "Total To Withdrawal", "Admin Fee", "Tax", "Code", "Description"});
     m_list->horizontalHeader()->setStretchLastSection(true);
+    for (auto [column, width] : {std::pair{0, 180}, {1, 90}, {2, 130}, {3, 80}, {4, 80}, {5, 45}})
+        m_list->setColumnWidth(column, width);
     m_list->verticalHeader()->hide();
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -450,7 +456,9 @@ void WithdrawalWindow::pickMember() {
     store();
     m_logic.memberPicked(SharedBuffer<MemberCU>());
     refresh();
-    m_fee->setFocus();
+    enterFee();
+    // After the list has closed and handed the focus back.
+    QTimer::singleShot(0, m_fee, [this] { m_fee->setFocus(); });
 }
 
 void WithdrawalWindow::pickCode() {

@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/inifile.h"
 #include "platform/picture.h"
+#include "platform/text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,11 +14,6 @@
 
 namespace Frame {
 namespace {
-QString clipped(QString s) {
-    while (s.endsWith(' ')) s.chop(1);
-    return s;
-}
-
 QString programSetting(const QString &key, const QString &fallback) {
     QString v = IniFile::get(pensionIniPath(), "Programs", key);
     return v.isEmpty() ? fallback : v;
@@ -32,13 +28,13 @@ QString defaultBackupCommand() {
 } // namespace
 
 bool isSavingsMode(qint32 local, const QString &localDesc) {
-    return local == 667 || local == 33 || local == 968 || clipped(localDesc) == SavingsFundMarker;
+    return local == 667 || local == 33 || local == 968 || clip(localDesc) == SavingsFundMarker;
 }
 
 MenuVisibility menuVisibility(qint32 local, const QString &localDesc) {
     MenuVisibility v;
     if (local == 565) {
-        if (clipped(localDesc) != SavingsFundMarker) v.schwabTransfer = v.schwabExport = true;
+        if (clip(localDesc) != SavingsFundMarker) v.schwabTransfer = v.schwabExport = true;
         else v.fees = true;
     } else if (local == 968) {
         v.fees = true;
@@ -48,7 +44,7 @@ MenuVisibility menuVisibility(qint32 local, const QString &localDesc) {
 
 QString frameTitle(qint32 local, const QString &localDesc, const QString &label) {
     return (isSavingsMode(local, localDesc) ? "Savings Application -- " : "Pension Application -- ") +
-           clipped(label);
+           clip(label);
 }
 
 QString splashTitle(qint32 local, const QString &localDesc) {
@@ -58,7 +54,7 @@ QString splashTitle(qint32 local, const QString &localDesc) {
 QString statusDate(qint32 day) {
     static const QString names[7] = {"Sunday   ", "Monday   ", "Tuesday  ", "Wednesday",
                                      "Thursday ", "Friday   ", "Saturday "};
-    return clipped(names[Clock::weekday(day)]) + ", " + Picture::format(day, "@d4");
+    return clip(names[Clock::weekday(day)]) + ", " + Picture::format(day, "@d4");
 }
 
 QString statusTime(qint32 time) { return Picture::format(time, "@t3"); }

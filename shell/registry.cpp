@@ -10,6 +10,7 @@
 #include "payroll/payrollscreen.h"
 #include "payroll/withdrawal.h"
 #include "payroll/withdrawcodes.h"
+#include "settings.h"
 #include "toolbox/tools/users.h"
 
 void registerProcedures() {
@@ -23,4 +24,7 @@ void registerProcedures() {
     Procedures::add("BROWSEWITH", BROWSEWITH);
     Procedures::add("BROWSEUSERS", BROWSEUSERS);
     Procedures::add("ADMINISTRATIONFEES", ADMINISTRATIONFEES);
+    Procedures::add("EDITCUINFO", EDITCUINFO);
+    Procedures::add("EDITMISCPROMPTS", EDITMISCPROMPTS);
+    Procedures::add("ABOUT", ABOUT);
 }

@@ -1,16 +1,13 @@
 #include "table.h"
 
+#include "../text.h"
+
 #include <QSqlError>
 
 namespace storage {
 namespace {
 bool isText(const FieldDef &f) { return f.type == FieldType::String || f.type == FieldType::Memo; }
 
-QString clip(const QString &s) {
-    int n = s.size();
-    while (n > 0 && s.at(n - 1) == ' ') --n;
-    return s.left(n);
-}
 } // namespace
 
 int FileDef::fieldIndex(const QString &field) const {

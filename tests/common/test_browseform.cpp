@@ -332,3 +332,27 @@ TEST_F(BrowseForm, DeleteIsConfirmedAndAFailedWriteOffersToTryAgain) {
     EXPECT_EQ(del.remove(), FormLogic::Completed);
     EXPECT_EQ(table.count(), 0);
 }
+
+TEST_F(BrowseForm, AFormCanSaveAndGoOnToTheNextRecordOrANewOne) {
+    addContractor(1, "ABC Builders");
+    addContractor(2, "Keystone Electric");
+    addContractor(3, "Westgate Drywall");
+    BrowseConfig config;
+    config.tabs = {{"Contractor Name", Contractor::Name_Key.index, "Contractor Name:", "NAME", false}};
+    config.columns = {column<Contractor>("Name", 30, [](const Contractor &c) { return c.NAME; })};
+    QList<std::pair<int, qint64>> calls;
+    QList<int> moves{VCR::Forward, VCR::Forward, VCR::Insert, VCR::None};
+    config.form = [&](int request, qint64 &pos) {
+        calls << std::pair{request, pos};
+        VCRRequest() = moves.takeFirst();
+        return VCRRequest() == VCR::None ? Response::RequestCancelled : Response::RequestCompleted;
+    };
+    BrowseWindow browse(*db, Contractor::layout().def(), config, false);
+    browse.changeRecord();
+    ASSERT_EQ(calls.size(), 4);
+    EXPECT_EQ(calls[0], std::pair(int(Request::ChangeRecord), qint64(1)));
+    EXPECT_EQ(calls[1], std::pair(int(Request::ChangeRecord), qint64(2)));
+    EXPECT_EQ(calls[2], std::pair(int(Request::ChangeRecord), qint64(3)));
+    EXPECT_EQ(calls[3].first, int(Request::InsertRecord));
+    EXPECT_EQ(VCRRequest(), VCR::None);
+}

@@ -291,3 +291,36 @@ TEST_F(Windows, TheAccountViewRunsTheBalanceAndTheFeeListTotals) {
     EXPECT_EQ(window.table()->rowCount(), 3);
     EXPECT_EQ(window.total()->text(), "3 fees, total -$75.00");
 }
+
+TEST_F(Windows, CancellingAFormWithAnUnreadableEntryAsksInsteadOfComplaining) {
+    qint64 pos = addMember(1001, "123-45-6789", "Anderson");
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    MemberForm form(table, Request::ChangeRecord);
+    ASSERT_TRUE(form.prepare(pos));
+    form.findChild<QLineEdit *>("BIRTHDATE")->setText("13/45/19");
+    dialogs.answers = {Dlg::No};
+    form.reject();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().text, "Do you want to save the changes to this record?");
+    EXPECT_EQ(form.response(), Response::RequestCancelled);
+}
+
+TEST_F(Windows, APatternEntryLeftAloneLeavesTheStoredTextAlone) {
+    storage::DataFile<Contractor> con(*db);
+    ASSERT_TRUE(con.open());
+    con.rec.AUTONUM = 1, con.rec.NAME = "ABC Builders", con.rec.ZIP = "62701", con.rec.PHONE = "217-555-0100";
+    ASSERT_TRUE(con.add());
+    ContractorForm form(con.table(), Request::ChangeRecord);
+    ASSERT_TRUE(form.prepare(con.position()));
+    EXPECT_EQ(form.findChild<QLineEdit *>("PHONE")->text(), "(217) 555-0100");
+    form.reject(); // nothing was changed: no question
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ContractorForm typed(con.table(), Request::ChangeRecord);
+    ASSERT_TRUE(typed.prepare(con.position()));
+    typed.findChild<QLineEdit *>("ZIP")->setText("62702");
+    typed.accept();
+    ASSERT_EQ(typed.response(), Response::RequestCompleted);
+    EXPECT_EQ(typed.logic().value("ZIP").toString(), "62702"); // no dangling dash
+    EXPECT_EQ(typed.logic().value("PHONE").toString(), "217-555-0100");
+}

@@ -1,0 +1,113 @@
+#include "settings.h"
+
+#include "common/app.h"
+#include "common/checkopen.h"
+#include "common/enhancedfocus.h"
+#include "common/windows.h"
+#include "data/records.h"
+#include "framelogic.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+FormConfig singleRecord(const QString &file) {
+    FormConfig f;
+    f.fileName = file;
+    f.cancelWarning = 0; // Cancel closes without writing
+    return f;
+}
+
+// Keeps the table (and its open file) alive as long as the form that edits it.
+template <class Form> void startForm(const storage::FileDef &def, qint64 (*record)(storage::Table &)) {
+    auto table = std::make_shared<storage::Table>(App::db(), def);
+    if (!CHECKOPEN(*table, App::dialogs())) return;
+    qint64 pos = record(*table);
+    if (pos == 0) return;
+    auto *form = new Form(*table);
+    QObject::connect(form, &QObject::destroyed, [table] {});
+    if (form->prepare(pos)) form->startModeless();
+    else delete form;
+}
+} // namespace
+
+namespace Settings {
+qint64 fundSettingsRecord(storage::Table &cui) {
+    cui.setRecordOrder();
+    if (cui.next()) return cui.pos;
+    cui.clearBuffer();
+    return cui.add() ? cui.pos : 0;
+}
+
+qint64 promptsRecord(storage::Table &mis) {
+    mis.setRecordOrder();
+    if (mis.next()) return mis.pos;
+    mis.clearBuffer();
+    for (int i = 0; i < 6; ++i) mis.row[i] = QString("MISC%1").arg(i + 1);
+    return mis.add() ? mis.pos : 0;
+}
+
+QString aboutTitle(qint32 local, const QString &localDesc) {
+    return Frame::isSavingsMode(local, localDesc) ? "Savings Vestrel 2.0" : "Pension Vestrel 2.0";
+}
+} // namespace Settings
+
+FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
+    : FormWindow(table, singleRecord("CUInfo"), Request::ChangeRecord, "Credit Union Information", parent) {
+    setObjectName("EDITCUINFO");
+    setPlaceSection("EditCUinfo");
+    addText("Credit Union Name:", "NAME");
+    addText("Address 1:", "ADDRESS1");
+    addText("Address 2:", "ADDRESS2");
+    addText("City:", "CITY");
+    addText("State:", "STATE");
+    addPattern("Zip Code:", "ZIP", "@P#####-####P");
+    addPattern("Phone:", "PHONE", "@P(###) ###-####P");
+    addDecimal("Administration Fee:", "ADMINFEE");
+    addNumber("Tax Percentage:", "TAXPERC", 3);
+    addText("Manager:", "MANAGER");
+    addText("Transmitter Control Code:", "TRANSCODE");
+    addText("EIN:", "EIN");
+    addText("Year For 1099:", "YEARFOR1099");
+    addText("Email Address:", "EMAILADDRESS");
+    addDecimal("Dormant Amount:", "DORMANTAMOUNT");
+    addCheck(" Test File For 1099", "TESTFILEFOR1099");
+}
+
+MiscPromptsForm::MiscPromptsForm(storage::Table &table, QWidget *parent)
+    : FormWindow(table, singleRecord("Misc"), Request::ChangeRecord, "Edit Misc Prompts", parent) {
+    setObjectName("EDITMISCPROMPTS");
+    setPlaceSection("EditMiscPrompts");
+    for (int i = 1; i <= 6; ++i) addText(QString("Misc%1 Name:").arg(i), QString("MISC%1NAME").arg(i));
+    setButtonTexts("&OK", "&Cancel");
+}
+
+void EDITCUINFO() { startForm<FundSettingsForm>(CUInfo::layout().def(), &Settings::fundSettingsRecord); }
+
+void EDITMISCPROMPTS() { startForm<MiscPromptsForm>(Misc::layout().def(), &Settings::promptsRecord); }
+
+void ABOUT() {
+    auto *about = new QDialog;
+    EnhancedFocusClassType::install(about);
+    about->setObjectName("ABOUT");
+    about->setWindowTitle("About Pension Vestrel");
+    auto *layout = new QVBoxLayout(about);
+    auto *title = new QLabel(Settings::aboutTitle(GLO().LOCAL, GLO().LOCALNUM));
+    title->setObjectName("LOC:TITLESTRING");
+    QFont f = title->font();
+    f.setPointSize(f.pointSize() + 8);
+    f.setBold(true);
+    title->setFont(f);
+    title->setAlignment(Qt::AlignCenter);
+    auto *close = new QPushButton("&Close");
+    QObject::connect(close, &QPushButton::clicked, about, &QDialog::accept);
+    layout->addWidget(title);
+    layout->addWidget(close, 0, Qt::AlignCenter);
+    about->resize(320, 140);
+    Windows::start(about);
+    QObject::connect(about, &QDialog::finished, about, [about] {
+        if (auto *sub = about->parentWidget()) sub->close();
+    });
+}

@@ -1,0 +1,73 @@
+#include "../support/tempdata.h"
+#include "common/checkopen.h"
+#include "data/lookups.h"
+#include "data/records.h"
+#include "platform/inifile.h"
+#include "shell/settings.h"
+
+#include <QDir>
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace {
+class SettingsTest : public DataTest {};
+} // namespace
+
+TEST_F(SettingsTest, ANewInstallationGetsABlankSettingsRecordThatTheFormFills) {
+    storage::Table cui(*db, CUInfo::layout().def());
+    ASSERT_TRUE(CHECKOPEN(cui, dialogs));
+    qint64 pos = Settings::fundSettingsRecord(cui);
+    ASSERT_GT(pos, 0);
+    EXPECT_EQ(cui.count(), 1); // on file before OK
+    EXPECT_EQ(Settings::fundSettingsRecord(cui), pos);
+    {
+        FundSettingsForm form(cui);
+        ASSERT_TRUE(form.prepare(pos));
+        form.findChild<QLineEdit *>("NAME")->setText("Local 565 Pension Fund");
+        form.findChild<QLineEdit *>("ADMINFEE")->setText("$1,025.5");
+        form.findChild<QLineEdit *>("TAXPERC")->setText("20");
+        form.findChild<QLineEdit *>("DORMANTAMOUNT")->setText("100");
+        form.findChild<QCheckBox *>("TESTFILEFOR1099")->setChecked(true);
+        form.accept();
+        EXPECT_EQ(form.response(), Response::RequestCompleted);
+    }
+    storage::DataFile<CUInfo> read(*db);
+    ASSERT_TRUE(read.open());
+    ASSERT_TRUE(read.first());
+    EXPECT_EQ(read.rec.NAME, "Local 565 Pension Fund");
+    EXPECT_EQ(read.rec.ADMINFEE.toString(), "1025.50");
+    EXPECT_EQ(read.rec.TAXPERC, 20);
+    EXPECT_EQ(read.rec.DORMANTAMOUNT.toString(), "100.00");
+    EXPECT_EQ(read.rec.TESTFILEFOR1099, 1);
+    // The window's place is kept under its own section.
+    EXPECT_EQ(IniFile::get(QDir(dataDir()).filePath("PENSION.INI"), "EditCUinfo", "Maximize"), "No");
+
+    // A fee too large for its field is refused before anything is written.
+    FundSettingsForm again(cui);
+    ASSERT_TRUE(again.prepare(pos));
+    again.findChild<QLineEdit *>("ADMINFEE")->setText("123456789012");
+    again.accept();
+    EXPECT_EQ(again.response(), Response::RequestCancelled);
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+}
+
+TEST_F(SettingsTest, PromptsStartAsMisc1ToMisc6AndCancelLeavesThem) {
+    storage::Table mis(*db, Misc::layout().def());
+    ASSERT_TRUE(CHECKOPEN(mis, dialogs));
+    qint64 pos = Settings::promptsRecord(mis);
+    ASSERT_GT(pos, 0);
+    MiscPromptsForm form(mis);
+    ASSERT_TRUE(form.prepare(pos));
+    EXPECT_EQ(form.findChild<QLineEdit *>("MISC1NAME")->text(), "MISC1");
+    EXPECT_EQ(form.findChild<QLineEdit *>("MISC6NAME")->text(), "MISC6");
+    form.findChild<QLineEdit *>("MISC1NAME")->setText("Union Card #");
+    form.reject(); // no question, nothing written
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_TRUE(mis.getPosition(pos));
+    EXPECT_EQ(mis.row[0].toString(), "MISC1");
+
+    EXPECT_EQ(Settings::aboutTitle(968, "Local 968 Savings Fund"), "Savings Vestrel 2.0");
+    EXPECT_EQ(Settings::aboutTitle(565, SavingsFundMarker), "Savings Vestrel 2.0");
+    EXPECT_EQ(Settings::aboutTitle(565, "Local 565 Pension Fund"), "Pension Vestrel 2.0");
+}
