@@ -165,3 +165,17 @@ TEST_F(Review, RenameChangesOnlyTheDescription) {
         EXPECT_EQ(after[i].TRANSTYPE, before[i].TRANSTYPE);
     }
 }
+
+TEST_F(Review, DescriptionWithoutForIsLeftAsItIs) {
+    addPosted(1003, posted, "15.00", "(ABC Bonus)");
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_EQ(s->PAYROLLRETRIEVEDQUEUE[0].PAYROLLDESCRIPTION, "(ABC Bonus)");
+    ASSERT_TRUE(s->startRename(0));
+    dialogs.answers = {Dlg::Yes};
+    s->rename(2);
+    EXPECT_EQ(all<Trans>().last().DESC, "(ABC Bonus)");
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->reprint(0));
+    EXPECT_EQ(reports.last().dateString, "");
+}
