@@ -7,6 +7,7 @@
 #include "local/locals.h"
 #include "member/members.h"
 #include "member/viewshareinfo.h"
+#include "payroll/payrollscreen.h"
 #include "payroll/withdrawal.h"
 #include "payroll/withdrawcodes.h"
 #include "settings.h"
@@ -21,6 +22,7 @@ void registerProcedures() {
     Procedures::add("BROWSEMEMBERS", BROWSEMEMBERS);
     Procedures::add("VIEWSHAREINFO", VIEWSHAREINFO);
     Procedures::add("BROWSETRANSDESC", BROWSETRANSDESC);
+    Procedures::add("PAYROLLSCREEN", PAYROLLSCREEN);
     Procedures::add("WITHDRAWAL", WITHDRAWAL);
     Procedures::add("BROWSEWITH", BROWSEWITH);
     Procedures::add("BROWSEUSERS", BROWSEUSERS);

@@ -237,21 +237,24 @@ bool Table::get(int key) {
         where << colExpr(p) + " = ?";
         values << keyValue(p, row[p.field]);
     }
-    QSqlQuery q(m_db.sql());
-    q.prepare(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
-                  .arg(selectList(), sqlName(m_def.name), where.join(" AND ")));
-    for (const QVariant &v : values) q.addBindValue(v);
+    // Prepared once per key: batches look records up by key thousands of times.
+    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
+                                   .arg(selectList(), sqlName(m_def.name), where.join(" AND ")));
     m_key = saved;
-    if (!q.exec()) {
-        Database::recordSqlError(q.lastError());
+    if (!q) return false;
+    for (int i = 0; i < values.size(); ++i) q->bindValue(i, values[i]);
+    if (!q->exec()) {
+        Database::recordSqlError(q->lastError());
         return false;
     }
-    if (!q.next()) {
+    if (!q->next()) {
+        q->finish();
         setError(RecordNotFound, m_def.name);
         return false;
     }
     Fetched f;
-    load(q, f);
+    load(*q, f);
+    q->finish();
     row = f.row, pos = f.pos, version = f.version;
     remember();
     return true;

@@ -1,0 +1,181 @@
+// The review of posted payrolls: listing a date's payrolls, re-print, rename and gather.
+#include "payroll/payrollreport.h"
+#include "payroll/payrollscreen.h"
+#include "payroll/processpayroll.h"
+#include "payrolltest.h"
+
+namespace {
+class Review : public PayrollTest {
+protected:
+    void SetUp() override {
+        PayrollTest::SetUp();
+        addContractor(1, "ABC Builders");
+        addContractor(2, "ABC");
+        addContractor(3, "Keystone Electric");
+        addMember(1001, "111-11-1111", "Smith");
+        addMember(1002, "222-22-2222", "Jones");
+        addMember(1003, "333-33-3333", "Brown");
+        posted = day(2004, 2, 15);
+        addPosted(1001, posted, "100.00", "(ABC For 01/15/2004)");
+        addPosted(1002, posted, "60.00", "(ABC For 01/15/2004)");
+        addPosted(1003, posted, "30.00", "(ABC For 01/15/2004)");
+        addPosted(1001, posted, "70.00", "(Keystone Electric For 01/31/2004)");
+        addPosted(1002, posted - 1, "5.00", "(ABC For 01/01/2004)"); // another day
+        glo.LOOKUPDATE = posted;
+    }
+    std::unique_ptr<PayrollScreenLogic> screen() {
+        auto s =
+            std::make_unique<PayrollScreenLogic>(*db, dialogs, false, glo, queue, lookups, report);
+        s->open();
+        return s;
+    }
+    qint32 posted = 0;
+};
+} // namespace
+
+TEST_F(Review, ListsTheDatesPayrollsByDescription) {
+    auto s = screen();
+    int windows = 0;
+    s->gatherWindow = [&](bool show) { windows += show ? 1 : 10; };
+    ASSERT_TRUE(s->retrieve());
+    EXPECT_EQ(windows, 11);
+    ASSERT_EQ(s->PAYROLLRETRIEVEDQUEUE.size(), 2);
+    EXPECT_EQ(s->PAYROLLRETRIEVEDQUEUE[0].PAYROLLDESCRIPTION, "(ABC For 01/15/2004)");
+    EXPECT_EQ(s->PAYROLLRETRIEVEDQUEUE[0].AMOUNT, money("190.00"));
+    EXPECT_EQ(s->PAYROLLRETRIEVEDQUEUE[1].PAYROLLDESCRIPTION, "(Keystone Electric For 01/31/2004)");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    glo.LOOKUPDATE = day(2004, 3, 1);
+    EXPECT_FALSE(s->retrieve());
+    EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
+    EXPECT_EQ(dialogs.last().caption, "No Payrolls Found ....");
+    EXPECT_EQ(dialogs.last().text, "No payroll information was found for 03/01/2004.");
+}
+
+TEST_F(Review, ContractorIsTheFirstInNameOrderWhoseNameOccurs) {
+    auto s = screen();
+    Contractor c;
+    ASSERT_TRUE(s->contractorOf("(ABC Builders For 01/15/2004)", c));
+    EXPECT_EQ(c.NAME, "ABC") << "ABC comes before ABC Builders and occurs in its payroll";
+    ASSERT_TRUE(s->contractorOf("(Keystone Electric For 01/31/2004)", c));
+    EXPECT_EQ(c.AUTONUM, 3);
+    EXPECT_FALSE(s->contractorOf("(Nobody For 01/31/2004)", c));
+    EXPECT_EQ(PayrollScreenLogic::payrollDateText("(ABC For 01/15/2004)"), " 01/15/2004");
+    EXPECT_EQ(PayrollScreenLogic::payrollDateText("(Fortune Roofing For 01/15/2004)"),
+              " 01/15/2004");
+    EXPECT_EQ(PayrollScreenLogic::payrollDateText("Deposit"), "");
+}
+
+TEST_F(Review, ReprintRebuildsTheLinesAndTheSubtitle) {
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->reprint(0));
+    ASSERT_EQ(reports.size(), 1);
+    const Printed &p = reports[0];
+    EXPECT_EQ(p.title, "Payroll Report Re-Print.  Payroll was posted on 02/15/2004");
+    EXPECT_EQ(p.contractor, 2);
+    EXPECT_EQ(p.date, 0);
+    EXPECT_EQ(p.dateString, " 01/15/2004");
+    ASSERT_EQ(p.lines.size(), 3);
+    EXPECT_EQ(p.lines[1].PATNUM, "222-22-2222");
+    EXPECT_EQ(p.lines[1].AMOUNT, money("60.00"));
+    EXPECT_EQ(p.lines[1].DATE, posted);
+    EXPECT_TRUE(queue.isEmpty());
+    EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
+
+    PayrollReport rpt(*db, dialogs, glo, queue, "/data/local12");
+    EXPECT_EQ(rpt.subtitle(2, 0), "ABC ---  01/15/2004");
+    EXPECT_EQ(rpt.subtitle(2, day(2004, 1, 15)), "ABC --- 01/15/2004");
+}
+
+TEST_F(Review, GatherTakesTheLinesThatStillFit) {
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    glo.CONTRACTORNUMBER = 3;
+    glo.PAYROLLDATE = day(2004, 2, 1);
+    glo.POSTINGDATE = posted + 2;
+    glo.PAYROLLAMOUNT = money("140.00");
+    ASSERT_TRUE(s->gather(0));
+    EXPECT_EQ(dialogs.last().caption, "Data Gathered ...");
+    EXPECT_EQ(dialogs.last().text,
+              "Payroll Data has been gathered.  Please click on \"Process\" to continue.");
+    ASSERT_EQ(queue.size(), 2) << "60.00 no longer fits after 100.00; 30.00 still does";
+    EXPECT_EQ(queue[0].PATNUM, "111-11-1111");
+    EXPECT_EQ(queue[0].NAME, "Smith, Pat");
+    EXPECT_EQ(queue[1].PATNUM, "333-33-3333");
+    EXPECT_EQ(queue[1].AMOUNT, money("30.00"));
+    EXPECT_EQ(queue[1].DATE, day(2004, 2, 1));
+    EXPECT_EQ(queue[1].POSTINGDATE, posted + 2);
+    EXPECT_EQ(queue[1].CONTRACTOR, 3);
+    EXPECT_EQ(glo.PAYROLLAMOUNT, money("10.00"));
+
+    // The division goes on from the gathered lines; PayData ends with the whole check.
+    Clock::setToday(posted + 2);
+    glo.CONTRACTORNAME = "Keystone Electric";
+    ASSERT_TRUE(s->process());
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("10.00"));
+    ProcessPayrollLogic d(*db, dialogs, glo, queue, lookups, report);
+    d.open();
+    EXPECT_EQ(d.LOC.PAYROLLAMOUNT, money("10.00"));
+    d.LOC.SSNUM = "222-22-2222";
+    d.LOC.DEPOSITAMOUNT = money("10.00");
+    d.add();
+    ASSERT_TRUE(d.post());
+    ASSERT_EQ(all<PayData>().size(), 1);
+    EXPECT_EQ(all<PayData>()[0].ACCTNUM, 3);
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("140.00"));
+    EXPECT_EQ(all<Trans>().size(), 5 + 3);
+}
+
+TEST_F(Review, RenameChangesOnlyTheDescription) {
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->startRename(0));
+    EXPECT_EQ(s->CURRENTCONTRACTOR, "Current Contractor:  ABC");
+    ASSERT_EQ(s->CONTRACTORQUEUE.size(), 3);
+    EXPECT_EQ(s->CONTRACTORQUEUE[2].CONTRACTORNAME, "Keystone Electric");
+    const QList<Trans> before = all<Trans>();
+
+    dialogs.answers = {Dlg::No};
+    s->rename(2);
+    EXPECT_EQ(dialogs.last().caption, "Rename Posted Payroll ...");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "Are you sure you want to rename this posted payroll to new contractor Keystone Electric?");
+    EXPECT_EQ(dialogs.last().defaultButton, Dlg::No);
+    EXPECT_TRUE(s->CONTRACTORQUEUE.isEmpty());
+    EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
+    EXPECT_EQ(all<Trans>()[0].DESC, "(ABC For 01/15/2004)");
+
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->startRename(0));
+    dialogs.answers = {Dlg::Yes};
+    s->rename(2);
+    EXPECT_EQ(dialogs.last().caption, "Updated ...");
+    EXPECT_EQ(dialogs.last().text, "Payroll Posting Updated.");
+    const QList<Trans> after = all<Trans>();
+    ASSERT_EQ(after.size(), before.size());
+    for (int i = 0; i < after.size(); ++i) {
+        const bool renamed = i < 3;
+        EXPECT_EQ(after[i].DESC, renamed ? "(Keystone Electric For 01/15/2004)" : before[i].DESC)
+            << i;
+        EXPECT_EQ(after[i].ACCTNUM, before[i].ACCTNUM);
+        EXPECT_EQ(after[i].TRANSAMOUNT, before[i].TRANSAMOUNT);
+        EXPECT_EQ(after[i].TRANSDATE, before[i].TRANSDATE);
+        EXPECT_EQ(after[i].TRANSTYPE, before[i].TRANSTYPE);
+    }
+}
+
+TEST_F(Review, DescriptionWithoutForIsLeftAsItIs) {
+    addPosted(1003, posted, "15.00", "(ABC Bonus)");
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_EQ(s->PAYROLLRETRIEVEDQUEUE[0].PAYROLLDESCRIPTION, "(ABC Bonus)");
+    ASSERT_TRUE(s->startRename(0));
+    dialogs.answers = {Dlg::Yes};
+    s->rename(2);
+    EXPECT_EQ(all<Trans>().last().DESC, "(ABC Bonus)");
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->reprint(0));
+    EXPECT_EQ(reports.last().dateString, "");
+}
