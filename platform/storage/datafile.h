@@ -54,7 +54,7 @@ public:
     // Fields by name; "-TRANSDATE" for a descending component.
     Layout &key(const char *name, std::initializer_list<const char *> fields, bool upper = false,
                 bool unique = false) {
-        KeyDef k{name, {}, upper, unique};
+        KeyDef k{name, {}, upper, unique, {}};
         for (const char *f : fields) {
             QString s = QString::fromLatin1(f);
             bool desc = s.startsWith('-');
