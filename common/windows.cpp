@@ -3,8 +3,10 @@
 #include "app.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <QTableWidget>
 
 namespace Windows {
@@ -21,6 +23,21 @@ QMdiSubWindow *start(QWidget *window) {
     sub->resize(wanted + (sub->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0)));
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(area->window()->windowIcon());
+    // A window that closes itself (its Cancel or Close button) takes its frame with it.
+    struct CloseWatcher : QObject {
+        QMdiSubWindow *sub;
+        CloseWatcher(QObject *parent, QMdiSubWindow *sub) : QObject(parent), sub(sub) {}
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Close && event->isAccepted())
+                QTimer::singleShot(0, sub, [s = sub] { s->close(); });
+            else if (event->type() == QEvent::Hide && qobject_cast<QDialog *>(parent()))
+                QTimer::singleShot(0, sub, [s = sub, w = static_cast<QWidget *>(parent())] {
+                    if (!w->isVisible()) s->close();
+                });
+            return false;
+        }
+    };
+    window->installEventFilter(new CloseWatcher(window, sub));
     window->show();
     sub->show();
     area->setActiveSubWindow(sub);

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTest>
 
@@ -168,6 +169,10 @@ TEST_F(FrameTest, AMenuChoiceClosesTheSplashAndAnUndefinedProcedureIsNamed) {
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(frame.mdiArea()->subWindowList().size(), 2); // several at once
+    // A window closing itself takes its frame with it.
+    frame.mdiArea()->subWindowList().first()->widget()->close();
+    QTest::qWait(20);
+    EXPECT_EQ(frame.mdiArea()->subWindowList().size(), 1);
     frame.close();
     EXPECT_TRUE(frame.mdiArea()->subWindowList().isEmpty());
 }
