@@ -30,7 +30,7 @@ BrowseConfig browse() {
     c.tabs = {{"Contractor Name", Contractor::Name_Key.index, "Contractor Name:", "NAME", false}};
     c.columns = {column<Contractor>("Name", 30, [](const Contractor &r) { return r.NAME.left(30); }),
                  column<Contractor>("Address", 30, [](const Contractor &r) { return r.ADDRESS1 + "\n" + CSZ(r); }),
-                 column<Contractor>("Phone Number / Fax Number", 20,
+                 column<Contractor>("Phone Number / Fax Number", 26,
                                     [](const Contractor &r) { return phone(r.PHONE) + "\n" + phone(r.FAX); })};
     c.rowLines = 2;
     c.closeText = "E&xit";
