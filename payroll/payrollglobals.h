@@ -8,6 +8,10 @@
 #include <QList>
 #include <functional>
 
+// A posted payroll's description is "(" + contractor + " For " + payroll date + ")"; the review
+// finds the contractor and the date again around the last " For ".
+inline const QString PayrollDescriptionFor = QStringLiteral(" For ");
+
 struct PayrollGlobals {
     QString CONTRACTORNAME;      // as typed or picked
     qint32 CONTRACTORNUMBER = 0; // CON:AUTONUM of the payroll's contractor

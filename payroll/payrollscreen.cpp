@@ -47,7 +47,6 @@ const QString kUpdated = QStringLiteral("Payroll Posting Updated.");
 const QString kGatheredCaption = QStringLiteral("Data Gathered ...");
 const QString kGathered =
     QStringLiteral("Payroll Data has been gathered.  Please click on \"Process\" to continue.");
-const QString kFor = QStringLiteral(" For ");
 // Checks of our own.
 const QString kLoadAgainCaption = QStringLiteral("Load Saved Data ...");
 const QString kLoadAgain =
@@ -282,7 +281,7 @@ bool PayrollScreenLogic::contractorOf(const QString &description, Contractor &fo
 }
 
 QString PayrollScreenLogic::payrollDateText(const QString &description) {
-    const int at = description.lastIndexOf(kFor);
+    const int at = description.lastIndexOf(PayrollDescriptionFor);
     if (at < 0) return QString();
     QString text = description.mid(at + 4);
     const int close = text.indexOf(')');
@@ -348,7 +347,7 @@ void PayrollScreenLogic::rename(int contractorIndex) {
         tra.open();
         for (qint64 p : positions) {
             if (!tra.getPosition(p)) continue;
-            const int at = tra.rec.DESC.lastIndexOf(kFor);
+            const int at = tra.rec.DESC.lastIndexOf(PayrollDescriptionFor);
             if (at < 0) continue; // nothing after the name to keep
             const QString TEMPSTRING = tra.rec.DESC.mid(at + 1).left(100);
             tra.rec.DESC = "(" + newName + " " + clip(TEMPSTRING);

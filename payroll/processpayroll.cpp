@@ -49,7 +49,6 @@ const QString kUnsaved =
     QStringLiteral("You Have Already Started A Payroll Posting.|If you cancel now you will lose "
                    "data already entered.| Are you sure you want to cancel?");
 const QString kTrialTitle = QStringLiteral("Trial Report");
-const QString kFor = QStringLiteral(" For ");
 // Checks of our own.
 const QString kNoMember =
     QStringLiteral("No member has the Social Security # %1.|Correct the line with \"&Edit\" "
@@ -227,7 +226,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         tra.rec.TRANSAMOUNT = q.AMOUNT;
         tra.rec.TRANSTYPE = TransType::Payroll;
         tra.rec.TRANSTIME = Clock::clock();
-        tra.rec.DESC = "(" + *name + kFor + payrollDate + ")";
+        tra.rec.DESC = "(" + *name + PayrollDescriptionFor + payrollDate + ")";
         tra.rec.USERID = user;
         if (!tra.add())
             m_dialogs.message(kErrorCaption, kTransFailed + fileError() + ".", Dlg::Warning);

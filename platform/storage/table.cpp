@@ -206,24 +206,31 @@ bool Table::remove() {
     return true;
 }
 
-bool Table::getPosition(qint64 recordPos) {
-    clearError();
-    QSqlQuery q(m_db.sql());
-    q.prepare(QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(selectList(), sqlName(m_def.name)));
-    q.addBindValue(recordPos);
+// Runs a query for one record and puts it in the buffer; RecordNotFound when there is none.
+bool Table::readOne(QSqlQuery &q) {
     if (!q.exec()) {
         Database::recordSqlError(q.lastError());
         return false;
     }
     if (!q.next()) {
+        q.finish();
         setError(RecordNotFound, m_def.name);
         return false;
     }
     Fetched f;
     load(q, f);
+    q.finish();
     row = f.row, pos = f.pos, version = f.version;
     remember();
     return true;
+}
+
+bool Table::getPosition(qint64 recordPos) {
+    clearError();
+    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(selectList(), sqlName(m_def.name)));
+    if (!q) return false;
+    q->bindValue(0, recordPos);
+    return readOne(*q);
 }
 
 bool Table::get(int key) {
@@ -243,21 +250,7 @@ bool Table::get(int key) {
     m_key = saved;
     if (!q) return false;
     for (int i = 0; i < values.size(); ++i) q->bindValue(i, values[i]);
-    if (!q->exec()) {
-        Database::recordSqlError(q->lastError());
-        return false;
-    }
-    if (!q->next()) {
-        q->finish();
-        setError(RecordNotFound, m_def.name);
-        return false;
-    }
-    Fetched f;
-    load(*q, f);
-    q->finish();
-    row = f.row, pos = f.pos, version = f.version;
-    remember();
-    return true;
+    return readOne(*q);
 }
 
 qint64 Table::count() {
@@ -438,21 +431,7 @@ bool Table::seekRank(int key, qint64 rank) {
                                    .arg(selectList(), sqlName(m_def.name), orderBy(+1)));
     if (!q) return false;
     q->bindValue(0, std::max<qint64>(0, rank));
-    if (!q->exec()) {
-        Database::recordSqlError(q->lastError());
-        return false;
-    }
-    if (!q->next()) {
-        q->finish();
-        setError(RecordNotFound, m_def.name);
-        return false;
-    }
-    Fetched f;
-    load(*q, f);
-    q->finish();
-    row = f.row, pos = f.pos, version = f.version;
-    remember();
-    return true;
+    return readOne(*q);
 }
 
 // Prepared statements are kept per statement text: walks run the same few shapes again and again.

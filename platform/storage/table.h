@@ -77,7 +77,8 @@ private:
     void load(const QSqlQuery &q, Fetched &into) const;
     QVariant bindValue(int field, const QVariant &v) const;
     QSqlQuery *cachedQuery(const QString &sql);
-    void remember(); // nullptr (and lastError) when it cannot prepare
+    void remember();
+    bool readOne(QSqlQuery &q); // nullptr (and lastError) when it cannot prepare
 
     Database &m_db;
     FileDef m_def;
