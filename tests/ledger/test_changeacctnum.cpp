@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -214,6 +215,22 @@ TEST_F(AcctChange, AFailureHalfWayLeavesEveryFileAsItWas) {
     seat.answers = {Dlg::Yes};
     ASSERT_TRUE(run(1001, 2001, "111-22-3333", "111-22-0000"));
     EXPECT_EQ(members().first(), "Anderson 2001 111-22-0000");
+}
+
+TEST_F(AcctChange, AProcessKilledHalfWayLeavesEveryFileAsItWas) {
+    const QStringList before = everything();
+    auto change = [&](const QStringList &extra) {
+        QProcess p;
+        p.start(PENSION_CHANGEACCT, QStringList{dataDir(), "1001", "2001", "111-22-3333", "111-22-0000"} + extra);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return p.exitCode();
+    };
+    // It dies with the member and its transactions rewritten and the payroll lines next.
+    EXPECT_EQ(change({"die"}), 3);
+    EXPECT_EQ(everything(), before);
+    EXPECT_EQ(change({}), 0);
+    EXPECT_EQ(members().first(), "Anderson 2001 111-22-0000");
+    EXPECT_EQ(backups().first(), "111-22-0000@100");
 }
 
 TEST_F(AcctChange, AnotherStationWorkingOnTheSameMembers) {
