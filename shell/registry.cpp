@@ -3,6 +3,7 @@
 #include "common/procedures.h"
 #include "contract/contractors.h"
 #include "ledger/adminfees.h"
+#include "ledger/changeacctnum.h"
 #include "ledger/transdesc.h"
 #include "local/locals.h"
 #include "member/members.h"
@@ -34,4 +35,5 @@ void registerProcedures() {
     Procedures::add("RENUMMEMBERID", RENUMMEMBERID);
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
+    Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
 }
