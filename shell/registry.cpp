@@ -3,7 +3,10 @@
 #include "common/procedures.h"
 #include "contract/contractors.h"
 #include "ledger/adminfees.h"
+#include "ledger/dividendreport.h"
+#include "ledger/dividends.h"
 #include "ledger/transdesc.h"
+#include "ledger/undoposting.h"
 #include "local/locals.h"
 #include "member/members.h"
 #include "member/viewshareinfo.h"
@@ -22,6 +25,9 @@ void registerProcedures() {
     Procedures::add("BROWSEMEMBERS", BROWSEMEMBERS);
     Procedures::add("VIEWSHAREINFO", VIEWSHAREINFO);
     Procedures::add("BROWSETRANSDESC", BROWSETRANSDESC);
+    Procedures::add("ENTERDIVIDENDS", ENTERDIVIDENDS);
+    Procedures::add("DIVIDENDREPORT", DIVIDENDREPORT);
+    Procedures::add("UNDOPOSTING", UNDOPOSTING);
     Procedures::add("PAYROLLSCREEN", PAYROLLSCREEN);
     Procedures::add("WITHDRAWAL", WITHDRAWAL);
     Procedures::add("BROWSEWITH", BROWSEWITH);
