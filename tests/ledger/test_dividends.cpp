@@ -238,3 +238,29 @@ TEST_F(Dividends, PostingWritesOneDividendPerEntryAndTheReport) {
     EXPECT_EQ(reports.last().glo.REPORTHEADING, "Dividend Posting Report");
     EXPECT_EQ(reports.last().glo.DIVIDENDRATE, Decimal::fromString("4.5"));
 }
+
+TEST_F(Dividends, AFailedAddPostsNothing) {
+    for (qint32 acct = 1; acct <= 5; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "100.00");
+    }
+    calculate(day(2007, 1, 1), day(2007, 12, 31), "5");
+    ASSERT_EQ(list.size(), 5);
+    // The fourth add is refused by the database.
+    ASSERT_TRUE(
+        db->exec("CREATE TRIGGER refuse BEFORE INSERT ON \"Trans\" WHEN NEW.\"ACCTNUM\" = 4 "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const int before = transactions().size();
+    EXPECT_FALSE(logic->post());
+    EXPECT_EQ(transactions().size(), before);
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(
+        dialogs.last().text.startsWith("The dividends could not be posted; nothing was written."))
+        << qPrintable(dialogs.last().text);
+    EXPECT_TRUE(reports.isEmpty());
+
+    // The list is still there to post once the cause is gone.
+    ASSERT_TRUE(db->exec("DROP TRIGGER refuse"));
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(transactions().size(), before + 5);
+}

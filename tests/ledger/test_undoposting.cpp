@@ -110,3 +110,21 @@ TEST_F(Undo, PostingThenUndoLeavesTheHistoryAsItWas) {
     EXPECT_EQ(undo.removed, 40);
     EXPECT_EQ(left(), before);
 }
+
+TEST_F(Undo, AFailedDeleteRemovesNothing) {
+    const qint32 d = day(2008, 1, 15);
+    for (qint32 acct = 1; acct <= 3; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, d, "5.00", TransType::Dividend);
+    }
+    ASSERT_TRUE(db->exec("CREATE TRIGGER keep BEFORE DELETE ON \"Trans\" WHEN OLD.\"ACCTNUM\" = 2 "
+                         "BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    UndoPostingLogic l(*db, dialogs);
+    l.LOC.DATE = d;
+    dialogs.answers = {Dlg::Yes};
+    EXPECT_FALSE(l.undo());
+    EXPECT_EQ(transactions().size(), 3);
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_EQ(l.LOC.DATE, d);
+    EXPECT_TRUE(l.LOC.PERCENTAGE.isEmpty());
+}
