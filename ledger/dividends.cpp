@@ -40,6 +40,8 @@ const QString kNoDates =
     QStringLiteral("Please enter the Dividend Date, the Beginning Date and the Ending Date.");
 const QString kBackwards = QStringLiteral("The Ending Date is before the Beginning Date.|Please "
                                           "correct the period; nothing was calculated.");
+const QString kTooLarge = QStringLiteral(
+    "The dividend of account %1 is too large to calculate.  Nothing was calculated.");
 const QString kPostFailed =
     QStringLiteral("The dividends could not be posted; nothing was written.  Error: %1.");
 
@@ -66,8 +68,16 @@ Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decim
     const Decimal d = Decimal::fromInt(days);
     const Decimal average = Decimal::divide(balanceDays, d, 2);
     const Decimal averageDays = (average * d).rounded(2);
-    // percent / 100 / days x averageDays, exact until the one rounding to the cent.
-    return Decimal::divide(percent * averageDays, Decimal::fromInt(qint64(100) * days), 2);
+    // percent / 100 / days x averageDays, exact until the one rounding to the cent. The rate
+    // loses its trailing zero places first, which leaves the product room for large balances.
+    qint64 units = percent.units();
+    int places = percent.places();
+    while (places > 0 && units % 10 == 0) {
+        units /= 10;
+        --places;
+    }
+    return Decimal::divide(Decimal(units, places) * averageDays,
+                           Decimal::fromInt(qint64(100) * days), 2);
 }
 
 QString Dividends::plain(const Decimal &value) {
@@ -105,6 +115,32 @@ void EnterDividendsLogic::open() {
     m_calculated = false;
 }
 
+// The balance-days sum of one account over the period, from its opening balance and its
+// transactions in date order, and the dividend it earns.
+Decimal EnterDividendsLogic::dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum) {
+    Decimal balance(0, 2), preYtd(0, 2), ytd(0, 2);
+    // A period from the first day there is has nothing before it (0 would mean "all").
+    if (LOC.BEGINDATE > 1)
+        GETBALANCE(m_db, QString::number(acctNum), balance, preYtd, ytd, LOC.BEGINDATE - 1);
+    Decimal balanceDays(0, 2);
+    qint32 upTo = LOC.BEGINDATE;
+    tra.clear();
+    tra.rec.ACCTNUM = acctNum;
+    tra.rec.TRANSDATE = LOC.BEGINDATE;
+    tra.set(Trans::AcctDateRevKey);
+    while (tra.next() && tra.rec.ACCTNUM == acctNum && tra.rec.TRANSDATE <= LOC.ENDDATE) {
+        // Dividends of the period earn nothing themselves.
+        if (tra.rec.TRANSTYPE == TransType::Dividend) continue;
+        if (tra.rec.TRANSDATE != upTo) {
+            balanceDays += balance * Decimal::fromInt(tra.rec.TRANSDATE - upTo);
+            upTo = tra.rec.TRANSDATE;
+        }
+        balance += tra.rec.TRANSAMOUNT;
+    }
+    balanceDays += balance * Decimal::fromInt(LOC.ENDDATE - upTo + 1);
+    return Dividends::dividend(balanceDays, LOC.ENDDATE - LOC.BEGINDATE + 1, LOC.DIVPERCENTAGE);
+}
+
 bool EnterDividendsLogic::calculate() {
     if (LOC.DIVIDENDDATE <= 0 || LOC.BEGINDATE <= 0 || LOC.ENDDATE <= 0) {
         m_dialogs.message(kCaption, kNoDates, Dlg::Warning);
@@ -126,7 +162,6 @@ bool EnterDividendsLogic::calculate() {
     storage::DataFile<Trans> tra(m_db);
     if (!CHECKOPEN(mem, m_dialogs) || !CHECKOPEN(tra, m_dialogs)) return false;
     const qint64 total = mem.count();
-    const qint32 days = LOC.ENDDATE - LOC.BEGINDATE + 1;
     const QString desc = Dividends::description(LOC.BEGINDATE, LOC.ENDDATE, LOC.DIVPERCENTAGE);
     const QString user = GNT().USERID;
     QElapsedTimer sinceProgress;
@@ -141,25 +176,17 @@ bool EnterDividendsLogic::calculate() {
         GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.ENDDATE);
         const bool open = MEM.DATECLOSED == 0 || MEM.DATECLOSED > LOC.ENDDATE;
         if (open && balance.sign() > 0) {
-            GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.BEGINDATE - 1);
-            Decimal balanceDays(0, 2);
-            qint32 upTo = LOC.BEGINDATE;
-            tra.clear();
-            tra.rec.ACCTNUM = MEM.ACCTNUM;
-            tra.rec.TRANSDATE = LOC.BEGINDATE;
-            tra.set(Trans::AcctDateRevKey);
-            while (tra.next() && tra.rec.ACCTNUM == MEM.ACCTNUM &&
-                   tra.rec.TRANSDATE <= LOC.ENDDATE) {
-                // Dividends of the period earn nothing themselves.
-                if (tra.rec.TRANSTYPE == TransType::Dividend) continue;
-                if (tra.rec.TRANSDATE != upTo) {
-                    balanceDays += balance * Decimal::fromInt(tra.rec.TRANSDATE - upTo);
-                    upTo = tra.rec.TRANSDATE;
-                }
-                balance += tra.rec.TRANSAMOUNT;
+            Decimal amount;
+            try {
+                amount = dividendOf(tra, MEM.ACCTNUM);
+            } catch (const DecimalOverflow &) {
+                // Amounts beyond what the fund's fields hold stop the run instead of wrapping.
+                m_dialogs.message(kCaption, kTooLarge.arg(acct), Dlg::Error);
+                POSTQ.clear();
+                LOC.CALCDIVSTRING.clear();
+                LOC.PERCENTSTRING.clear();
+                return false;
             }
-            balanceDays += balance * Decimal::fromInt(LOC.ENDDATE - upTo + 1);
-            const Decimal amount = Dividends::dividend(balanceDays, days, LOC.DIVPERCENTAGE);
             if (!amount.isZero()) {
                 PostingEntry e;
                 e.ACCTNUM = acct.left(10);

@@ -83,6 +83,7 @@ public:
     static const QString &postingText();
 
 private:
+    Decimal dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
     void report(const QString &heading);
 
     storage::Database &m_db;

@@ -54,6 +54,10 @@ TEST_F(Dividends, AverageDailyBalanceWorkedByHand) {
     // A constant 1,000.00 over 365 days at 5 percent: 50.00, whatever the period's length.
     EXPECT_EQ(::Dividends::dividend(money("365000.00"), 365, Decimal::fromString("5")),
               money("50.00"));
+    // A billion for a year at a rate typed with all its places stays exact.
+    EXPECT_EQ(::Dividends::dividend(money("1000000000.00") * Decimal::fromInt(365), 365,
+                                    Decimal::fromString("5.2500").rounded(6)),
+              money("52500000.00"));
 }
 
 TEST_F(Dividends, OneDayPeriodAndConstantBalance) {
@@ -263,4 +267,22 @@ TEST_F(Dividends, AFailedAddPostsNothing) {
     ASSERT_TRUE(db->exec("DROP TRIGGER refuse"));
     EXPECT_TRUE(logic->post());
     EXPECT_EQ(transactions().size(), before + 5);
+}
+
+TEST_F(Dividends, AnAmountTooLargeStopsTheRun) {
+    addMember(1, "Adams");
+    post(1, day(2006, 1, 1), "1000.00");
+    addMember(2, "Rich");
+    post(2, day(2006, 1, 1), "9999999999999.99");
+    EnterDividendsLogic l(*db, dialogs, glo, list, report);
+    l.open();
+    l.LOC.BEGINDATE = day(2007, 1, 1);
+    l.LOC.ENDDATE = day(2007, 12, 31);
+    l.LOC.DIVPERCENTAGE = Decimal::fromString("5.25");
+    EXPECT_FALSE(l.calculate());
+    EXPECT_FALSE(l.calculated());
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_EQ(dialogs.last().text,
+              "The dividend of account 2 is too large to calculate.  Nothing was calculated.");
 }
