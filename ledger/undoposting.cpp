@@ -64,25 +64,20 @@ bool UndoPostingLogic::undo() {
     }
     if (started) started();
 
-    // The scan reads the whole file, the deletes run in one database transaction: a failure
-    // leaves the posting whole, never half removed.
-    QString error;
-    bool failed = false;
-    {
-        storage::DataFile<Trans> tra(m_db);
-        storage::Transaction batch(m_db);
-        bool ok = tra.open() && batch.active();
-        const qint64 total = ok ? tra.count() : 0;
+    // The scan reads the whole file without holding the write lock; the deletes then run in one
+    // short database transaction, so that other stations' postings do not wait for the scan and
+    // a failure leaves the posting whole, never half removed.
+    storage::DataFile<Trans> tra(m_db);
+    bool ok = tra.open();
+    QList<qint64> found;
+    if (ok) {
+        const qint64 total = tra.count();
         qint64 read = 0;
         QElapsedTimer sinceProgress;
         sinceProgress.start();
-        int deleted = 0;
-        if (ok) tra.setStart(Trans::Acct_Key);
-        while (ok && tra.next()) {
-            if (tra.rec.TRANSDATE == LOC.DATE && isDividend(tra.rec)) {
-                ok = tra.remove();
-                ++deleted;
-            }
+        tra.setStart(Trans::Acct_Key);
+        while (tra.next()) {
+            if (tra.rec.TRANSDATE == LOC.DATE && isDividend(tra.rec)) found << tra.position();
             ++read;
             LOC.PERCENTAGE = QString::number(total > 0 ? read * 100 / total : 100) + kCompleted;
             if (progress && sinceProgress.elapsed() >= 20) {
@@ -90,18 +85,32 @@ bool UndoPostingLogic::undo() {
                 sinceProgress.restart();
             }
         }
-        if (!ok || !batch.commit()) {
-            failed = true;
-            error = fileError();
-        } else {
-            removed = deleted;
-        }
     }
-    if (failed) {
+    int deleted = 0;
+    if (ok) {
+        storage::Transaction batch(m_db);
+        ok = batch.active();
+        for (qint64 p : found) {
+            if (!ok) break;
+            // Read again inside the transaction: a record changed since the scan is judged anew,
+            // one deleted meanwhile is already gone.
+            if (!tra.getPosition(p)) {
+                ok = storage::lastError().code == storage::RecordNotFound;
+                continue;
+            }
+            if (tra.rec.TRANSDATE != LOC.DATE || !isDividend(tra.rec)) continue;
+            ok = tra.remove();
+            ++deleted;
+        }
+        ok = ok && batch.commit();
+    }
+    if (!ok) {
+        const QString error = fileError();
         LOC.PERCENTAGE.clear();
         m_dialogs.message(kCaption, kFailed.arg(error), Dlg::Error);
         return false;
     }
+    removed = deleted;
     m_dialogs.message(kFinishedCaption, kFinished, Dlg::Information);
     LOC.PERCENTAGE.clear();
     LOC.DATE = 0;
