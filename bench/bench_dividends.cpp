@@ -68,6 +68,9 @@ void BM_CalculateDividends(benchmark::State &state) {
     EnterDividendsLogic logic(db, dialogs, glo, list, {});
     for (auto _ : state)
         calculate(logic);
+    storage::DataFile<Trans> tra(db);
+    tra.open();
+    state.counters["transactions"] = double(tra.count());
     state.counters["entries"] = double(list.size());
     state.SetItemsProcessed(state.iterations() * logic.LOC.TOTALPARTS);
 }
