@@ -4,7 +4,10 @@
 #include "contract/contractors.h"
 #include "ledger/adminfees.h"
 #include "ledger/changeacctnum.h"
+#include "ledger/dividendreport.h"
+#include "ledger/dividends.h"
 #include "ledger/transdesc.h"
+#include "ledger/undoposting.h"
 #include "local/locals.h"
 #include "member/members.h"
 #include "member/viewshareinfo.h"
@@ -23,6 +26,9 @@ void registerProcedures() {
     Procedures::add("BROWSEMEMBERS", BROWSEMEMBERS);
     Procedures::add("VIEWSHAREINFO", VIEWSHAREINFO);
     Procedures::add("BROWSETRANSDESC", BROWSETRANSDESC);
+    Procedures::add("ENTERDIVIDENDS", ENTERDIVIDENDS);
+    Procedures::add("DIVIDENDREPORT", DIVIDENDREPORT);
+    Procedures::add("UNDOPOSTING", UNDOPOSTING);
     Procedures::add("PAYROLLSCREEN", PAYROLLSCREEN);
     Procedures::add("WITHDRAWAL", WITHDRAWAL);
     Procedures::add("BROWSEWITH", BROWSEWITH);
