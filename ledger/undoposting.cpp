@@ -64,27 +64,27 @@ bool UndoPostingLogic::undo() {
     }
     if (started) started();
 
-    // The scan reads the whole file without holding the write lock; the deletes then run in one
-    // short database transaction, so that other stations' postings do not wait for the scan and
-    // a failure leaves the posting whole, never half removed.
+    // The records of the date are found through the date key (not a pass over the whole file),
+    // without holding the write lock; the deletes then run in one short database transaction, so
+    // that other stations' postings do not wait and a failure leaves the posting whole.
     storage::DataFile<Trans> tra(m_db);
     bool ok = tra.open();
     QList<qint64> found;
     if (ok) {
-        const qint64 total = tra.count();
-        qint64 read = 0;
         QElapsedTimer sinceProgress;
         sinceProgress.start();
-        tra.setStart(Trans::Acct_Key);
-        while (tra.next()) {
-            if (tra.rec.TRANSDATE == LOC.DATE && isDividend(tra.rec)) found << tra.position();
-            ++read;
-            LOC.PERCENTAGE = QString::number(total > 0 ? read * 100 / total : 100) + kCompleted;
+        tra.rec.TRANSDATE = LOC.DATE;
+        tra.rec.TRANSTYPE = std::numeric_limits<qint32>::min();
+        tra.set(Trans::DateType_Key);
+        while (tra.next() && tra.rec.TRANSDATE == LOC.DATE) {
+            if (isDividend(tra.rec)) found << tra.position();
             if (progress && sinceProgress.elapsed() >= 20) {
                 progress();
                 sinceProgress.restart();
             }
         }
+        LOC.PERCENTAGE = QString::number(100) + kCompleted;
+        if (progress) progress();
     }
     int deleted = 0;
     if (ok) {
