@@ -17,7 +17,8 @@ QMdiSubWindow *start(QWidget *window) {
         window->show();
         return nullptr;
     }
-    const QSize wanted = window->size();
+    // The size the window asked for, else the size its contents need.
+    const QSize wanted = window->testAttribute(Qt::WA_Resized) ? window->size() : window->sizeHint();
     QMdiSubWindow *sub = area->addSubWindow(window);
     // The child keeps the size its window asked for, inside the sub-window's frame.
     sub->resize(wanted + (sub->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0)));
