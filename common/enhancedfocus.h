@@ -32,6 +32,8 @@ QString otherCommonFilesFolder(const QString &commonFilesFolder);
 class EnhancedFocusClassType : public QObject {
     Q_OBJECT
 public:
+    // Room between a prompt and its entry for the indicator drawn left of the entry.
+    static constexpr int IndicatorRoom = 16;
     // The touch-keyboard wish shared by all windows of the process.
     struct OnScreenKeyboard {
         bool ENABLE = false;       // keyboard wanted

@@ -31,6 +31,7 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     setWindowTitle(caption);
     auto *layout = new QVBoxLayout(this);
     m_form = new QFormLayout;
+    m_form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     layout->addLayout(m_form);
     m_status = new QLabel;
     m_status->setObjectName("status");

@@ -300,6 +300,8 @@ ChangeAcctNumWindow::ChangeAcctNumWindow(storage::Database &db, Dialogs &dialogs
         e->setInputMask(Picture::inputMask(kSsnPicture).replace('9', '0') + "; ");
 
     auto *form = new QGridLayout;
+
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     int row = 0;
     for (auto [prompt, edit] : {std::pair{kOldAcctPrompt, m_oldAcct}, {kNewAcctPrompt, m_newAcct},
                                 {kOldSsnPrompt, m_oldSsn}, {kNewSsnPrompt, m_newSsn}}) {

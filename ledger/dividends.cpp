@@ -321,6 +321,8 @@ EnterDividendsWindow::EnterDividendsWindow(storage::Database &db, Dialogs &dialo
     m_status->setObjectName("LOC:CALCDIVSTRING");
 
     auto *form = new QGridLayout;
+
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     int row = 0;
     auto put = [&](const QString &prompt, QWidget *w) {
         form->addWidget(new QLabel(prompt), row, 0);

@@ -446,6 +446,7 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     // "General": the header, then the review of posted payrolls.
     auto *general = new QWidget;
     auto *form = new QGridLayout;
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     int row = 0;
     auto put = [&](const QString &prompt, QWidget *w, QWidget *extra = nullptr) {
         form->addWidget(new QLabel(prompt), row, 0);

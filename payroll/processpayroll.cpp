@@ -374,6 +374,8 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     lookup->setFocusPolicy(Qt::NoFocus);
 
     auto *head = new QGridLayout;
+
+    head->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     head->addWidget(new QLabel("Contractor:"), 0, 0);
     head->addWidget(m_contractor, 0, 1, 1, 3);
     head->addWidget(new QLabel("Amount:"), 1, 0);
@@ -381,6 +383,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     head->addWidget(new QLabel("Date:"), 1, 2);
     head->addWidget(m_date, 1, 3);
     auto *entry = new QGridLayout;
+    entry->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     entry->addWidget(new QLabel("Social Security #:"), 0, 0);
     auto *ssnRow = new QHBoxLayout;
     m_ssn->setMaximumWidth(140);

@@ -304,6 +304,8 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     for (QPushButton *b : {memberButton, codeButton}) b->setFixedWidth(32);
 
     auto *form = new QGridLayout;
+
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     int row = 0;
     auto put = [&](const QString &prompt, QWidget *w, QWidget *extra = nullptr) {
         form->addWidget(new QLabel(prompt), row, 0);

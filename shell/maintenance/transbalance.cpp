@@ -72,6 +72,7 @@ BalanceTransactionsWindow::BalanceTransactionsWindow(storage::Database &db, Dial
     m_balance = total("LOC:BALANCE");
     m_fees = total("LOC:ADMINFEES");
     auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
     grid->addWidget(new QLabel("Balance"), 0, 0, Qt::AlignHCenter);
     grid->addWidget(new QLabel("Admin Fees"), 0, 1, Qt::AlignHCenter);
     grid->addWidget(m_balance, 1, 0);
