@@ -47,11 +47,6 @@ const QString kPostFailed =
 
 const QString kDate = QStringLiteral("@d2");
 
-QString fileError() {
-    const storage::Error &e = storage::lastError();
-    if (!e.driverText.isEmpty()) return e.driverText;
-    return e.text.isEmpty() ? storage::errorText(e.code) : e.text;
-}
 } // namespace
 
 DividendGlobals &DividendGLO() {
@@ -272,7 +267,7 @@ bool EnterDividendsLogic::post() {
         }
         if (!ok || !batch.commit()) {
             failed = true;
-            error = fileError();
+            error = storage::lastErrorText();
         }
     }
     LOC.CALCDIVSTRING.clear();

@@ -32,11 +32,6 @@ const QString kFailed =
 
 const QString kDate = QStringLiteral("@d2");
 
-QString fileError() {
-    const storage::Error &e = storage::lastError();
-    if (!e.driverText.isEmpty()) return e.driverText;
-    return e.text.isEmpty() ? storage::errorText(e.code) : e.text;
-}
 } // namespace
 
 UndoPostingLogic::UndoPostingLogic(storage::Database &db, Dialogs &dialogs)
@@ -105,7 +100,7 @@ bool UndoPostingLogic::undo() {
         ok = ok && batch.commit();
     }
     if (!ok) {
-        const QString error = fileError();
+        const QString error = storage::lastErrorText();
         LOC.PERCENTAGE.clear();
         m_dialogs.message(kCaption, kFailed.arg(error), Dlg::Error);
         return false;

@@ -59,11 +59,6 @@ const QString kPostFailed =
 
 const QString kDate = QStringLiteral("@d2");
 
-QString fileError() {
-    const storage::Error &e = storage::lastError();
-    if (!e.driverText.isEmpty()) return e.driverText;
-    return e.text.isEmpty() ? storage::errorText(e.code) : e.text;
-}
 } // namespace
 
 ProcessPayrollLogic::ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs,
@@ -107,7 +102,7 @@ bool ProcessPayrollLogic::reopen() {
             return true;
         }
     }
-    m_dialogs.message(kClosedCaption, kReopenFailed.arg(fileError()), Dlg::Warning);
+    m_dialogs.message(kClosedCaption, kReopenFailed.arg(storage::lastErrorText()), Dlg::Warning);
     return false;
 }
 
@@ -194,7 +189,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
     storage::DataFile<Contractor> con(m_db);
     storage::DataFile<PayData> pay(m_db);
     if (!pbp.open() || !tra.open() || !con.open() || !pay.open()) {
-        error = fileError();
+        error = storage::lastErrorText();
         return false;
     }
     const QString user = GNT().USERID;
@@ -229,7 +224,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         tra.rec.DESC = "(" + *name + PayrollDescriptionFor + payrollDate + ")";
         tra.rec.USERID = user;
         if (!tra.add())
-            m_dialogs.message(kErrorCaption, kTransFailed + fileError() + ".", Dlg::Warning);
+            m_dialogs.message(kErrorCaption, kTransFailed + storage::lastErrorText() + ".", Dlg::Warning);
 
         ++written;
         if (progress && sinceProgress.elapsed() >= 20) {
@@ -283,7 +278,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
             }
         }
     }
-    if (!ok) error = fileError();
+    if (!ok) error = storage::lastErrorText();
     return ok;
 }
 
@@ -314,7 +309,7 @@ bool ProcessPayrollLogic::post() {
     {
         storage::Transaction batch(m_db);
         if (!batch.active() || !writeLines(accounts, error) || !batch.commit()) {
-            if (error.isEmpty()) error = fileError();
+            if (error.isEmpty()) error = storage::lastErrorText();
             m_dialogs.message(kErrorCaption, kPostFailed.arg(error), Dlg::Error);
             return false;
         }

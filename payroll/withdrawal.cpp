@@ -245,9 +245,7 @@ bool WithdrawalLogic::post() {
               l.WITHDATE, QString());
     }
     if (!ok || !batch.commit()) {
-        QString error = storage::lastError().driverText.isEmpty() ? storage::lastError().text
-                                                                  : storage::lastError().driverText;
-        m_dialogs.message(kCaption, kPostFailed.arg(error), Dlg::Error);
+        m_dialogs.message(kCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
         return false;
     }
     m_dialogs.message(kCompletedCaption, kCompleted, Dlg::Warning);

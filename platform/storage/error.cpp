@@ -30,4 +30,9 @@ void setError(int code, const QString &driverText, int driverCode) {
 }
 
 void clearError() { t_last = Error{}; }
+
+QString lastErrorText() {
+    if (!t_last.driverText.isEmpty()) return t_last.driverText;
+    return t_last.text.isEmpty() ? errorText(t_last.code) : t_last.text;
+}
 } // namespace storage

@@ -30,4 +30,6 @@ QString errorText(int code); // "Record Changed By Another Station"
 const Error &lastError();
 void setError(int code, const QString &driverText = {}, int driverCode = 0);
 void clearError();
+// The last error in words for a message: the database's own text when it gave one.
+QString lastErrorText();
 } // namespace storage
