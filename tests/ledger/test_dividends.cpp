@@ -286,3 +286,45 @@ TEST_F(Dividends, AnAmountTooLargeStopsTheRun) {
     EXPECT_EQ(dialogs.last().text,
               "The dividend of account 2 is too large to calculate.  Nothing was calculated.");
 }
+
+TEST_F(Dividends, PostingOnADateThatHoldsDividendsAsksFirst) {
+    const qint32 begin = day(2007, 1, 1), end = day(2007, 12, 31), paid = day(2008, 1, 15);
+    for (qint32 acct = 1; acct <= 3; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "1000.00");
+    }
+    // Two accounts already hold dividends of that date (one of them twice); other types on the
+    // date and dividends of another date do not count.
+    post(1, paid, "5.00", TransType::Dividend);
+    post(1, paid, "1.00", TransType::Dividend);
+    post(2, paid, "5.00", TransType::Dividend);
+    post(3, paid, "7.00", TransType::Payroll);
+    post(3, paid - 1, "5.00", TransType::Dividend);
+    calculate(begin, end, "5", paid);
+    const int before = transactions().size();
+
+    dialogs.answers = {Dlg::No};
+    EXPECT_FALSE(logic->post());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const Message &q = dialogs.last();
+    EXPECT_EQ(q.caption, "Dividend Information");
+    EXPECT_EQ(q.text, "Dividends were already posted on 01/15/2008 (2 accounts). Post again?");
+    EXPECT_EQ(q.buttons, Dlg::Yes | Dlg::No);
+    EXPECT_EQ(q.defaultButton, Dlg::No);
+    EXPECT_EQ(transactions().size(), before);
+    EXPECT_TRUE(reports.isEmpty());
+    EXPECT_TRUE(logic->calculated()); // the list stays for another date or another try
+
+    dialogs.answers = {Dlg::Yes, 2};
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(transactions().size(), before + 3);
+    EXPECT_EQ(reports.size(), 1);
+
+    // A date without dividends posts without a question.
+    dialogs.shown.clear();
+    calculate(begin, end, "5", paid + 1);
+    dialogs.answers = {2};
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Sort Report ...");
+}
