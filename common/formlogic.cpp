@@ -3,6 +3,8 @@
 #include "riupdate.h"
 #include "warnings.h"
 
+#include <algorithm>
+
 using namespace storage;
 
 FormLogic::FormLogic(Table &table, Dialogs &dialogs, FormConfig config, int request)
@@ -56,7 +58,8 @@ bool FormLogic::reserveNumber() {
             m_table.set(m_config.autoNumberKey, 0);
             qint64 next = 1;
             if (m_table.previous()) {
-                next = m_table.row[m_config.autoNumberField].toLongLong() + 1;
+                // Numbers start at 1 even when only codes of 0 or below are on file.
+                next = std::max<qint64>(m_table.row[m_config.autoNumberField].toLongLong() + 1, 1);
             } else if (lastError().code != RecordNotFound) {
                 STANDARDWARNING(m_dialogs, 35, m_config.fileName);
                 return false;
@@ -164,14 +167,53 @@ FormLogic::Outcome FormLogic::change() {
 }
 
 FormLogic::Outcome FormLogic::remove() {
-    if (STANDARDWARNING(m_dialogs, 32) != Dlg::Ok) return Cancelled;
+    if (m_config.deleteRefusal) {
+        const Message refusal = m_config.deleteRefusal(*this);
+        if (!refusal.text.isEmpty()) {
+            m_dialogs.show(refusal);
+            return Cancelled;
+        }
+    }
+    const int answer = m_config.deleteQuestion ? m_dialogs.show(m_config.deleteQuestion(*this))
+                                               : STANDARDWARNING(m_dialogs, 32);
+    if (answer != Dlg::Ok && answer != Dlg::Yes) return Cancelled;
     for (;;) {
-        m_table.pos = m_pos;
-        if (RI::remove(m_table, m_dialogs, m_config.fileName) == RI::Done) return Completed;
+        const DeleteResult result = deleteOnce();
+        if (result == Deleted) return Completed;
+        if (result == Refused) return Cancelled;
         int answer = STANDARDWARNING(m_dialogs, 18);
         if (answer == Dlg::Yes) continue;
         return answer == Dlg::No ? Cancelled : Stay;
     }
+}
+
+// With a refusal rule the rule is asked again in the same database transaction as the delete,
+// so that another station cannot add a reference between the two. Its message is shown after the
+// transaction has ended, never while other stations wait for it.
+FormLogic::DeleteResult FormLogic::deleteOnce() {
+    m_table.pos = m_pos;
+    if (!m_config.deleteRefusal)
+        return RI::remove(m_table, m_dialogs, m_config.fileName) == RI::Done ? Deleted : DeleteFailed;
+    Message refusal;
+    {
+        storage::Transaction batch(m_table.database());
+        if (batch.active() && m_table.watchAndReget()) {
+            m_record = m_table.row;
+            refusal = m_config.deleteRefusal(*this);
+            m_table.pos = m_pos;
+            if (refusal.text.isEmpty()) {
+                if (RI::remove(m_table, m_dialogs, m_config.fileName) != RI::Done) return DeleteFailed;
+                if (batch.commit()) return Deleted;
+            }
+        }
+        if (refusal.text.isEmpty()) {
+            RISAVEERROR(&m_table.database());
+            STANDARDWARNING(m_dialogs, 17, m_config.fileName);
+            return DeleteFailed;
+        }
+    }
+    m_dialogs.show(refusal);
+    return Refused;
 }
 
 FormLogic::Outcome FormLogic::cancel(bool changed) {

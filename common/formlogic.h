@@ -20,6 +20,12 @@ struct FormConfig {
     bool askAnother = false;       // after an insert, warning 37 offers another record
     // The window's own checks before writing (a message and false keeps the form open).
     std::function<bool(class FormLogic &)> validate;
+    // Why the record may not be deleted, or a message without text when it may. Asked before the
+    // delete question and again inside the delete's database transaction, on the record as it is
+    // in the file then.
+    std::function<Message(class FormLogic &)> deleteRefusal;
+    // The delete question in place of the standard "Confirm Delete"; Yes or OK deletes.
+    std::function<Message(class FormLogic &)> deleteQuestion;
 };
 
 class FormLogic {
@@ -40,6 +46,7 @@ public:
     QVariant value(const QString &field) const;
     void setValue(const QString &field, const QVariant &value);
     qint64 position() const { return m_pos; }
+    storage::Database &database() { return m_table.database(); }
     bool hasChanges() const { return m_record != m_original; }
     // Whether the last failed save was refused for a duplicate key (the form refocuses it).
     int refusedKey() const { return m_refusedKey; }
@@ -63,6 +70,8 @@ private:
     bool duplicateKey();
     Outcome insert();
     Outcome change();
+    enum DeleteResult { Deleted, Refused, DeleteFailed };
+    DeleteResult deleteOnce();
     void discardReservation();
 
     storage::Table &m_table;

@@ -11,6 +11,10 @@ QString CSZ(const Contractor &c);
 QString phone(const QString &stored);
 BrowseConfig browse();
 FormConfig form();
+// A contractor that payroll records (PayData, PayBreak, PayBackup) refer to keeps its number, so
+// that no new contractor inherits its payroll history; the standard referential-integrity
+// warning naming the first such file, or a message without text when it may go.
+Message deleteRefusal(storage::Database &db, const Contractor &c);
 } // namespace ContractorRules
 
 // "Edit Contractor Information"

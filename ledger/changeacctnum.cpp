@@ -48,6 +48,14 @@ const QString kAcctCompleted = QStringLiteral("Update of old acct # %1 to new ac
 const QString kSsnExistsCaption = QStringLiteral("SS# already exists ...");
 const QString kSsnExists = QStringLiteral(
     "Social Security Number already Exists for Account # %1.  Unable to Change Social Security Number.");
+// Ours: money already on the new number that belongs to no member would silently become this
+// member's; it is refused and the clerk sent to the tool that deals with such money.
+const QString kOrphanedCaption = QStringLiteral("Account Has Transactions ...");
+const QString kOrphaned = QStringLiteral(
+    "Account # %1 already holds %2 in %3 that belong to no member.  Unable to change the account "
+    "number; use \"Find Missing Account Numbers\" on the Utilities menu to settle that money first.");
+const QString kOrphanedOne = QStringLiteral("1 transaction");
+const QString kOrphanedMany = QStringLiteral("%1 transactions");
 const QString kSsnCompleted = QStringLiteral("Update of old social security #%1 to new social security #%2 completed.");
 // Ours: nothing filled in, a new SSN typed only in part, and a change that could not be saved.
 const QString kNothingToChange = QStringLiteral(
@@ -112,6 +120,27 @@ bool AccountChange::findMember(MemberCU &into, storage::Key<MemberCU> key, qint3
     return true;
 }
 
+bool AccountChange::orphanedOn(qint32 acct, qint64 &count, Decimal &sum) {
+    count = 0;
+    sum = Decimal(0, 2);
+    storage::DataFile<Trans> tra(m_db);
+    if (!tra.open()) return false;
+    tra.rec.ACCTNUM = acct;
+    tra.set(Trans::AcctDateRevKey, 1);
+    while (tra.next() && tra.rec.ACCTNUM == acct) {
+        ++count;
+        sum += tra.rec.TRANSAMOUNT;
+    }
+    return !readFailed();
+}
+
+Message AccountChange::orphanedRefusal(qint64 count, const Decimal &sum) const {
+    return notice(kOrphanedCaption,
+                  kOrphaned.arg(LOC.NEWACCT)
+                      .arg(Picture::format(sum, "@n-$19.2").trimmed(),
+                           count == 1 ? kOrphanedOne : kOrphanedMany.arg(count)));
+}
+
 // The questions come before anything is written, and outside the database transaction, so no
 // other station waits while the clerk reads them.
 bool AccountChange::accountChecks() {
@@ -119,6 +148,16 @@ bool AccountChange::accountChecks() {
     MemberCU found;
     if (findMember(found, MemberCU::AcctNum_Key, LOC.NEWACCT, {})) {
         m_dialogs.message(kAcctExistsCaption, kAcctExists);
+        return false;
+    }
+    qint64 orphans = 0;
+    Decimal sum;
+    if (!orphanedOn(LOC.NEWACCT, orphans, sum)) {
+        m_dialogs.message(kCaption, kFailed.arg(errorText()), Dlg::Error);
+        return false;
+    }
+    if (orphans > 0) {
+        m_dialogs.show(orphanedRefusal(orphans, sum));
         return false;
     }
     if (m_dialogs.message(kConfirmCaption, kConfirm.arg(LOC.OLDACCT).arg(LOC.NEWACCT), Dlg::Warning,
@@ -201,6 +240,14 @@ bool AccountChange::writeAccount(QList<Message> &refusals, bool &done) {
         return true;
     }
     if (readFailed()) return false;
+    qint64 orphans = 0;
+    Decimal sum;
+    if (!orphanedOn(LOC.NEWACCT, orphans, sum)) return false;
+    if (orphans > 0) {
+        refusals << orphanedRefusal(orphans, sum);
+        done = false;
+        return true;
+    }
     mem.clear();
     mem.rec.ACCTNUM = LOC.OLDACCT;
     if (!mem.get(MemberCU::AcctNum_Key)) {

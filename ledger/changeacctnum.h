@@ -46,6 +46,10 @@ private:
     bool writeAccount(QList<Message> &refusals, bool &done);
     bool writeSsn(QList<Message> &refusals, bool &done);
     template <class R> bool rewritePayLines(qint64 &changedCount);
+    // The transactions that already use `acct` without a member: their number and sum. False
+    // when Trans cannot be read.
+    bool orphanedOn(qint32 acct, qint64 &count, Decimal &sum);
+    Message orphanedRefusal(qint64 count, const Decimal &sum) const;
     bool findMember(MemberCU &into, storage::Key<MemberCU> key, qint32 acct, const QString &ssn);
     void setStatus(const QString &text);
     void setProgress(qint64 counter, qint64 total);

@@ -137,7 +137,7 @@ std::function<void(ReportRun &)> &DividendReport::testHook() {
     return hook;
 }
 
-void DIVIDENDREPORT() {
-    DividendReport report(App::db(), App::dialogs(), DividendGLO(), POSTINGLIST());
+void DIVIDENDREPORT(const DividendGlobals &glo, const PostingList &list) {
+    DividendReport report(App::db(), App::dialogs(), glo, list);
     report.run();
 }

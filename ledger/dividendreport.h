@@ -17,7 +17,7 @@ public:
     void prepare(ReportRun &run);
     ReportRun::Outcome run();
 
-    // Lets a test see the pages of the report that DIVIDENDREPORT runs (replaces preview and
+    // Lets a test see the pages of the reports that DIVIDENDREPORT runs (replaces preview and
     // print).
     static std::function<void(ReportRun &)> &testHook();
 
@@ -34,4 +34,5 @@ private:
     int m_next = 0;
 };
 
-void DIVIDENDREPORT();
+// Prints a dividend window's posting list under its report variables.
+void DIVIDENDREPORT(const DividendGlobals &glo, const PostingList &list);

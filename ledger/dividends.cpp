@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -44,20 +45,12 @@ const QString kTooLarge = QStringLiteral(
     "The dividend of account %1 is too large to calculate.  Nothing was calculated.");
 const QString kPostFailed =
     QStringLiteral("The dividends could not be posted; nothing was written.  Error: %1.");
+const QString kPostAgain =
+    QStringLiteral("Dividends were already posted on %1 (%2 accounts). Post again?");
 
 const QString kDate = QStringLiteral("@d2");
 
 } // namespace
-
-DividendGlobals &DividendGLO() {
-    static DividendGlobals g;
-    return g;
-}
-
-PostingList &POSTINGLIST() {
-    static PostingList l;
-    return l;
-}
 
 Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decimal &percent) {
     const Decimal d = Decimal::fromInt(days);
@@ -230,7 +223,7 @@ void EnterDividendsLogic::report(const QString &heading) {
     GLO.ENDDATE = m_calculatedWith.ENDDATE;
     GLO.DIVIDENDRATE = m_calculatedWith.DIVPERCENTAGE.rounded(4);
     GLO.REPORTHEADING = heading;
-    if (m_report) m_report();
+    if (m_report) m_report(GLO, POSTQ);
 }
 
 void EnterDividendsLogic::trialReport() {
@@ -238,40 +231,78 @@ void EnterDividendsLogic::trialReport() {
     report(kTrialHeading);
 }
 
+qint64 EnterDividendsLogic::accountsPaidOn(qint32 date) {
+    storage::DataFile<Trans> tra(m_db);
+    if (!tra.open()) return -1;
+    QSet<qint32> accounts;
+    tra.rec.TRANSDATE = date;
+    tra.rec.TRANSTYPE = TransType::Dividend;
+    tra.set(Trans::DateType_Key);
+    while (tra.next() && tra.rec.TRANSDATE == date && tra.rec.TRANSTYPE == TransType::Dividend)
+        accounts.insert(tra.rec.ACCTNUM);
+    const int code = storage::lastError().code;
+    if (code != storage::NoError && code != storage::RecordNotFound) return -1;
+    return accounts.size();
+}
+
 bool EnterDividendsLogic::post() {
     if (!m_calculated) return false;
-    LOC.CALCDIVSTRING = kPosting;
+    const qint32 date = m_calculatedWith.DIVIDENDDATE;
+    // The clerk is asked outside the write lock; the count is taken again inside the posting's
+    // transaction, and a posting made meanwhile by another station is asked about anew.
+    qint64 agreed = 0;
     QString error;
-    bool failed = false;
-    {
-        storage::DataFile<Trans> tra(m_db);
-        storage::Transaction batch(m_db);
-        bool ok = tra.open() && batch.active();
-        QElapsedTimer sinceProgress;
-        sinceProgress.start();
-        for (const PostingEntry &e : POSTQ) {
-            if (!ok) break;
-            tra.clear();
-            tra.rec.ACCTNUM = e.ACCTNUM.toInt();
-            tra.rec.TRANSDATE = e.TRANSDATE;
-            tra.rec.TRANSAMOUNT = e.TRANSAMOUNT;
-            tra.rec.TRANSTYPE = e.TRANSTYPE;
-            tra.rec.DESC = e.DESC;
-            tra.rec.TRANSTIME = e.TRANSTIME;
-            tra.rec.USERID = e.USERID;
-            ok = tra.add();
-            if (progress && sinceProgress.elapsed() >= 20) {
-                progress();
-                sinceProgress.restart();
+    for (;;) {
+        const qint64 paid = accountsPaidOn(date);
+        if (paid < 0) {
+            error = storage::lastErrorText();
+            break;
+        }
+        if (paid > 0 && paid != agreed) {
+            const QString text = kPostAgain.arg(Picture::format(qint64(date), kDate)).arg(paid);
+            if (m_dialogs.message(kCaption, text, Dlg::Warning, Dlg::Yes | Dlg::No, Dlg::No) !=
+                Dlg::Yes) {
+                LOC.CALCDIVSTRING.clear();
+                return false;
             }
         }
-        if (!ok || !batch.commit()) {
-            failed = true;
-            error = storage::lastErrorText();
+        agreed = paid;
+        LOC.CALCDIVSTRING = kPosting;
+        bool askAgain = false;
+        {
+            storage::DataFile<Trans> tra(m_db);
+            storage::Transaction batch(m_db);
+            bool ok = tra.open() && batch.active();
+            if (ok) {
+                const qint64 now = accountsPaidOn(date);
+                ok = now >= 0;
+                askAgain = ok && now != agreed;
+            }
+            QElapsedTimer sinceProgress;
+            sinceProgress.start();
+            for (const PostingEntry &e : POSTQ) {
+                if (!ok || askAgain) break;
+                tra.clear();
+                tra.rec.ACCTNUM = e.ACCTNUM.toInt();
+                tra.rec.TRANSDATE = e.TRANSDATE;
+                tra.rec.TRANSAMOUNT = e.TRANSAMOUNT;
+                tra.rec.TRANSTYPE = e.TRANSTYPE;
+                tra.rec.DESC = e.DESC;
+                tra.rec.TRANSTIME = e.TRANSTIME;
+                tra.rec.USERID = e.USERID;
+                ok = tra.add();
+                if (progress && sinceProgress.elapsed() >= 20) {
+                    progress();
+                    sinceProgress.restart();
+                }
+            }
+            if (askAgain) continue; // rolled back as the transaction goes out of scope
+            if (!ok || !batch.commit()) error = storage::lastErrorText();
         }
+        break;
     }
     LOC.CALCDIVSTRING.clear();
-    if (failed) {
+    if (!error.isEmpty()) {
         m_dialogs.message(kCaption, kPostFailed.arg(error), Dlg::Error);
         return false;
     }
@@ -282,9 +313,8 @@ bool EnterDividendsLogic::post() {
 // The window.
 
 EnterDividendsWindow::EnterDividendsWindow(storage::Database &db, Dialogs &dialogs,
-                                           DividendGlobals &glo, PostingList &list,
                                            DividendReportCall report, QWidget *parent)
-    : QWidget(parent), m_logic(db, dialogs, glo, list, std::move(report)) {
+    : QWidget(parent), m_logic(db, dialogs, m_glo, m_list, std::move(report)) {
     EnhancedFocusClassType::install(this);
     setObjectName("ENTERDIVIDENDS");
     setWindowTitle(kCaption);
@@ -447,5 +477,5 @@ void ENTERDIVIDENDS() {
     storage::DataFile<XXGloNoTh> gnt(db);
     if (!CHECKOPEN(mem, d) || !CHECKOPEN(tra, d) || !CHECKOPEN(trd, d) || !CHECKOPEN(gnt, d))
         return;
-    Windows::start(new EnterDividendsWindow(db, d, DividendGLO(), POSTINGLIST(), DIVIDENDREPORT));
+    Windows::start(new EnterDividendsWindow(db, d, DIVIDENDREPORT));
 }

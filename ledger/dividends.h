@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-// What ENTERDIVIDENDS hands DIVIDENDREPORT: the module's GLO variables, set before each report.
+// What a dividend window hands its report: the period, rate and heading, set before each report.
 struct DividendGlobals {
     qint32 BEGINDATE = 0;
     qint32 ENDDATE = 0;
@@ -29,12 +29,9 @@ struct PostingEntry {
 };
 using PostingList = QList<PostingEntry>;
 
-// The module's one copy of each, shared by the dividend window and its report.
-DividendGlobals &DividendGLO();
-PostingList &POSTINGLIST();
-
-// Prints the posting list; the default is DIVIDENDREPORT.
-using DividendReportCall = std::function<void()>;
+// Prints a window's posting list under its report variables; the default is DIVIDENDREPORT.
+// Each window has its own list, so two windows open at once never post or print each other's.
+using DividendReportCall = std::function<void(const DividendGlobals &, const PostingList &)>;
 
 namespace Dividends {
 // Dividend of an account from its balance-days sum: the average daily balance to the cent, times
@@ -76,7 +73,8 @@ public:
     // "&Print Trial"
     void trialReport();
     // "&Post": the list of the last calculation in one database transaction, then the posting
-    // report. True when posted (the window closes).
+    // report. When the dividend date already holds dividends, asks first. True when posted (the
+    // window closes).
     bool post();
 
     static const QString &calculatingText();
@@ -84,6 +82,8 @@ public:
 
 private:
     Decimal dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
+    // How many accounts hold dividends dated `date`; -1 when Trans cannot be read.
+    qint64 accountsPaidOn(qint32 date);
     void report(const QString &heading);
 
     storage::Database &m_db;
@@ -103,8 +103,8 @@ class QPushButton;
 class EnterDividendsWindow : public QWidget {
     Q_OBJECT
 public:
-    EnterDividendsWindow(storage::Database &db, Dialogs &dialogs, DividendGlobals &glo,
-                         PostingList &list, DividendReportCall report, QWidget *parent = nullptr);
+    EnterDividendsWindow(storage::Database &db, Dialogs &dialogs, DividendReportCall report,
+                         QWidget *parent = nullptr);
     EnterDividendsLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;
@@ -119,6 +119,8 @@ private:
     void store(); // entries -> values
     void refresh();
     void showButtons(bool trial, bool calculated);
+    DividendGlobals m_glo;
+    PostingList m_list;
     EnterDividendsLogic m_logic;
     QLineEdit *m_rate, *m_dividendDate, *m_begin, *m_end, *m_total, *m_parts;
     QLabel *m_percent, *m_status;

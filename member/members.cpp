@@ -2,6 +2,7 @@
 
 #include "common/app.h"
 #include "common/browseprocedure.h"
+#include "common/warnings.h"
 #include "platform/picture.h"
 #include "platform/text.h"
 
@@ -9,6 +10,21 @@
 
 namespace {
 const QString kCaption = QStringLiteral("Participant Information");
+const QString kDeleteCaption = QStringLiteral("Confirm Delete");
+const QString kDeleteQuestion = QStringLiteral("Delete member %1 %2?");
+const QString kKeptCaption = QStringLiteral("Member Not Deleted ...");
+const QString kKept = QStringLiteral(
+    "Member %1 %2 cannot be deleted: the account has %3 and a balance of %4, which would be left "
+    "without an owner.|To close the account, pay out any balance with a withdrawal and enter the "
+    "Date Closed on the member's form.");
+const QString kTransaction = QStringLiteral("1 transaction");
+const QString kTransactions = QStringLiteral("%1 transactions");
+
+// "Newman, Alice"
+QString nameOf(const MemberCU &m) {
+    const QString last = clip(m.LASTNAME), first = clip(m.FIRSTNAME);
+    return first.isEmpty() ? last : last + ", " + first;
+}
 } // namespace
 
 namespace MemberRules {
@@ -49,9 +65,37 @@ QString duplicateOf(storage::Database &db, const MemberCU &m, qint64 ownPos) {
     return {};
 }
 
+Message deleteQuestion(const MemberCU &m) {
+    return {kDeleteCaption, kDeleteQuestion.arg(m.ACCTNUM).arg(nameOf(m)), Dlg::Question, Dlg::Yes | Dlg::No,
+            Dlg::No, {}};
+}
+
+Message deleteRefusal(storage::Database &db, const MemberCU &m) {
+    storage::DataFile<Trans> tra(db);
+    if (!tra.open()) return standardWarningMessage(35, "Trans");
+    qint64 count = 0;
+    Decimal balance(0, 2);
+    tra.rec.ACCTNUM = m.ACCTNUM;
+    tra.set(Trans::AcctDateRevKey, 1);
+    while (tra.next() && tra.rec.ACCTNUM == m.ACCTNUM) {
+        ++count;
+        balance += tra.rec.TRANSAMOUNT;
+    }
+    const int code = storage::lastError().code;
+    if (code != storage::NoError && code != storage::RecordNotFound) return standardWarningMessage(35, "Trans");
+    if (count == 0) return {};
+    return {kKeptCaption,
+            kKept.arg(m.ACCTNUM)
+                .arg(nameOf(m), count == 1 ? kTransaction : kTransactions.arg(count),
+                     Picture::format(balance, "@n-$19.2").trimmed()),
+            Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
+}
+
 FormConfig form() {
     FormConfig f;
     f.fileName = "MemberCU";
+    f.deleteQuestion = [](FormLogic &logic) { return deleteQuestion(logic.get<MemberCU>()); };
+    f.deleteRefusal = [](FormLogic &logic) { return deleteRefusal(logic.database(), logic.get<MemberCU>()); };
     f.validate = [](FormLogic &logic) {
         MemberCU m = logic.get<MemberCU>();
         QString problem;

@@ -10,6 +10,11 @@ BrowseConfig browse();
 FormConfig form();
 // Refuses an account number or SSN that another member has; the message, or empty when fine.
 QString duplicateOf(storage::Database &db, const MemberCU &m, qint64 ownPos);
+// "Delete member 1026 Newman, Alice?"
+Message deleteQuestion(const MemberCU &m);
+// Why a member may not be deleted: its account holds transactions, whose money would be left
+// without an owner. A message without text when it may go.
+Message deleteRefusal(storage::Database &db, const MemberCU &m);
 // The prompts of the six user-defined fields, from the Misc record ("Misc1:" when unnamed).
 QStringList miscPrompts(storage::Database &db);
 } // namespace MemberRules

@@ -4,7 +4,6 @@
 #include "contract/contractors.h"
 #include "ledger/adminfees.h"
 #include "ledger/changeacctnum.h"
-#include "ledger/dividendreport.h"
 #include "ledger/dividends.h"
 #include "ledger/transdesc.h"
 #include "ledger/undoposting.h"
@@ -27,7 +26,6 @@ void registerProcedures() {
     Procedures::add("VIEWSHAREINFO", VIEWSHAREINFO);
     Procedures::add("BROWSETRANSDESC", BROWSETRANSDESC);
     Procedures::add("ENTERDIVIDENDS", ENTERDIVIDENDS);
-    Procedures::add("DIVIDENDREPORT", DIVIDENDREPORT);
     Procedures::add("UNDOPOSTING", UNDOPOSTING);
     Procedures::add("PAYROLLSCREEN", PAYROLLSCREEN);
     Procedures::add("WITHDRAWAL", WITHDRAWAL);

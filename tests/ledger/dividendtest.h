@@ -12,7 +12,7 @@ protected:
         for (const storage::FileDef *def : allFiles())
             ASSERT_TRUE(db->create(*def));
         GNT().USERID = "MGR";
-        report = [this] { reports << Printed{glo, list}; };
+        report = [this](const DividendGlobals &g, const PostingList &l) { reports << Printed{g, l}; };
     }
     void TearDown() override {
         GNT().USERID.clear();

@@ -310,3 +310,30 @@ TEST_F(AcctChange, TheWindowWorksThenClearsItsEntries) {
     EXPECT_FALSE(w.progress()->isVisibleTo(&w));
     EXPECT_EQ(w.focusWidget(), w.cancelButton());
 }
+
+TEST_F(AcctChange, ANumberThatTransactionsWithoutAMemberUseIsRefused) {
+    addTrans(1003, 130);
+    const QStringList before = everything();
+    // Refused before the question, naming the money and where to look after it.
+    ASSERT_TRUE(run(1001, 1003));
+    ASSERT_EQ(seat.shown.size(), 1);
+    EXPECT_EQ(seat.last().caption, "Account Has Transactions ...");
+    EXPECT_EQ(seat.last().text,
+              "Account # 1003 already holds $20.00 in 2 transactions that belong to no member.  Unable to "
+              "change the account number; use \"Find Missing Account Numbers\" on the Utilities menu to "
+              "settle that money first.");
+    EXPECT_EQ(everything(), before);
+
+    // Money that another station posts to the new number while the question is up is found again.
+    seat.shown.clear();
+    seat.onShow = [&](const Message &m) {
+        if (m.caption == "Changing Account Number ...") addTrans(2001, 400);
+    };
+    seat.answers = {Dlg::Yes};
+    ASSERT_TRUE(run(1001, 2001));
+    EXPECT_EQ(captions(), QStringList({"Changing Account Number ...", "Account Has Transactions ..."}));
+    EXPECT_TRUE(seat.last().text.startsWith("Account # 2001 already holds $10.00 in 1 transaction that"))
+        << seat.last().text.toStdString();
+    EXPECT_EQ(members(), QStringList({"Anderson 1001 111-22-3333", "Baker 1002 222-33-4444"}));
+    EXPECT_EQ(counts, QList<qint64>({0, 0, 0, 0}));
+}

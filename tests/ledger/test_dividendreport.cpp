@@ -2,10 +2,13 @@
 #include "dividendtest.h"
 #include "ledger/dividendreport.h"
 #include "ledger/undoposting.h"
+#include "platform/picture.h"
 #include "preview/wmf2ascii.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -83,7 +86,7 @@ TEST_F(Report, EmptyListAndManyPages) {
 TEST_F(Report, WindowButtonsFollowTheCalculation) {
     addMember(1, "Adams");
     post(1, day(2006, 1, 1), "1000.00");
-    EnterDividendsWindow w(*db, dialogs, glo, list, report);
+    EnterDividendsWindow w(*db, dialogs, report);
     w.show();
     EXPECT_EQ(w.windowTitle(), "Dividend Information");
     EXPECT_TRUE(w.button("&Trial")->isVisible());
@@ -113,4 +116,111 @@ TEST_F(Report, WindowButtonsFollowTheCalculation) {
     EXPECT_TRUE(u.undoButton()->isVisible());
     EXPECT_FALSE(u.removingText()->isVisible());
     EXPECT_EQ(u.date()->text().trimmed(), "");
+}
+
+namespace {
+// The dividend windows as the frame opens them, and what their reports print.
+class TwoWindows : public DividendTest {
+protected:
+    void SetUp() override {
+        DividendTest::SetUp();
+        DividendReport::testHook() = [this](ReportRun &run) {
+            run.iniFile = dataDir() + "/PRVWRPTS.INI";
+            auto keep = [this](const QStringList &files) {
+                QStringList text;
+                for (const QString &f : files)
+                    for (const QByteArray &l : pagetext::lines(f, 0))
+                        text << QString::fromLatin1(l).simplified();
+                printed << text.join('\n');
+            };
+            run.preview = [keep](QStringList &files, const PreviewOptions &) {
+                keep(files);
+                return 0;
+            };
+            run.print = [keep](const QStringList &files) {
+                keep(files);
+                return true;
+            };
+        };
+    }
+    void TearDown() override {
+        DividendReport::testHook() = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<EnterDividendsWindow *>(w)) delete w;
+        DividendTest::TearDown();
+    }
+    EnterDividendsWindow *open() {
+        QList<QWidget *> before = QApplication::topLevelWidgets();
+        ENTERDIVIDENDS();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (!before.contains(w))
+                if (auto *d = qobject_cast<EnterDividendsWindow *>(w)) return d;
+        ADD_FAILURE() << "no dividend window opened";
+        return nullptr;
+    }
+    static void trial(EnterDividendsWindow *w, const QString &rate, const QString &paid) {
+        w->field("LOC:DIVPERCENTAGE")->setText(rate);
+        w->field("LOC:DIVIDENDDATE")->setText(paid);
+        w->field("LOC:BEGINDATE")->setText("01/01/2007");
+        w->field("LOC:ENDDATE")->setText("12/31/2007");
+        w->trial();
+    }
+    // The dividends on file as "account date amount".
+    QStringList dividends() {
+        QStringList out;
+        for (const Trans &t : transactions())
+            if (t.TRANSTYPE == TransType::Dividend)
+                out << QString("%1 %2 %3")
+                           .arg(t.ACCTNUM)
+                           .arg(Picture::format(qint64(t.TRANSDATE), "@d2"))
+                           .arg(t.TRANSAMOUNT.toString());
+        return out;
+    }
+    QStringList printed;
+};
+} // namespace
+
+TEST_F(TwoWindows, EachWindowPostsItsOwnList) {
+    addMember(1, "Adams");
+    addMember(2, "Baker");
+    post(1, day(2006, 1, 1), "1000.00");
+    post(2, day(2006, 1, 1), "2000.00");
+
+    // Both calculated, with other rates and dates, before either posts.
+    EnterDividendsWindow *a = open();
+    EnterDividendsWindow *b = open();
+    ASSERT_TRUE(a && b && a != b);
+    trial(a, "5", "12/31/2007");
+    trial(b, "10", "01/15/2008");
+    EXPECT_EQ(a->field("LOC:TOTALDIVS")->text(), "$150.00");
+    EXPECT_EQ(b->field("LOC:TOTALDIVS")->text(), "$300.00");
+
+    QPointer<EnterDividendsWindow> closedA(a);
+    a->post();
+    EXPECT_TRUE(closedA.isNull() || !closedA->isVisible());
+    EXPECT_EQ(dividends(), QStringList({"1 12/31/2007 50.00", "2 12/31/2007 100.00"}));
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_TRUE(printed[0].contains("5.0000%")) << qPrintable(printed[0]);
+    EXPECT_TRUE(printed[0].contains("Total Dividends: $150.00")) << qPrintable(printed[0]);
+
+    b->post();
+    EXPECT_EQ(dividends(), QStringList({"1 12/31/2007 50.00", "1 01/15/2008 100.00",
+                                        "2 12/31/2007 100.00", "2 01/15/2008 200.00"}));
+    ASSERT_EQ(printed.size(), 2);
+    EXPECT_TRUE(printed[1].contains("10.0000%")) << qPrintable(printed[1]);
+    EXPECT_TRUE(printed[1].contains("Total Dividends: $300.00")) << qPrintable(printed[1]);
+
+    // A window opened, emptied by a calculation that gives nothing, and closed leaves the
+    // calculated one as it was.
+    EnterDividendsWindow *c = open();
+    trial(c, "3", "02/01/2008");
+    EnterDividendsWindow *d = open();
+    trial(d, "0", "02/01/2008");
+    EXPECT_EQ(d->field("LOC:TOTALDIVS")->text(), "$0.00");
+    d->close();
+    c->post();
+    EXPECT_EQ(dividends().filter("02/01/2008"),
+              QStringList({"1 02/01/2008 30.00", "2 02/01/2008 60.00"}));
+    ASSERT_EQ(printed.size(), 3);
+    EXPECT_TRUE(printed[2].contains("Total Dividends: $90.00")) << qPrintable(printed[2]);
 }

@@ -2,6 +2,8 @@
 // part, rounding, the trial that writes nothing and the posting that writes one dividend each.
 #include "dividendtest.h"
 
+#include <utility>
+
 namespace {
 class Dividends : public DividendTest {
 protected:
@@ -285,4 +287,94 @@ TEST_F(Dividends, AnAmountTooLargeStopsTheRun) {
     EXPECT_EQ(dialogs.last().icon, Dlg::Error);
     EXPECT_EQ(dialogs.last().text,
               "The dividend of account 2 is too large to calculate.  Nothing was calculated.");
+}
+
+TEST_F(Dividends, PostingOnADateThatHoldsDividendsAsksFirst) {
+    const qint32 begin = day(2007, 1, 1), end = day(2007, 12, 31), paid = day(2008, 1, 15);
+    for (qint32 acct = 1; acct <= 3; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "1000.00");
+    }
+    // Two accounts already hold dividends of that date (one of them twice); other types on the
+    // date and dividends of another date do not count.
+    post(1, paid, "5.00", TransType::Dividend);
+    post(1, paid, "1.00", TransType::Dividend);
+    post(2, paid, "5.00", TransType::Dividend);
+    post(3, paid, "7.00", TransType::Payroll);
+    post(3, paid - 1, "5.00", TransType::Dividend);
+    calculate(begin, end, "5", paid);
+    const int before = transactions().size();
+
+    dialogs.answers = {Dlg::No};
+    EXPECT_FALSE(logic->post());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const Message &q = dialogs.last();
+    EXPECT_EQ(q.caption, "Dividend Information");
+    EXPECT_EQ(q.text, "Dividends were already posted on 01/15/2008 (2 accounts). Post again?");
+    EXPECT_EQ(q.buttons, Dlg::Yes | Dlg::No);
+    EXPECT_EQ(q.defaultButton, Dlg::No);
+    EXPECT_EQ(transactions().size(), before);
+    EXPECT_TRUE(reports.isEmpty());
+    EXPECT_TRUE(logic->calculated()); // the list stays for another date or another try
+
+    dialogs.answers = {Dlg::Yes, 2};
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(transactions().size(), before + 3);
+    EXPECT_EQ(reports.size(), 1);
+
+    // A date without dividends posts without a question.
+    dialogs.shown.clear();
+    calculate(begin, end, "5", paid + 1);
+    dialogs.answers = {2};
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Sort Report ...");
+}
+
+namespace {
+// Answers from the script and lets a test act while a question is up (another station).
+class ActingDialogs : public ScriptedDialogs {
+public:
+    std::function<void(const Message &)> onShow;
+    int show(const Message &message) override {
+        if (onShow) onShow(message);
+        return ScriptedDialogs::show(message);
+    }
+};
+} // namespace
+
+TEST_F(Dividends, DividendsPostedElsewhereWhileTheQuestionIsUpAreAskedAboutAgain) {
+    const qint32 paid = day(2008, 1, 15);
+    for (qint32 acct = 1; acct <= 2; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "1000.00");
+    }
+    post(1, paid, "5.00", TransType::Dividend);
+    ActingDialogs seat;
+    EnterDividendsLogic l(*db, seat, glo, list, report);
+    l.open();
+    l.LOC.BEGINDATE = day(2007, 1, 1);
+    l.LOC.ENDDATE = day(2007, 12, 31);
+    l.LOC.DIVIDENDDATE = paid;
+    l.LOC.DIVPERCENTAGE = Decimal::fromString("5");
+    ASSERT_TRUE(l.calculate());
+    std::unique_ptr<storage::Database> other = openSecond();
+    ASSERT_TRUE(other);
+    bool done = false;
+    seat.onShow = [&](const Message &) {
+        if (std::exchange(done, true)) return;
+        storage::DataFile<Trans> theirs(*other);
+        ASSERT_TRUE(theirs.open());
+        theirs.rec.ACCTNUM = 2, theirs.rec.TRANSDATE = paid, theirs.rec.TRANSTYPE = TransType::Dividend;
+        theirs.rec.TRANSAMOUNT = money("50.00");
+        ASSERT_TRUE(theirs.add());
+    };
+    const int before = transactions().size();
+    seat.answers = {Dlg::Yes, Dlg::No};
+    EXPECT_FALSE(l.post());
+    ASSERT_EQ(seat.shown.size(), 2);
+    EXPECT_EQ(seat.shown[0].text, "Dividends were already posted on 01/15/2008 (1 accounts). Post again?");
+    EXPECT_EQ(seat.shown[1].text, "Dividends were already posted on 01/15/2008 (2 accounts). Post again?");
+    EXPECT_EQ(transactions().size(), before + 1); // only the other station's
+    EXPECT_TRUE(reports.isEmpty());
 }

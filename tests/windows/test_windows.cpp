@@ -324,3 +324,164 @@ TEST_F(Windows, APatternEntryLeftAloneLeavesTheStoredTextAlone) {
     EXPECT_EQ(typed.logic().value("ZIP").toString(), "62702"); // no dangling dash
     EXPECT_EQ(typed.logic().value("PHONE").toString(), "217-555-0100");
 }
+
+namespace {
+// Answers from the script and lets a test act while a question is up (another station).
+class ActingDialogs : public ScriptedDialogs {
+public:
+    std::function<void(const Message &)> onShow;
+    int show(const Message &message) override {
+        if (onShow) onShow(message);
+        return ScriptedDialogs::show(message);
+    }
+};
+
+class Deletes : public Windows {
+protected:
+    void SetUp() override {
+        Windows::SetUp();
+        App::setDialogs(&seat);
+    }
+    template <class Form, class R> int remove(qint64 pos) {
+        storage::Table table(*db, R::layout().def());
+        EXPECT_TRUE(table.open());
+        Form form(table, Request::DeleteRecord);
+        return form.run(pos);
+    }
+    template <class R> qint64 count() {
+        storage::Table table(*db, R::layout().def());
+        table.open();
+        return table.count();
+    }
+    qint64 addContractor(qint32 number, const QString &name) {
+        storage::DataFile<Contractor> con(*db);
+        con.open();
+        con.rec.AUTONUM = number;
+        con.rec.NAME = name;
+        EXPECT_TRUE(con.add());
+        return con.position();
+    }
+    ActingDialogs seat;
+};
+} // namespace
+
+TEST_F(Deletes, AMemberIsNamedAndKeptWhileTheAccountHoldsTransactions) {
+    storage::DataFile<MemberCU> mem(*db);
+    ASSERT_TRUE(mem.open());
+    mem.rec.ACCTNUM = 1026, mem.rec.LASTNAME = "Newman", mem.rec.FIRSTNAME = "Alice";
+    ASSERT_TRUE(mem.add());
+    const qint64 newman = mem.position();
+    const qint64 baker = addMember(1027, "222-33-4444", "Baker");
+    post(1027, 100, "250.00", TransType::Payroll);
+    post(1027, 200, "-250.00", TransType::Withdrawal);
+    const qint64 cole = addMember(1028, "333-44-5555", "Cole");
+    post(1028, 100, "1234.56", TransType::Payroll);
+
+    // The question names the member; No keeps it.
+    seat.answers = {Dlg::No};
+    EXPECT_EQ((remove<MemberForm, MemberCU>(newman)), Response::RequestCancelled);
+    ASSERT_EQ(seat.shown.size(), 1);
+    EXPECT_EQ(seat.last().caption, "Confirm Delete");
+    EXPECT_EQ(seat.last().text, "Delete member 1026 Newman, Alice?");
+    EXPECT_EQ(seat.last().buttons, Dlg::Yes | Dlg::No);
+    EXPECT_EQ(seat.last().defaultButton, Dlg::No);
+    EXPECT_EQ(count<MemberCU>(), 3);
+
+    // Transactions, even with nothing left on the account, keep the member; no question is asked.
+    seat.shown.clear();
+    EXPECT_EQ((remove<MemberForm, MemberCU>(baker)), Response::RequestCancelled);
+    ASSERT_EQ(seat.shown.size(), 1);
+    EXPECT_EQ(seat.last().caption, "Member Not Deleted ...");
+    EXPECT_EQ(seat.last().text,
+              "Member 1027 Baker, Pat cannot be deleted: the account has 2 transactions and a balance of "
+              "$0.00, which would be left without an owner.|To close the account, pay out any balance "
+              "with a withdrawal and enter the Date Closed on the member's form.");
+    seat.shown.clear();
+    EXPECT_EQ((remove<MemberForm, MemberCU>(cole)), Response::RequestCancelled);
+    EXPECT_TRUE(seat.last().text.contains("has 1 transaction and a balance of $1,234.56"))
+        << seat.last().text.toStdString();
+    EXPECT_EQ(count<MemberCU>(), 3);
+
+    // A deposit posted by another station while the question is up keeps the member too.
+    seat.shown.clear();
+    seat.onShow = [&](const Message &m) {
+        if (m.caption == "Confirm Delete") post(1026, 300, "10.00", TransType::Payroll);
+    };
+    seat.answers = {Dlg::Yes};
+    EXPECT_EQ((remove<MemberForm, MemberCU>(newman)), Response::RequestCancelled);
+    EXPECT_EQ(seat.last().caption, "Member Not Deleted ...");
+    EXPECT_EQ(count<MemberCU>(), 3);
+
+    // A member without transactions goes.
+    seat.onShow = nullptr;
+    const qint64 dale = addMember(1029, "444-55-6666", "Dale");
+    seat.answers = {Dlg::Yes};
+    EXPECT_EQ((remove<MemberForm, MemberCU>(dale)), Response::RequestCompleted);
+    EXPECT_EQ(count<MemberCU>(), 3);
+}
+
+TEST_F(Deletes, AContractorThatPayrollRecordsReferToIsKept) {
+    const qint64 unused = addContractor(1, "ABC Builders");
+    const qint64 paid = addContractor(2, "Keystone Electric");
+    const qint64 saved = addContractor(3, "Westgate Drywall");
+    const qint64 backed = addContractor(4, "Northside Roofing");
+    storage::DataFile<PayData> pay(*db);
+    ASSERT_TRUE(pay.open());
+    pay.rec.ACCTNUM = 2, pay.rec.DATE = 100;
+    ASSERT_TRUE(pay.add());
+    storage::DataFile<PayBreak> pbk(*db);
+    ASSERT_TRUE(pbk.open());
+    pbk.rec.PATNUM = "2", pbk.rec.CONTRACTOR = 3;
+    ASSERT_TRUE(pbk.add());
+    storage::DataFile<PayBackup> pbp(*db);
+    ASSERT_TRUE(pbp.open());
+    pbp.rec.PATNUM = "111-22-3333", pbp.rec.CONTRACTOR = 4;
+    ASSERT_TRUE(pbp.add());
+
+    for (auto [pos, file] : {std::pair{paid, "PayData"}, {saved, "PayBreak"}, {backed, "PayBackup"}}) {
+        seat.shown.clear();
+        EXPECT_EQ((remove<ContractorForm, Contractor>(pos)), Response::RequestCancelled) << file;
+        ASSERT_EQ(seat.shown.size(), 1) << file; // refused before the question
+        EXPECT_EQ(seat.last().caption, "Referential Integrity Delete Error");
+        EXPECT_EQ(seat.last().text, QString("This record is referenced from the file %1.  This record cannot be "
+                                            "deleted while these references exist.")
+                                        .arg(file));
+    }
+    EXPECT_EQ(count<Contractor>(), 4);
+
+    // A payroll posted by another station while the question is up keeps the contractor too.
+    seat.shown.clear();
+    seat.onShow = [&](const Message &m) {
+        if (m.caption != "Confirm Delete") return;
+        pay.rec.ACCTNUM = 1, pay.rec.DATE = 200;
+        ASSERT_TRUE(pay.add());
+    };
+    seat.answers = {Dlg::Ok};
+    EXPECT_EQ((remove<ContractorForm, Contractor>(unused)), Response::RequestCancelled);
+    EXPECT_EQ(seat.last().caption, "Referential Integrity Delete Error");
+    EXPECT_EQ(count<Contractor>(), 4);
+
+    // Without payroll records it goes.
+    seat.onShow = nullptr;
+    ASSERT_TRUE(pay.getPosition(pay.position()));
+    ASSERT_TRUE(pay.remove());
+    seat.answers = {Dlg::Ok};
+    EXPECT_EQ((remove<ContractorForm, Contractor>(unused)), Response::RequestCompleted);
+    EXPECT_EQ(count<Contractor>(), 3);
+}
+
+TEST_F(Windows, ANewTransactionCodeStartsAtOneAtLeast) {
+    addCode(-4, "Payroll", 1);
+    addCode(-3, "Withdrawal", 0);
+    storage::Table table(*db, TransDesc::layout().def());
+    ASSERT_TRUE(table.open());
+    TransDescForm fresh(table, Request::InsertRecord);
+    ASSERT_TRUE(fresh.prepare());
+    EXPECT_EQ(fresh.findChild<QLineEdit *>("TRANSCODE")->text(), "1");
+    fresh.reject();
+    addCode(0, "Zero", 0);
+    TransDescForm again(table, Request::InsertRecord);
+    ASSERT_TRUE(again.prepare());
+    EXPECT_EQ(again.findChild<QLineEdit *>("TRANSCODE")->text(), "1");
+    again.reject();
+}
