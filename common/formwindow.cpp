@@ -1,6 +1,7 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "entries.h"
 #include "windows.h"
 #include "windowstate.h"
 #include "enhancedfocus.h"
@@ -181,10 +182,7 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
                               qint32 day = Picture::deformatDate(edit->text(), kDatePicture, &ok);
                               if (!ok) {
                                   if (!report) return false;
-                                  App::dialogs().message("Invalid Date",
-                                                         "\"" + edit->text().trimmed() +
-                                                             "\" is not a date.  Please enter it as mm/dd/yyyy.",
-                                                         Dlg::Warning);
+                                  Entries::notADate(App::dialogs(), edit->text());
                                   edit->setFocus();
                                   return false;
                               }
@@ -210,12 +208,7 @@ QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, c
                               Decimal d = Picture::deformatNumber(edit->text(), &ok);
                               if (!ok || !d.fits(digits - places, places)) {
                                   if (!report) return false;
-                                  App::dialogs().message("Range Error",
-                                                         QString("The value of %1 must be a number of at most %2 digits "
-                                                                 "before the point.")
-                                                             .arg(clip(QString(prompt).remove(':').remove('&')))
-                                                             .arg(digits - places),
-                                                         Dlg::Warning);
+                                  Entries::tooManyDigits(App::dialogs(), prompt, digits - places);
                                   edit->setFocus();
                                   return false;
                               }
