@@ -405,6 +405,13 @@ TEST_F(Division, LinesTakeTheHeaderAtPosting) {
     EXPECT_EQ(d->LOC.PAYROLLAMOUNT, money("20.00")) << "the check less the lines it already has";
     EXPECT_EQ(d->queue()[0].DATE, day(2004, 2, 1)) << "the list shows the header's date";
     line(*d, "111-11-1111", "20.00");
+    // A header without a contractor on file posts nothing.
+    glo.CONTRACTORNUMBER = 5;
+    EXPECT_FALSE(d->post());
+    EXPECT_EQ(dialogs.last().text, "No contractor has the number 5.|Pick the contractor again and "
+                                   "post again.  Nothing was posted.");
+    EXPECT_TRUE(all<Trans>().isEmpty());
+    glo.CONTRACTORNUMBER = 7;
     ASSERT_TRUE(d->post());
 
     for (const Trans &t : all<Trans>()) {
