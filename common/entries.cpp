@@ -13,11 +13,10 @@ const QString kDatePicture = QStringLiteral("@d2");
 class AmountValidator : public QValidator {
 public:
     AmountValidator(int wholeDigits, int places, bool negative, QObject *parent)
-        : QValidator(parent),
-          m_pattern(QStringLiteral("^%1\\$?[0-9,]*(\\.[0-9]{0,%2})?%3$")
-                        .arg(negative ? QStringLiteral("[-(]?") : QString())
-                        .arg(places)
-                        .arg(negative ? QStringLiteral("\\)?") : QString())),
+        : QValidator(parent), m_pattern(QStringLiteral("^%1\\$?[0-9,]*(\\.[0-9]{0,%2})?%3$")
+                                            .arg(negative ? QStringLiteral("[-(]?") : QString())
+                                            .arg(places)
+                                            .arg(negative ? QStringLiteral("\\)?") : QString())),
           m_wholeDigits(wholeDigits) {}
     State validate(QString &input, int &) const override {
         if (!m_pattern.match(input).hasMatch()) return Invalid;
@@ -42,11 +41,12 @@ void notADate(Dialogs &dialogs, const QString &typed) {
 }
 
 void tooManyDigits(Dialogs &dialogs, const QString &prompt, int wholeDigits) {
-    dialogs.message("Range Error",
-                    QString("The value of %1 must be a number of at most %2 digits before the point.")
-                        .arg(clip(QString(prompt).remove(':').remove('&')))
-                        .arg(wholeDigits),
-                    Dlg::Warning);
+    dialogs.message(
+        "Range Error",
+        QString("The value of %1 must be a number of at most %2 digits before the point.")
+            .arg(clip(QString(prompt).remove(':').remove('&')))
+            .arg(wholeDigits),
+        Dlg::Warning);
 }
 
 bool readDate(Dialogs &dialogs, const QString &typed, qint32 &day) {

@@ -1,10 +1,10 @@
 #include "formwindow.h"
 
 #include "app.h"
-#include "entries.h"
 #include "windows.h"
 #include "windowstate.h"
 #include "enhancedfocus.h"
+#include "entries.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
 #include "platform/text.h"

@@ -5,7 +5,6 @@
 #include "platform/clock.h"
 #include "platform/picture.h"
 
-
 namespace {
 const QString kName = QStringLiteral("PayrollRpt");
 const QString kTitle = QStringLiteral("Payroll Deposit Report");

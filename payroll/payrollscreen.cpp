@@ -2,14 +2,15 @@
 
 #include "common/app.h"
 #include "common/checkopen.h"
-#include "common/entries.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
 #include "processpayroll.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGridLayout>
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QCloseEvent>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
 #include <QTabWidget>
@@ -250,7 +250,7 @@ bool PayrollScreenLogic::leave() {
 
 // The records of the lookup date's payroll with exactly that description, or of every payroll
 // of the date when the description is empty.
-template <class F> void PayrollScreenLogic::readPosted(F each, const QString &description) {
+template <class F> void PayrollScreenLogic::readPosted(const QString &description, F each) {
     storage::DataFile<Trans> tra(m_db);
     tra.open();
     tra.rec.TRANSDATE = GLO.LOOKUPDATE;
@@ -266,7 +266,7 @@ bool PayrollScreenLogic::retrieve() {
     PAYROLLRETRIEVEDQUEUE.clear();
     if (gatherWindow) gatherWindow(true);
     QHash<QString, int> index;
-    readPosted([&](const Trans &t, qint64) {
+    readPosted(QString(), [&](const Trans &t, qint64) {
         const QString desc = clip(t.DESC).left(100);
         auto it = index.find(desc);
         if (it == index.end()) {
@@ -332,7 +332,7 @@ bool PayrollScreenLogic::reprint(int index) {
     if (!dropUnpostedLines(m_dialogs, PAYQUEUE)) return false;
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
+    readPosted(desc, [&](const Trans &t, qint64) {
         PayQueueEntry q;
         mem.clear();
         mem.rec.ACCTNUM = t.ACCTNUM;
@@ -340,7 +340,7 @@ bool PayrollScreenLogic::reprint(int index) {
         q.DATE = t.TRANSDATE;
         q.AMOUNT = t.TRANSAMOUNT.rounded(2);
         PAYQUEUE << q;
-    }, desc);
+    });
     GLO.TITLE = kReprintTitle + Picture::format(GLO.LOOKUPDATE, kDate);
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     GLO.PAYROLLDATESTRING = payrollDateText(desc).left(20);
@@ -372,7 +372,7 @@ void PayrollScreenLogic::rename(int contractorIndex) {
     if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
                           Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
-        readPosted([&](const Trans &, qint64 pos) { positions << pos; }, m_renaming);
+        readPosted(m_renaming, [&](const Trans &, qint64 pos) { positions << pos; });
         // All of the payroll or none of it changes hands; a record another station deleted
         // meanwhile is skipped. The message waits until the write lock is given back.
         bool renamed = false;
@@ -417,7 +417,7 @@ bool PayrollScreenLogic::gather(int index) {
     Decimal left = GLO.PAYROLLAMOUNT.rounded(2);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
+    readPosted(desc, [&](const Trans &t, qint64) {
         const Decimal amount = t.TRANSAMOUNT.rounded(2);
         if ((left - amount).isNegative()) return; // does not fit the new check
         PayQueueEntry q;
@@ -433,7 +433,7 @@ bool PayrollScreenLogic::gather(int index) {
         q.CONTRACTOR = GLO.CONTRACTORNUMBER;
         PAYQUEUE << q;
         left -= amount;
-    }, desc);
+    });
     m_dialogs.message(kGatheredCaption, kGathered, Dlg::Information);
     return true;
 }
@@ -650,9 +650,8 @@ void PayrollScreen::refresh() {
     // A saved payroll keeps its header, but its posting date must still be this month's, so
     // that field stays open.
     const bool loaded = GLO.LOADDATA == 1;
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_amount, m_contractor, m_payrollDate, m_transDesc,
-                                          m_contractorLookup, m_transLookup})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_amount, m_contractor, m_payrollDate, m_transDesc, m_contractorLookup, m_transLookup})
         w->setEnabled(!loaded);
     if (loaded) button("&Load Saved Data")->hide();
 

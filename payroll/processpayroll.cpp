@@ -2,8 +2,8 @@
 
 #include "common/app.h"
 #include "common/checkopen.h"
-#include "common/entries.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
@@ -211,8 +211,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
         return false;
     }
     const QString user = GNT().USERID;
-    const QString desc =
-        "(" + contractorName + PayrollDescriptionFor + Picture::format(GLO.PAYROLLDATE, kDate) + ")";
+    const QString desc = "(" + contractorName + PayrollDescriptionFor +
+                         Picture::format(GLO.PAYROLLDATE, kDate) + ")";
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     int written = 0;
@@ -238,7 +238,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
         tra.rec.USERID = user;
         if (!tra.add()) {
             error = storage::lastErrorText();
-            problem = {kErrorCaption, kTransFailed + error + ".", Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
+            problem = {
+                kErrorCaption, kTransFailed + error + ".", Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
             return false;
         }
         ++written;

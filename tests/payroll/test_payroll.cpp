@@ -397,9 +397,9 @@ TEST_F(Header, SavedPayrollLoadsAndIsMarkedOncePosted) {
 // posting: its contractor, payroll date and posting date.
 TEST_F(Division, LinesTakeTheHeaderAtPosting) {
     addContractor(9, "Keystone Electric");
-    queue << PayQueueEntry{"111-11-1111", "Smith, Pat", day(2004, 1, 15), money("100.00"), 0,
+    queue << PayQueueEntry{"111-11-1111",   "Smith, Pat", day(2004, 1, 15), money("100.00"), 0,
                            day(2004, 1, 20)};
-    queue << PayQueueEntry{"222-22-2222", "Jones, Lee", day(2004, 1, 15), money("30.00"), 9,
+    queue << PayQueueEntry{"222-22-2222",   "Jones, Lee", day(2004, 1, 15), money("30.00"), 9,
                            day(2004, 1, 20)};
     auto d = division();
     EXPECT_EQ(d->LOC.PAYROLLAMOUNT, money("20.00")) << "the check less the lines it already has";
@@ -457,9 +457,10 @@ TEST_F(Division, AFailedPostingSaysWhyAfterItsRollback) {
         line(d, "222-22-2222", "30.00");
         line(d, "111-11-1111", "20.00");
         const QString column = QString(file) == "Trans" ? "TRANSAMOUNT" : "AMOUNT";
-        ASSERT_TRUE(db->exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON \"%1\" WHEN "
-                                     "NEW.\"%2\" = 3000 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
-                                 .arg(file, column)));
+        ASSERT_TRUE(
+            db->exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON \"%1\" WHEN "
+                             "NEW.\"%2\" = 3000 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                         .arg(file, column)));
         EXPECT_FALSE(d.post());
         ASSERT_EQ(watched.shown.size(), 2);
         EXPECT_EQ(watched.underLock, QList<bool>({false, false})) << "no box under the write lock";
@@ -516,8 +517,9 @@ TEST_F(Header, TheCheckTakesAtMostItsFieldsDigits) {
     glo.PAYROLLAMOUNT = money("10000000000000.00");
     EXPECT_FALSE(s->process());
     EXPECT_EQ(dialogs.last().caption, "Range Error");
-    EXPECT_EQ(dialogs.last().text,
-              "The value of Payroll Amount must be a number of at most 13 digits before the point.");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Payroll Amount must be a number of at most 13 digits before the point.");
     glo.PAYROLLAMOUNT = Decimal(999999999999999999, 0);
     EXPECT_FALSE(s->process());
     EXPECT_TRUE(all<PayData>().isEmpty());

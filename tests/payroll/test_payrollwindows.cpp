@@ -306,7 +306,8 @@ TEST_F(PayrollWindows, ImpossibleDatesAndWideAmountsAreRefused) {
         type(e, "13/01/2026");
         ASSERT_FALSE(dialogs.shown.isEmpty());
         EXPECT_EQ(dialogs.last().caption, "Invalid Date");
-        EXPECT_EQ(dialogs.last().text, "\"13/01/2026\" is not a date.  Please enter it as mm/dd/yyyy.");
+        EXPECT_EQ(dialogs.last().text,
+                  "\"13/01/2026\" is not a date.  Please enter it as mm/dd/yyyy.");
         EXPECT_TRUE(e->hasFocus());
         // Nothing goes on with the date before it.
         QTest::mouseClick(screen.button("&Process"), Qt::LeftButton);
