@@ -4,6 +4,7 @@
 #include "windows.h"
 #include "windowstate.h"
 #include "enhancedfocus.h"
+#include "entries.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
 #include "platform/text.h"
@@ -181,10 +182,7 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
                               qint32 day = Picture::deformatDate(edit->text(), kDatePicture, &ok);
                               if (!ok) {
                                   if (!report) return false;
-                                  App::dialogs().message("Invalid Date",
-                                                         "\"" + edit->text().trimmed() +
-                                                             "\" is not a date.  Please enter it as mm/dd/yyyy.",
-                                                         Dlg::Warning);
+                                  Entries::notADate(App::dialogs(), edit->text());
                                   edit->setFocus();
                                   return false;
                               }
@@ -210,12 +208,7 @@ QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, c
                               Decimal d = Picture::deformatNumber(edit->text(), &ok);
                               if (!ok || !d.fits(digits - places, places)) {
                                   if (!report) return false;
-                                  App::dialogs().message("Range Error",
-                                                         QString("The value of %1 must be a number of at most %2 digits "
-                                                                 "before the point.")
-                                                             .arg(clip(QString(prompt).remove(':').remove('&')))
-                                                             .arg(digits - places),
-                                                         Dlg::Warning);
+                                  Entries::tooManyDigits(App::dialogs(), prompt, digits - places);
                                   edit->setFocus();
                                   return false;
                               }

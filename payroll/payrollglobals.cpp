@@ -15,6 +15,17 @@ PayQueue &PAYQUEUE() {
     return q;
 }
 
+bool dropUnpostedLines(Dialogs &dialogs, PayQueue &queue) {
+    if (!queue.isEmpty() &&
+        dialogs.message("Unsaved Work ...",
+                        "You Have Already Started A Payroll Posting.|If you cancel now you will "
+                        "lose data already entered.| Are you sure you want to cancel?",
+                        Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
+        return false;
+    queue.clear();
+    return true;
+}
+
 namespace {
 // The select protocol: ask, run the browse, take the shared buffer on completion, and leave the
 // response at "cancelled" for whoever asks next.

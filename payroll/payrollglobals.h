@@ -3,6 +3,7 @@
 // the module's GLO variables), its lines (PAYQUEUE), and the lookups the windows run in other
 // modules' lists. common/app.h has the frame's own GLO(); these are the payroll module's.
 #include "data/records.h"
+#include "platform/dialogs.h"
 #include "platform/text.h"
 
 #include <QList>
@@ -36,6 +37,14 @@ struct PayQueueEntry {
     qint32 POSTINGDATE = 0;
 };
 using PayQueue = QList<PayQueueEntry>;
+
+// Digits before the point: a check (PayData, 8 bytes) and a line (PAYQ:AMOUNT, DECIMAL(13,2)).
+inline constexpr int PayrollCheckDigits = 13;
+inline constexpr int PayrollLineDigits = 11;
+
+// Leaving a payroll with unposted lines asks first ("Unsaved Work ..."); true once the lines are
+// gone (or there were none), false when the operator keeps them.
+bool dropUnpostedLines(Dialogs &dialogs, PayQueue &queue);
 
 // The module's one copy of each, kept between windows.
 PayrollGlobals &PayrollGLO();

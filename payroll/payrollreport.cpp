@@ -5,8 +5,6 @@
 #include "platform/clock.h"
 #include "platform/picture.h"
 
-#include <QFileInfo>
-
 namespace {
 const QString kName = QStringLiteral("PayrollRpt");
 const QString kTitle = QStringLiteral("Payroll Deposit Report");
@@ -32,8 +30,8 @@ constexpr int kLine = 190;
 } // namespace
 
 PayrollReport::PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
-                             const PayQueue &queue, const QString &dataPath)
-    : m_db(db), m_dialogs(dialogs), GLO(glo), m_queue(queue), m_path(dataPath) {}
+                             const PayQueue &queue, qint32 local)
+    : m_db(db), m_dialogs(dialogs), GLO(glo), m_queue(queue), m_local(local) {}
 
 QString PayrollReport::subtitle(qint32 contractorNumber, qint32 payrollDate) {
     storage::DataFile<Contractor> con(m_db);
@@ -46,8 +44,8 @@ QString PayrollReport::subtitle(qint32 contractorNumber, qint32 payrollDate) {
     return name + kSeparator + GLO.PAYROLLDATESTRING;
 }
 
-bool PayrollReport::accountsBySsn(const QString &dataPath) {
-    return dataPath.contains(QStringLiteral("667")) || dataPath.contains(QStringLiteral("33"));
+bool PayrollReport::accountsBySsn(qint32 local) {
+    return local == 667 || local == 33;
 }
 
 void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payrollDate) {
@@ -68,7 +66,7 @@ void PayrollReport::prepare(ReportRun &run, qint32 contractorNumber, qint32 payr
         const QString sub = subtitle(contractorNumber, payrollDate);
         const QString title = GLO.TITLE;
         const QString runDate = Picture::format(Clock::today(), "@d2");
-        const bool bySsn = accountsBySsn(m_path);
+        const bool bySsn = accountsBySsn(m_local);
         m_bands = std::make_unique<report::BandReport>(r.report(), 500, 10500);
         m_bands->setPageHeader(
             {1250, [sub, title](report::Report &rp, int top) {
@@ -148,7 +146,6 @@ std::function<void(ReportRun &)> &PayrollReport::testHook() {
 }
 
 void PAYROLLRPT(qint32 ContractorNumber, qint32 PayrollDate) {
-    PayrollReport report(App::db(), App::dialogs(), PayrollGLO(), PAYQUEUE(),
-                         QFileInfo(App::dataDir()).absoluteFilePath());
+    PayrollReport report(App::db(), App::dialogs(), PayrollGLO(), PAYQUEUE(), GLO().LOCAL);
     report.run(ContractorNumber, PayrollDate);
 }

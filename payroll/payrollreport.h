@@ -10,12 +10,12 @@
 class PayrollReport {
 public:
     PayrollReport(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
-                  const PayQueue &queue, const QString &dataPath);
+                  const PayQueue &queue, qint32 local);
 
     // Under "the contractor --- the payroll date", or the re-print's date text when the date is 0.
     QString subtitle(qint32 contractorNumber, qint32 payrollDate);
-    // The folders of locals 667 and 33 know their members by SSN.
-    static bool accountsBySsn(const QString &dataPath);
+    // Locals 667 and 33 know their members by SSN.
+    static bool accountsBySsn(qint32 local);
 
     // Sets up the run (name, progress base, loop, totals); run.run() then produces the pages.
     void prepare(ReportRun &run, qint32 contractorNumber, qint32 payrollDate);
@@ -32,7 +32,7 @@ private:
     Dialogs &m_dialogs;
     PayrollGlobals &GLO;
     const PayQueue &m_queue;
-    QString m_path;
+    qint32 m_local;
     std::unique_ptr<report::BandReport> m_bands;
 };
 

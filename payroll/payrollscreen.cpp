@@ -3,12 +3,14 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
 #include "processpayroll.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGridLayout>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -52,6 +55,11 @@ const QString kLoadAgainCaption = QStringLiteral("Load Saved Data ...");
 const QString kLoadAgain =
     QStringLiteral("This saved payroll has already been posted.|Load it again?");
 const QString kNoPayrollDate = QStringLiteral("Please enter the payroll date.");
+const QString kNoPostingDate = QStringLiteral("Please enter the posting date.");
+const QString kAmountPrompt = QStringLiteral("Payroll Amount");
+const QString kErrorCaption = QStringLiteral("Error ...");
+const QString kRenameFailed =
+    QStringLiteral("The payroll could not be renamed; nothing was changed.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
 } // namespace
@@ -130,6 +138,16 @@ bool PayrollScreenLogic::postingDateAccepted() {
     return dateAccepted(GLO.POSTINGDATE);
 }
 
+bool PayrollScreenLogic::takeDate(const QString &typed, qint32 &day) {
+    return Entries::readDate(m_dialogs, typed, day);
+}
+
+bool PayrollScreenLogic::checkFits() {
+    if (Entries::fitsWhole(GLO.PAYROLLAMOUNT, PayrollCheckDigits)) return true;
+    Entries::tooManyDigits(m_dialogs, kAmountPrompt, PayrollCheckDigits);
+    return false;
+}
+
 bool PayrollScreenLogic::savedDataAvailable() {
     storage::DataFile<PayBreak> pbk(m_db);
     return pbk.open() && pbk.first();
@@ -198,14 +216,16 @@ bool PayrollScreenLogic::process() {
             CON = con.rec;
         }
     }
-    // A loaded payroll keeps the dates it was saved with; the fields are locked.
-    if (GLO.LOADDATA != 1) {
-        if (GLO.PAYROLLDATE <= 0) {
-            m_dialogs.message(kCaption, kNoPayrollDate, Dlg::Warning);
-            return false;
-        }
-        if (!postingDateAccepted()) return false;
+    // A saved payroll too: it may have been saved in another month.
+    if (GLO.PAYROLLDATE <= 0) {
+        m_dialogs.message(kCaption, kNoPayrollDate, Dlg::Warning);
+        return false;
     }
+    if (GLO.POSTINGDATE <= 0) {
+        m_dialogs.message(kCaption, kNoPostingDate, Dlg::Warning);
+        return false;
+    }
+    if (!postingDateAccepted() || !checkFits()) return false;
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     storage::DataFile<PayData> pay(m_db);
     pay.open();
@@ -221,12 +241,16 @@ bool PayrollScreenLogic::process() {
     return true;
 }
 
-void PayrollScreenLogic::cancel() {
+bool PayrollScreenLogic::leave() {
+    if (!dropUnpostedLines(m_dialogs, PAYQUEUE)) return false;
     PAYROLLRETRIEVEDQUEUE.clear();
-    PAYQUEUE.clear();
+    CONTRACTORQUEUE.clear();
+    return true;
 }
 
-template <class F> void PayrollScreenLogic::readPosted(F each) {
+// The records of the lookup date's payroll with exactly that description, or of every payroll
+// of the date when the description is empty.
+template <class F> void PayrollScreenLogic::readPosted(const QString &description, F each) {
     storage::DataFile<Trans> tra(m_db);
     tra.open();
     tra.rec.TRANSDATE = GLO.LOOKUPDATE;
@@ -234,14 +258,15 @@ template <class F> void PayrollScreenLogic::readPosted(F each) {
     tra.set(Trans::DateType_Key);
     while (tra.next() && tra.rec.TRANSDATE == GLO.LOOKUPDATE &&
            tra.rec.TRANSTYPE == TransType::Payroll)
-        each(tra.rec, tra.position());
+        if (description.isEmpty() || clip(tra.rec.DESC) == description)
+            each(tra.rec, tra.position());
 }
 
 bool PayrollScreenLogic::retrieve() {
     PAYROLLRETRIEVEDQUEUE.clear();
     if (gatherWindow) gatherWindow(true);
     QHash<QString, int> index;
-    readPosted([&](const Trans &t, qint64) {
+    readPosted(QString(), [&](const Trans &t, qint64) {
         const QString desc = clip(t.DESC).left(100);
         auto it = index.find(desc);
         if (it == index.end()) {
@@ -265,19 +290,30 @@ bool PayrollScreenLogic::retrieve() {
     return true;
 }
 
+// The name is what stands between "(" and the last " For ". A contractor renamed since the
+// posting is no longer named exactly; then the longest name that still occurs is taken, so that
+// "ABC" never stands in for "ABC Builders".
 bool PayrollScreenLogic::contractorOf(const QString &description, Contractor &found) {
     storage::DataFile<Contractor> con(m_db);
     con.open();
     con.setStart(Contractor::Name_Key);
     const QString desc = clip(description);
+    const int at = desc.lastIndexOf(PayrollDescriptionFor);
+    const QString named = at > 0 && desc.startsWith('(') ? desc.mid(1, at - 1) : QString();
+    int longest = 0;
     while (con.next()) {
         const QString name = clip(con.rec.NAME);
-        if (!name.isEmpty() && desc.contains(name)) {
+        if (name.isEmpty()) continue;
+        if (name == named) {
             found = con.rec;
             return true;
         }
+        if (name.size() > longest && desc.contains(name)) {
+            longest = int(name.size());
+            found = con.rec;
+        }
     }
-    return false;
+    return longest > 0;
 }
 
 QString PayrollScreenLogic::payrollDateText(const QString &description) {
@@ -292,12 +328,11 @@ bool PayrollScreenLogic::reprint(int index) {
     if (index < 0 || index >= PAYROLLRETRIEVEDQUEUE.size()) return false;
     const QString desc = PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION;
     if (!contractorOf(desc, CON)) return false;
-    PAYQUEUE.clear();
-    const QString name = clip(CON.NAME);
+    // The report takes the lines' place and the window closes: unposted lines are given up first.
+    if (!dropUnpostedLines(m_dialogs, PAYQUEUE)) return false;
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
-        if (!clip(t.DESC).contains(name)) return;
+    readPosted(desc, [&](const Trans &t, qint64) {
         PayQueueEntry q;
         mem.clear();
         mem.rec.ACCTNUM = t.ACCTNUM;
@@ -337,24 +372,30 @@ void PayrollScreenLogic::rename(int contractorIndex) {
     if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
                           Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
-        readPosted([&](const Trans &t, qint64 pos) {
-            if (clip(t.DESC) == m_renaming) positions << pos;
-        });
-        // All of the payroll or none of it changes hands; a record another station changed
-        // meanwhile is skipped.
-        storage::Transaction batch(m_db);
-        storage::DataFile<Trans> tra(m_db);
-        tra.open();
-        for (qint64 p : positions) {
-            if (!tra.getPosition(p)) continue;
-            const int at = tra.rec.DESC.lastIndexOf(PayrollDescriptionFor);
-            if (at < 0) continue; // nothing after the name to keep
-            const QString TEMPSTRING = tra.rec.DESC.mid(at + 1).left(100);
-            tra.rec.DESC = "(" + newName + " " + clip(TEMPSTRING);
-            tra.put();
+        readPosted(m_renaming, [&](const Trans &, qint64 pos) { positions << pos; });
+        // All of the payroll or none of it changes hands; a record another station deleted
+        // meanwhile is skipped. The message waits until the write lock is given back.
+        bool renamed = false;
+        {
+            storage::Transaction batch(m_db);
+            storage::DataFile<Trans> tra(m_db);
+            renamed = batch.active() && tra.open();
+            for (qint64 p : positions) {
+                if (!renamed) break;
+                if (!tra.getPosition(p)) continue;
+                const int at = tra.rec.DESC.lastIndexOf(PayrollDescriptionFor);
+                if (at < 0) continue; // nothing after the name to keep
+                const QString TEMPSTRING = tra.rec.DESC.mid(at + 1).left(100);
+                tra.rec.DESC = "(" + newName + " " + clip(TEMPSTRING);
+                renamed = tra.put();
+            }
+            renamed = renamed && batch.commit();
         }
-        batch.commit();
-        m_dialogs.message(kUpdatedCaption, kUpdated, Dlg::Information);
+        if (renamed)
+            m_dialogs.message(kUpdatedCaption, kUpdated, Dlg::Information);
+        else
+            m_dialogs.message(kErrorCaption, kRenameFailed.arg(storage::lastErrorText()),
+                              Dlg::Error);
     }
     PAYROLLRETRIEVEDQUEUE.clear();
     CONTRACTORQUEUE.clear();
@@ -366,17 +407,19 @@ void PayrollScreenLogic::cancelRename() {
     m_renaming.clear();
 }
 
+// The lines are fitted into the check as entered; the check itself stays, so that a second
+// gather starts from it again and the division shows what is left.
 bool PayrollScreenLogic::gather(int index) {
     if (index < 0 || index >= PAYROLLRETRIEVEDQUEUE.size()) return false;
-    if (!contractorOf(PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION, CON)) return false;
+    const QString desc = PAYROLLRETRIEVEDQUEUE[index].PAYROLLDESCRIPTION;
+    if (!checkFits()) return false;
     PAYQUEUE.clear();
-    const QString name = clip(CON.NAME);
+    Decimal left = GLO.PAYROLLAMOUNT.rounded(2);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
-        if (!clip(t.DESC).contains(name)) return;
+    readPosted(desc, [&](const Trans &t, qint64) {
         const Decimal amount = t.TRANSAMOUNT.rounded(2);
-        if ((GLO.PAYROLLAMOUNT - amount).isNegative()) return; // does not fit the new check
+        if ((left - amount).isNegative()) return; // does not fit the new check
         PayQueueEntry q;
         mem.clear();
         mem.rec.ACCTNUM = t.ACCTNUM;
@@ -389,7 +432,7 @@ bool PayrollScreenLogic::gather(int index) {
         q.POSTINGDATE = GLO.POSTINGDATE;
         q.CONTRACTOR = GLO.CONTRACTORNUMBER;
         PAYQUEUE << q;
-        GLO.PAYROLLAMOUNT -= amount;
+        left -= amount;
     });
     m_dialogs.message(kGatheredCaption, kGathered, Dlg::Information);
     return true;
@@ -420,8 +463,7 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     m_payrollDate->setPlaceholderText("mm/dd/yyyy");
     m_amount = line("GLO:PAYROLLAMOUNT", "Amount of payroll Check");
     m_amount->setAlignment(Qt::AlignRight);
-    m_amount->setValidator(new QRegularExpressionValidator(
-        QRegularExpression("\\$?[0-9,]{0,15}(\\.[0-9]{0,2})?"), this));
+    m_amount->setValidator(Entries::amountValidator(PayrollCheckDigits, 2, false, this));
     m_transDesc = line("GLO:TRANSDESC", "Transaction Description");
     m_transDesc->setMaxLength(20);
     m_postingDate = line("GLO:POSTINGDATE", "Posting Date of Payroll.");
@@ -532,6 +574,12 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     onAccept(m_contractor, &PayrollScreen::acceptContractor);
     onAccept(m_transDesc, &PayrollScreen::acceptTransDesc);
     onAccept(m_postingDate, &PayrollScreen::acceptPostingDate);
+    onAccept(m_payrollDate, &PayrollScreen::acceptDate);
+    onAccept(m_lookupDate, &PayrollScreen::acceptDate);
+    // Esc leaves like every other way out.
+    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(esc, &QShortcut::activated, this, [this] { close(); });
 
     m_logic.gatherWindow = [this, box = std::shared_ptr<QDialog>()](bool show) mutable {
         if (show) {
@@ -568,18 +616,25 @@ QPushButton *PayrollScreen::button(const QString &text) const {
     return nullptr;
 }
 
-void PayrollScreen::store() {
+// A date that cannot be read is refused, never replaced by the one before: nothing goes on
+// until it is corrected.
+bool PayrollScreen::store() {
     GLO.CONTRACTORNAME = m_contractor->text();
-    bool ok = false;
-    qint32 day = Picture::deformatDate(m_payrollDate->text(), kDate, &ok);
-    if (ok) GLO.PAYROLLDATE = day;
-    if (m_amount->isEnabled())
-        GLO.PAYROLLAMOUNT = Picture::deformatNumber(m_amount->text()).rounded(2);
+    if (m_amount->isEnabled() && !Entries::toAmount(m_amount->text(), 2, GLO.PAYROLLAMOUNT))
+        GLO.PAYROLLAMOUNT = Decimal(0, 2);
     GLO.TRANSDESC = m_transDesc->text();
-    day = Picture::deformatDate(m_postingDate->text(), kDate, &ok);
-    if (ok) GLO.POSTINGDATE = day;
-    day = Picture::deformatDate(m_lookupDate->text(), kDate, &ok);
-    if (ok) GLO.LOOKUPDATE = day;
+    for (auto [edit, into] : {std::pair{m_payrollDate, &GLO.PAYROLLDATE},
+                              {m_postingDate, &GLO.POSTINGDATE},
+                              {m_lookupDate, &GLO.LOOKUPDATE}}) {
+        m_busy = true;
+        const bool ok = m_logic.takeDate(edit->text(), *into);
+        m_busy = false;
+        if (!ok) {
+            edit->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 void PayrollScreen::refresh() {
@@ -592,10 +647,11 @@ void PayrollScreen::refresh() {
     for (QLineEdit *e :
          {m_contractor, m_payrollDate, m_amount, m_transDesc, m_postingDate, m_lookupDate})
         e->setModified(false);
+    // A saved payroll keeps its header, but its posting date must still be this month's, so
+    // that field stays open.
     const bool loaded = GLO.LOADDATA == 1;
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_amount, m_contractor, m_payrollDate, m_postingDate,
-                                          m_transDesc, m_contractorLookup, m_transLookup})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_amount, m_contractor, m_payrollDate, m_transDesc, m_contractorLookup, m_transLookup})
         w->setEnabled(!loaded);
     if (loaded) button("&Load Saved Data")->hide();
 
@@ -627,7 +683,7 @@ void PayrollScreen::showGeneral(bool general) {
 }
 
 void PayrollScreen::acceptContractor() {
-    store();
+    if (!store()) return;
     m_busy = true;
     const auto f = m_logic.contractorAccepted();
     m_busy = false;
@@ -639,7 +695,7 @@ void PayrollScreen::acceptContractor() {
 }
 
 void PayrollScreen::pickContractor() {
-    store();
+    if (!store()) return;
     m_busy = true;
     const bool picked = m_logic.lookUpContractor();
     m_busy = false;
@@ -648,20 +704,24 @@ void PayrollScreen::pickContractor() {
 }
 
 void PayrollScreen::acceptTransDesc() {
-    store();
+    if (!store()) return;
     m_logic.transDescAccepted();
 }
 
 void PayrollScreen::pickTransDesc() {
-    store();
+    if (!store()) return;
     m_busy = true;
     m_logic.lookUpTransDesc();
     m_busy = false;
     refresh();
 }
 
-void PayrollScreen::acceptPostingDate() {
+void PayrollScreen::acceptDate() {
     store();
+}
+
+void PayrollScreen::acceptPostingDate() {
+    if (!store()) return;
     m_busy = true;
     const bool ok = m_logic.postingDateAccepted();
     m_busy = false;
@@ -669,13 +729,13 @@ void PayrollScreen::acceptPostingDate() {
 }
 
 void PayrollScreen::loadSavedData() {
-    store();
+    if (!store()) return;
     m_logic.loadSavedData();
     refresh();
 }
 
 void PayrollScreen::process() {
-    store();
+    if (!store()) return;
     m_busy = true;
     const bool ok = m_logic.process();
     m_busy = false;
@@ -686,12 +746,19 @@ void PayrollScreen::process() {
 }
 
 void PayrollScreen::cancel() {
-    m_logic.cancel();
     close();
 }
 
+void PayrollScreen::closeEvent(QCloseEvent *event) {
+    if (!m_logic.leave()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void PayrollScreen::retrieve() {
-    store();
+    if (!store()) return;
     const bool found = m_logic.retrieve();
     button("Print")->setVisible(found);
     button("Rename")->setVisible(found);
@@ -700,12 +767,12 @@ void PayrollScreen::retrieve() {
 }
 
 void PayrollScreen::print() {
-    store();
+    if (!store()) return;
     if (m_logic.reprint(m_payrolls->currentRow())) close();
 }
 
 void PayrollScreen::startRename() {
-    store();
+    if (!store()) return;
     if (!m_logic.startRename(m_payrolls->currentRow())) return;
     refresh();
     showGeneral(false);
@@ -728,7 +795,7 @@ void PayrollScreen::cancelRename() {
 }
 
 void PayrollScreen::gather() {
-    store();
+    if (!store()) return;
     m_logic.gather(m_payrolls->currentRow());
     refresh();
 }

@@ -41,16 +41,20 @@ public:
     bool lookUpTransDesc();
     // False (after its message) when the posting date is out of range.
     bool postingDateAccepted();
+    // A date as typed into one of the window's date fields; false after "Invalid Date".
+    bool takeDate(const QString &typed, qint32 &day);
     bool savedDataAvailable();
     // False when nothing was loaded.
     bool loadSavedData();
     // Stores the payroll's PayData record; true when the division may start.
     bool process();
-    void cancel();
+    // Every way out of the window: unposted lines are given up only when the operator agrees.
+    // True when the window may close.
+    bool leave();
 
     // The review.
     bool retrieve();
-    // The first contractor in name order whose name occurs in the description.
+    // The contractor the description names.
     bool contractorOf(const QString &description, Contractor &found);
     // Date text of a description: what follows "For" (from the blank after it) up to ")".
     static QString payrollDateText(const QString &description);
@@ -61,8 +65,9 @@ public:
     bool gather(int index);
 
 private:
-    template <class F> void readPosted(F each);
+    template <class F> void readPosted(const QString &description, F each);
     bool dateAccepted(qint32 day);
+    bool checkFits(); // the check amount fits its field; else "Range Error"
 
     storage::Database &m_db;
     Dialogs &m_dialogs;
@@ -99,6 +104,7 @@ public:
     void pickContractor();
     void acceptTransDesc();
     void pickTransDesc();
+    void acceptDate();
     void acceptPostingDate();
     void loadSavedData();
     void process();
@@ -110,8 +116,11 @@ public:
     void cancelRename();
     void gather();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
-    void store();
+    bool store(); // false after its message when a date cannot be read
     void refresh();
     void showGeneral(bool general);
     PayrollScreenLogic m_logic;

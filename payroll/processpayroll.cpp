@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
@@ -44,10 +45,6 @@ const QString kTransFailed =
     QStringLiteral("Error adding payroll data to transactions. Error Message = ");
 const QString kCompletedCaption = QStringLiteral("Posting ...");
 const QString kCompleted = QStringLiteral("Posting Completed.");
-const QString kUnsavedCaption = QStringLiteral("Unsaved Work ...");
-const QString kUnsaved =
-    QStringLiteral("You Have Already Started A Payroll Posting.|If you cancel now you will lose "
-                   "data already entered.| Are you sure you want to cancel?");
 const QString kTrialTitle = QStringLiteral("Trial Report");
 // Checks of our own.
 const QString kNoMember =
@@ -56,6 +53,11 @@ const QString kNoMember =
 const QString kReopenFailed = QStringLiteral("The account could not be re-opened: %1.");
 const QString kPostFailed =
     QStringLiteral("The payroll could not be posted; nothing was written.  Error: %1.");
+const QString kNoContractor =
+    QStringLiteral("No contractor has the number %1.|Pick the contractor again and post again.  "
+                   "Nothing was posted.");
+const QString kDepositPrompt = QStringLiteral("Amount Being Deposited");
+const QString kLinePrompt = QStringLiteral("the deposit of %1");
 
 const QString kDate = QStringLiteral("@d2");
 
@@ -67,13 +69,23 @@ ProcessPayrollLogic::ProcessPayrollLogic(storage::Database &db, Dialogs &dialogs
     : m_db(db), m_dialogs(dialogs), GLO(glo), PAYQUEUE(queue), m_lookups(std::move(lookups)),
       m_report(std::move(report)) {}
 
+// The remainder is the check less every line already there (loaded or gathered).
 void ProcessPayrollLogic::open() {
     LOC = Values();
+    takeHeader();
     LOC.PAYROLLAMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
-    if (GLO.LOADDATA == 1)
-        for (const PayQueueEntry &q : PAYQUEUE)
-            LOC.PAYROLLAMOUNT -= q.AMOUNT;
+    for (const PayQueueEntry &q : PAYQUEUE)
+        LOC.PAYROLLAMOUNT -= q.AMOUNT;
     memberFound = false;
+}
+
+// Lines loaded or gathered before the header was complete belong to the payroll as it is now.
+void ProcessPayrollLogic::takeHeader() {
+    for (PayQueueEntry &q : PAYQUEUE) {
+        q.CONTRACTOR = GLO.CONTRACTORNUMBER;
+        q.DATE = GLO.PAYROLLDATE;
+        q.POSTINGDATE = GLO.POSTINGDATE;
+    }
 }
 
 bool ProcessPayrollLogic::readMember(const QString &ssn) {
@@ -136,6 +148,10 @@ ProcessPayrollLogic::Focus ProcessPayrollLogic::add() {
         LOC.DEPOSITAMOUNT = Decimal(0, 2);
         return Focus::Ssn;
     }
+    if (!Entries::fitsWhole(LOC.DEPOSITAMOUNT, PayrollLineDigits)) {
+        Entries::tooManyDigits(m_dialogs, kDepositPrompt, PayrollLineDigits);
+        return Focus::Amount;
+    }
     const Decimal deposit = LOC.DEPOSITAMOUNT.rounded(2);
     if (LOC.PAYROLLAMOUNT.isZero()) {
         m_dialogs.message(kDepositCaption, kNoMoney, Dlg::Warning);
@@ -182,22 +198,23 @@ void ProcessPayrollLogic::trialReport() {
 }
 
 // Every line as a backup copy and a deposit; the check's PayData record; the saved payroll
-// marked as posted. Failed lines are reported and skipped, as the office re-enters them.
-bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QString &error) {
+// marked as posted. Stops at the first write that fails, with its message in `problem`; the
+// caller rolls back and only then shows it, so no box waits while the write lock is held.
+bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
+                                     const QString &contractorName, Message &problem,
+                                     QString &error) {
     storage::DataFile<PayBackup> pbp(m_db);
     storage::DataFile<Trans> tra(m_db);
-    storage::DataFile<Contractor> con(m_db);
     storage::DataFile<PayData> pay(m_db);
-    if (!pbp.open() || !tra.open() || !con.open() || !pay.open()) {
+    if (!pbp.open() || !tra.open() || !pay.open()) {
         error = storage::lastErrorText();
         return false;
     }
     const QString user = GNT().USERID;
-    const QString payrollDate = Picture::format(GLO.PAYROLLDATE, kDate);
-    QHash<qint32, QString> contractorNames;
+    const QString desc = "(" + contractorName + PayrollDescriptionFor +
+                         Picture::format(GLO.PAYROLLDATE, kDate) + ")";
     QElapsedTimer sinceProgress;
     sinceProgress.start();
-    if (PAYQUEUE.isEmpty()) m_dialogs.message(kErrorCaption, kNoQueue, Dlg::Warning);
     int written = 0;
     for (const PayQueueEntry &q : PAYQUEUE) {
         pbp.clear();
@@ -206,14 +223,10 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         pbp.rec.AMOUNT = q.AMOUNT;
         pbp.rec.CONTRACTOR = q.CONTRACTOR;
         pbp.rec.POSTINGDATE = q.POSTINGDATE;
-        if (!pbp.add()) m_dialogs.message(kErrorCaption, kBackupFailed, Dlg::Warning);
-
-        auto name = contractorNames.find(q.CONTRACTOR);
-        if (name == contractorNames.end()) {
-            con.clear();
-            con.rec.AUTONUM = q.CONTRACTOR;
-            name = contractorNames.insert(
-                q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clip(con.rec.NAME) : QString());
+        if (!pbp.add()) {
+            error = storage::lastErrorText();
+            problem = {kErrorCaption, kBackupFailed, Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
+            return false;
         }
         tra.clear();
         tra.rec.ACCTNUM = accounts.value(q.PATNUM);
@@ -221,11 +234,14 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         tra.rec.TRANSAMOUNT = q.AMOUNT;
         tra.rec.TRANSTYPE = TransType::Payroll;
         tra.rec.TRANSTIME = Clock::clock();
-        tra.rec.DESC = "(" + *name + PayrollDescriptionFor + payrollDate + ")";
+        tra.rec.DESC = desc;
         tra.rec.USERID = user;
-        if (!tra.add())
-            m_dialogs.message(kErrorCaption, kTransFailed + storage::lastErrorText() + ".", Dlg::Warning);
-
+        if (!tra.add()) {
+            error = storage::lastErrorText();
+            problem = {
+                kErrorCaption, kTransFailed + error + ".", Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
+            return false;
+        }
         ++written;
         if (progress && sinceProgress.elapsed() >= 20) {
             progress(written);
@@ -234,8 +250,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
     }
 
     // One PayData record per contractor and posting date, holding what was posted for them that
-    // day: "&Process" may have stored a reduced amount after a gather, and a second payroll of
-    // the same contractor on the same day adds to the first.
+    // day: a second payroll of the same contractor on the same day adds to the first.
     Decimal total(0, 2);
     pbp.clear();
     pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
@@ -283,6 +298,13 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
 }
 
 bool ProcessPayrollLogic::post() {
+    takeHeader();
+    // Checks that need no write come first, each stopping the posting before anything is written.
+    for (const PayQueueEntry &q : PAYQUEUE)
+        if (!Entries::fitsWhole(q.AMOUNT, PayrollLineDigits)) {
+            Entries::tooManyDigits(m_dialogs, kLinePrompt.arg(q.PATNUM), PayrollLineDigits);
+            return false;
+        }
     // Money must not go to an account nobody has: lines without a member stop the posting.
     QHash<QString, qint32> accounts;
     {
@@ -305,14 +327,32 @@ bool ProcessPayrollLogic::post() {
             return false;
         }
     }
-    QString error;
+    QString contractorName;
     {
-        storage::Transaction batch(m_db);
-        if (!batch.active() || !writeLines(accounts, error) || !batch.commit()) {
-            if (error.isEmpty()) error = storage::lastErrorText();
-            m_dialogs.message(kErrorCaption, kPostFailed.arg(error), Dlg::Error);
+        storage::DataFile<Contractor> con(m_db);
+        con.open();
+        con.rec.AUTONUM = GLO.CONTRACTORNUMBER;
+        if (GLO.CONTRACTORNUMBER == 0 || !con.get(Contractor::AutoNum_Key)) {
+            m_dialogs.message(kErrorCaption, kNoContractor.arg(GLO.CONTRACTORNUMBER), Dlg::Warning);
             return false;
         }
+        contractorName = clip(con.rec.NAME);
+    }
+    if (PAYQUEUE.isEmpty()) m_dialogs.message(kErrorCaption, kNoQueue, Dlg::Warning);
+
+    QString error;
+    Message problem;
+    bool posted = false;
+    {
+        storage::Transaction batch(m_db);
+        posted = batch.active() && writeLines(accounts, contractorName, problem, error) &&
+                 batch.commit();
+        if (!posted && error.isEmpty()) error = storage::lastErrorText();
+    } // rolled back here unless committed
+    if (!posted) {
+        if (!problem.text.isEmpty()) m_dialogs.show(problem);
+        m_dialogs.message(kErrorCaption, kPostFailed.arg(error), Dlg::Error);
+        return false;
     }
     m_dialogs.message(kCompletedCaption, kCompleted, Dlg::Information);
     GLO.TITLE.clear();
@@ -322,11 +362,7 @@ bool ProcessPayrollLogic::post() {
 }
 
 bool ProcessPayrollLogic::cancel() {
-    if (!PAYQUEUE.isEmpty() && m_dialogs.message(kUnsavedCaption, kUnsaved, Dlg::Question,
-                                                 Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
-        return false;
-    PAYQUEUE.clear();
-    return true;
+    return dropUnpostedLines(m_dialogs, PAYQUEUE);
 }
 
 // The window.
@@ -361,8 +397,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_deposit = line("LOC:DEPOSITAMOUNT");
     m_deposit->setToolTip("Deposit Amount");
     m_deposit->setAlignment(Qt::AlignRight);
-    m_deposit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression("\\(?\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?\\)?"), this));
+    m_deposit->setValidator(Entries::amountValidator(PayrollLineDigits, 2, true, this));
 
     auto *lookup = new QPushButton("...");
     lookup->setToolTip("Member Social Security Number");
@@ -464,7 +499,7 @@ void ProcessPayrollWindow::store() {
     const QString ssn = m_ssn->displayText();
     L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clip(ssn) : QString();
     L.NAME = m_name->text();
-    L.DEPOSITAMOUNT = Picture::deformatNumber(m_deposit->text()).rounded(2);
+    if (!Entries::toAmount(m_deposit->text(), 2, L.DEPOSITAMOUNT)) L.DEPOSITAMOUNT = Decimal(0, 2);
 }
 
 void ProcessPayrollWindow::refresh() {

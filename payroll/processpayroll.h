@@ -46,7 +46,9 @@ public:
 private:
     bool readMember(const QString &ssn);
     bool reopen(); // the closed-account question; true when the account is open now
-    bool writeLines(const QHash<QString, qint32> &accounts, QString &error);
+    void takeHeader();
+    bool writeLines(const QHash<QString, qint32> &accounts, const QString &contractorName,
+                    Message &problem, QString &error);
 
     storage::Database &m_db;
     Dialogs &m_dialogs;

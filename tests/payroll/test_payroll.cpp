@@ -392,3 +392,172 @@ TEST_F(Header, SavedPayrollLoadsAndIsMarkedOncePosted) {
     EXPECT_EQ(dialogs.last().caption, "Load Saved Data ...");
     EXPECT_EQ(dialogs.last().defaultButton, Dlg::No);
 }
+
+// Lines gathered or loaded before the header was complete post under the header as it is at
+// posting: its contractor, payroll date and posting date.
+TEST_F(Division, LinesTakeTheHeaderAtPosting) {
+    addContractor(9, "Keystone Electric");
+    queue << PayQueueEntry{"111-11-1111",   "Smith, Pat", day(2004, 1, 15), money("100.00"), 0,
+                           day(2004, 1, 20)};
+    queue << PayQueueEntry{"222-22-2222",   "Jones, Lee", day(2004, 1, 15), money("30.00"), 9,
+                           day(2004, 1, 20)};
+    auto d = division();
+    EXPECT_EQ(d->LOC.PAYROLLAMOUNT, money("20.00")) << "the check less the lines it already has";
+    EXPECT_EQ(d->queue()[0].DATE, day(2004, 2, 1)) << "the list shows the header's date";
+    line(*d, "111-11-1111", "20.00");
+    // A header without a contractor on file posts nothing.
+    glo.CONTRACTORNUMBER = 5;
+    EXPECT_FALSE(d->post());
+    EXPECT_EQ(dialogs.last().text, "No contractor has the number 5.|Pick the contractor again and "
+                                   "post again.  Nothing was posted.");
+    EXPECT_TRUE(all<Trans>().isEmpty());
+    glo.CONTRACTORNUMBER = 7;
+    ASSERT_TRUE(d->post());
+
+    for (const Trans &t : all<Trans>()) {
+        EXPECT_EQ(t.DESC, "(ABC For 02/01/2004)");
+        EXPECT_EQ(t.TRANSDATE, day(2004, 2, 15));
+    }
+    for (const PayBackup &b : all<PayBackup>()) {
+        EXPECT_EQ(b.CONTRACTOR, 7);
+        EXPECT_EQ(b.DATE, day(2004, 2, 1));
+        EXPECT_EQ(b.POSTINGDATE, day(2004, 2, 15));
+    }
+    const QList<PayData> pay = all<PayData>();
+    ASSERT_EQ(pay.size(), 1);
+    EXPECT_EQ(pay[0].ACCTNUM, 7);
+    EXPECT_EQ(pay[0].AMOUNT, money("150.00"));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0].lines[1].CONTRACTOR, 7);
+}
+
+namespace {
+// Notes, for every message, whether the database's write lock was held while it was shown.
+class WatchedDialogs : public ScriptedDialogs {
+public:
+    explicit WatchedDialogs(storage::Database &db) : m_db(db) {}
+    int show(const Message &m) override {
+        underLock << m_db.inTransaction();
+        return ScriptedDialogs::show(m);
+    }
+    QList<bool> underLock;
+
+private:
+    storage::Database &m_db;
+};
+} // namespace
+
+TEST_F(Division, AFailedPostingSaysWhyAfterItsRollback) {
+    for (const char *file : {"Trans", "PayBackup"}) {
+        SCOPED_TRACE(file);
+        WatchedDialogs watched(*db);
+        ProcessPayrollLogic d(*db, watched, glo, queue, lookups, report);
+        d.open();
+        line(d, "111-11-1111", "100.00");
+        line(d, "222-22-2222", "30.00");
+        line(d, "111-11-1111", "20.00");
+        const QString column = QString(file) == "Trans" ? "TRANSAMOUNT" : "AMOUNT";
+        ASSERT_TRUE(
+            db->exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON \"%1\" WHEN "
+                             "NEW.\"%2\" = 3000 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                         .arg(file, column)));
+        EXPECT_FALSE(d.post());
+        ASSERT_EQ(watched.shown.size(), 2);
+        EXPECT_EQ(watched.underLock, QList<bool>({false, false})) << "no box under the write lock";
+        EXPECT_EQ(watched.shown[0].caption, "Error ...");
+        EXPECT_EQ(watched.shown[0].text,
+                  QString(file) == "Trans"
+                      ? "Error adding payroll data to transactions. Error Message = disk full."
+                      : "Error adding payroll data to backup file.");
+        EXPECT_TRUE(watched.shown[1].text.startsWith(
+            "The payroll could not be posted; nothing was written."));
+        EXPECT_TRUE(all<Trans>().isEmpty());
+        EXPECT_TRUE(all<PayBackup>().isEmpty());
+        EXPECT_TRUE(all<PayData>().isEmpty());
+        EXPECT_EQ(queue.size(), 3) << "the lines stay for another try";
+        EXPECT_TRUE(reports.isEmpty());
+        ASSERT_TRUE(db->exec("DROP TRIGGER refuse"));
+        queue.clear();
+    }
+}
+
+TEST_F(Division, AmountsWiderThanTheirFieldsAreRefused) {
+    glo.PAYROLLAMOUNT = money("9999999999999.99");
+    auto d = division();
+    d->LOC.SSNUM = "111-11-1111";
+    d->LOC.DEPOSITAMOUNT = money("100000000000.00");
+    EXPECT_EQ(d->add(), ProcessPayrollLogic::Focus::Amount);
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_EQ(dialogs.last().text, "The value of Amount Being Deposited must be a number of at "
+                                   "most 11 digits before the point.");
+    EXPECT_TRUE(queue.isEmpty());
+    // Far beyond any field: refused the same way, nothing overflows.
+    d->LOC.DEPOSITAMOUNT = Decimal(999999999999999999, 0);
+    EXPECT_EQ(d->add(), ProcessPayrollLogic::Focus::Amount);
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_TRUE(queue.isEmpty());
+    line(*d, "111-11-1111", "99999999999.99");
+    ASSERT_EQ(queue.size(), 1);
+
+    // A line that came in wider (a saved payroll) stops the posting before anything is written.
+    queue << PayQueueEntry{"222-22-2222", "Jones, Lee", 0, money("100000000000.00"), 7, 0};
+    dialogs.shown.clear();
+    EXPECT_FALSE(d->post());
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_TRUE(dialogs.last().text.contains("222-22-2222")) << qPrintable(dialogs.last().text);
+    EXPECT_TRUE(all<Trans>().isEmpty());
+    EXPECT_TRUE(all<PayData>().isEmpty());
+}
+
+TEST_F(Header, TheCheckTakesAtMostItsFieldsDigits) {
+    Clock::setToday(day(2004, 2, 15));
+    auto s = screen();
+    glo.CONTRACTORNAME = "ABC";
+    glo.PAYROLLDATE = day(2004, 2, 1);
+    glo.PAYROLLAMOUNT = money("10000000000000.00");
+    EXPECT_FALSE(s->process());
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Payroll Amount must be a number of at most 13 digits before the point.");
+    glo.PAYROLLAMOUNT = Decimal(999999999999999999, 0);
+    EXPECT_FALSE(s->process());
+    EXPECT_TRUE(all<PayData>().isEmpty());
+    glo.PAYROLLAMOUNT = money("9999999999999.99");
+    EXPECT_TRUE(s->process());
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("9999999999999.99"));
+}
+
+TEST_F(Header, ASavedPayrollFollowsThePostingDateRule) {
+    Clock::setToday(day(2004, 3, 2));
+    storage::DataFile<PayBreak> pbk(*db);
+    pbk.open();
+    for (const char *patnum : {"12", "111-11-1111"}) {
+        pbk.clear();
+        pbk.rec.PATNUM = patnum;
+        pbk.rec.AMOUNT = money("60.00");
+        pbk.rec.CONTRACTOR = 7;
+        pbk.rec.DATE = day(2004, 2, 1);
+        pbk.rec.POSTINGDATE = day(2004, 2, 15); // saved last month
+        ASSERT_TRUE(pbk.add());
+    }
+    auto s = screen();
+    ASSERT_TRUE(s->loadSavedData());
+    EXPECT_FALSE(s->process());
+    EXPECT_EQ(dialogs.last().text,
+              "Payroll posting date must be in the same month as current date of 03/02/2004.");
+    EXPECT_TRUE(all<PayData>().isEmpty());
+    // The clerk moves it into this month; the saved lines follow at posting.
+    glo.POSTINGDATE = day(2004, 3, 1);
+    ASSERT_TRUE(s->process());
+    auto d = division();
+    EXPECT_TRUE(d->postEnabled());
+    ASSERT_TRUE(d->post());
+    EXPECT_EQ(all<Trans>()[0].TRANSDATE, day(2004, 3, 1));
+
+    // "/admin" lifts the rule for saved payrolls too.
+    auto admin = screen(true);
+    dialogs.answers = {Dlg::Yes};
+    ASSERT_TRUE(admin->loadSavedData());
+    EXPECT_TRUE(admin->process());
+}

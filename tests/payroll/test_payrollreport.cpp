@@ -13,8 +13,8 @@ protected:
         addMember(1002, "222-22-2222", "Washington-Montgomery", "Alexander", 0, 12);
     }
     // The report's text, page after page, as the preview would get it.
-    QStringList print(const QString &path, qint32 payrollDate, int *pages = nullptr) {
-        PayrollReport rpt(*db, dialogs, glo, queue, path);
+    QStringList print(qint32 local, qint32 payrollDate, int *pages = nullptr) {
+        PayrollReport rpt(*db, dialogs, glo, queue, local);
         ReportRun run(dialogs);
         rpt.prepare(run, 7, payrollDate);
         run.iniFile = dataDir() + "/PRVWRPTS.INI";
@@ -44,7 +44,7 @@ TEST_F(Report, PrintsLinesInQueueOrderWithTotals) {
     line("111-11-1111", "10.00");
     line("111-11-1111", "5.44");
     line("999-99-9999", "0.01"); // nobody: blank member values
-    const QStringList text = print("/data/local12", day(2004, 2, 1));
+    const QStringList text = print(12, day(2004, 2, 1));
     const QString all = text.join('\n');
     EXPECT_EQ(text.value(0), "Payroll Deposit Report");
     EXPECT_EQ(text.value(1), "ABC --- 02/01/2004");
@@ -58,24 +58,24 @@ TEST_F(Report, PrintsLinesInQueueOrderWithTotals) {
     EXPECT_TRUE(all.contains("Total Deposits = $1,250.01")) << qPrintable(all);
 }
 
-TEST_F(Report, EmptyQueueAndTheFoldersThatShowSsns) {
+TEST_F(Report, EmptyQueueAndTheLocalsThatShowSsns) {
     int pages = 0;
-    const QString empty = print("/data/local12", day(2004, 2, 1), &pages).join('\n');
+    const QString empty = print(12, day(2004, 2, 1), &pages).join('\n');
     EXPECT_EQ(pages, 1);
     EXPECT_TRUE(empty.contains("Deposit Amount Local Account Number Name"));
     EXPECT_TRUE(empty.contains("Total Participants = 0"));
     EXPECT_TRUE(empty.contains("Total Deposits = $0.00"));
 
     line("111-11-1111", "10.00");
-    EXPECT_TRUE(
-        print("C:/PENSION/667", day(2004, 2, 1)).contains("$10.00 12 111-11-1111 Smith, Pat"));
-    EXPECT_TRUE(PayrollReport::accountsBySsn("/home/fund/local33"));
-    EXPECT_FALSE(PayrollReport::accountsBySsn("/home/fund/local565"));
+    EXPECT_TRUE(print(667, day(2004, 2, 1)).contains("$10.00 12 111-11-1111 Smith, Pat"));
+    EXPECT_TRUE(PayrollReport::accountsBySsn(33));
+    for (qint32 local : {565, 133, 3, 6670})
+        EXPECT_FALSE(PayrollReport::accountsBySsn(local)) << local;
 
     // Many lines run over several pages, each with the column headings.
     for (int i = 0; i < 120; ++i)
         line("111-11-1111", "1.00");
-    const QStringList text = print("/data/local12", day(2004, 2, 1), &pages);
+    const QStringList text = print(12, day(2004, 2, 1), &pages);
     EXPECT_GE(pages, 3);
     EXPECT_EQ(text.count("Deposit Amount Local Account Number Name"), pages);
     EXPECT_TRUE(text.join('\n').contains("Total Participants = 121"));

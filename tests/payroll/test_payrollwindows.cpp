@@ -1,12 +1,17 @@
 // One payroll through the windows: header, division among three members, posting, report.
+#include "common/windows.h"
 #include "payroll/payrollreport.h"
 #include "payroll/payrollscreen.h"
 #include "payroll/processpayroll.h"
 #include "payrolltest.h"
 #include "preview/wmf2ascii.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -157,6 +162,7 @@ TEST_F(PayrollWindows, ReviewFindsRenamesAndReturns) {
 }
 
 TEST_F(PayrollWindows, LoadedPayrollLocksTheHeader) {
+    Clock::setToday(day(2004, 2, 20));
     addContractor(7, "ABC");
     addMember(1001, "111-11-1111", "Smith");
     storage::DataFile<PayBreak> pbk(*db);
@@ -180,9 +186,11 @@ TEST_F(PayrollWindows, LoadedPayrollLocksTheHeader) {
     EXPECT_EQ(screen.field("GLO:CONTRACTORNAME")->text(), "ABC");
     EXPECT_EQ(screen.field("GLO:PAYROLLAMOUNT")->text(), "$80.00");
     EXPECT_EQ(screen.field("GLO:POSTINGDATE")->text(), "02/15/2004");
-    for (const char *name : {"GLO:CONTRACTORNAME", "GLO:PAYROLLDATE", "GLO:PAYROLLAMOUNT",
-                             "GLO:TRANSDESC", "GLO:POSTINGDATE"})
+    for (const char *name :
+         {"GLO:CONTRACTORNAME", "GLO:PAYROLLDATE", "GLO:PAYROLLAMOUNT", "GLO:TRANSDESC"})
         EXPECT_FALSE(screen.field(name)->isEnabled()) << name;
+    // The posting date stays open: a payroll saved last month is posted in this one.
+    EXPECT_TRUE(screen.field("GLO:POSTINGDATE")->isEnabled());
 
     screen.runProcess = [&] {
         ProcessPayrollWindow w(*db, dialogs, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
@@ -202,4 +210,148 @@ TEST_F(PayrollWindows, LoadedPayrollLocksTheHeader) {
     };
     QTest::mouseClick(screen.button("&Process"), Qt::LeftButton);
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// Gathered or loaded lines never outlive the window: every way out asks, then empties them.
+TEST_F(PayrollWindows, EveryWayOutEmptiesTheQueue) {
+    addContractor(7, "ABC");
+    QMdiArea frame;
+    frame.show();
+    App::setMdiArea(&frame);
+    struct Unset {
+        ~Unset() { App::setMdiArea(nullptr); }
+    } unset;
+    auto open = [&] {
+        PAYQUEUE() << PayQueueEntry{"111-11-1111", "Smith, Pat", 0, money("10.00"), 7, 0};
+        return QPointer<QMdiSubWindow>(Windows::start(
+            new PayrollScreen(*db, dialogs, false, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT)));
+    };
+    auto asked = [&] {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const bool was = !dialogs.shown.isEmpty() && dialogs.last().caption == "Unsaved Work ...";
+        dialogs.shown.clear();
+        return was;
+    };
+
+    // The title-bar button: No keeps window and lines, Yes drops both.
+    QPointer<QMdiSubWindow> sub = open();
+    dialogs.answers = {Dlg::No};
+    sub->close();
+    EXPECT_TRUE(asked());
+    ASSERT_TRUE(sub && sub->isVisible());
+    EXPECT_EQ(PAYQUEUE().size(), 1);
+    dialogs.answers = {Dlg::Yes};
+    sub->close();
+    EXPECT_TRUE(asked());
+    EXPECT_TRUE(PAYQUEUE().isEmpty());
+    EXPECT_FALSE(sub);
+
+    // Esc, from any field.
+    sub = open();
+    auto *screen = static_cast<PayrollScreen *>(sub->widget());
+    screen->field("GLO:CONTRACTORNAME")->setFocus();
+    dialogs.answers = {Dlg::Yes};
+    QTest::keyClick(screen->field("GLO:CONTRACTORNAME"), Qt::Key_Escape);
+    EXPECT_TRUE(asked());
+    EXPECT_TRUE(PAYQUEUE().isEmpty());
+    EXPECT_FALSE(sub);
+
+    // The frame closing: a No keeps the frame's children open.
+    sub = open();
+    dialogs.answers = {Dlg::No};
+    frame.closeAllSubWindows();
+    EXPECT_TRUE(asked());
+    EXPECT_FALSE(frame.subWindowList().isEmpty());
+    dialogs.answers = {Dlg::Yes};
+    frame.closeAllSubWindows();
+    EXPECT_TRUE(asked());
+    EXPECT_TRUE(PAYQUEUE().isEmpty());
+    EXPECT_TRUE(frame.subWindowList().isEmpty());
+
+    // "&Cancel" asks the same way.
+    sub = open();
+    screen = static_cast<PayrollScreen *>(sub->widget());
+    dialogs.answers = {Dlg::Yes};
+    QTest::mouseClick(screen->button("&Cancel"), Qt::LeftButton);
+    EXPECT_TRUE(asked());
+    EXPECT_TRUE(PAYQUEUE().isEmpty());
+    EXPECT_FALSE(sub);
+
+    // Nothing to lose: the window closes without a question.
+    PayrollScreen empty(*db, dialogs, false, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
+    empty.show();
+    empty.close();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(PayrollWindows, ImpossibleDatesAndWideAmountsAreRefused) {
+    Clock::setToday(day(2026, 1, 20));
+    addContractor(7, "ABC");
+    PayrollScreen screen(*db, dialogs, false, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
+    screen.show();
+    screen.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    int processed = 0;
+    screen.runProcess = [&] { ++processed; };
+    type(screen.field("GLO:CONTRACTORNAME"), "ABC");
+    type(screen.field("GLO:PAYROLLDATE"), "01/10/2026");
+    type(screen.field("GLO:PAYROLLAMOUNT"), "150.00");
+    ASSERT_TRUE(dialogs.shown.isEmpty());
+
+    for (const char *name : {"GLO:PAYROLLDATE", "GLO:POSTINGDATE", "GLO:LOOKUPDATE"}) {
+        SCOPED_TRACE(name);
+        QLineEdit *e = screen.field(name);
+        const QString before = e->text();
+        type(e, "13/01/2026");
+        ASSERT_FALSE(dialogs.shown.isEmpty());
+        EXPECT_EQ(dialogs.last().caption, "Invalid Date");
+        EXPECT_EQ(dialogs.last().text,
+                  "\"13/01/2026\" is not a date.  Please enter it as mm/dd/yyyy.");
+        EXPECT_TRUE(e->hasFocus());
+        // Nothing goes on with the date before it.
+        QTest::mouseClick(screen.button("&Process"), Qt::LeftButton);
+        EXPECT_EQ(processed, 0);
+        EXPECT_EQ(dialogs.last().caption, "Invalid Date");
+        EXPECT_TRUE(all<PayData>().isEmpty());
+        dialogs.shown.clear();
+        e->setText(before);
+    }
+    EXPECT_EQ(PayrollGLO().PAYROLLDATE, day(2026, 1, 10));
+    EXPECT_EQ(PayrollGLO().POSTINGDATE, day(2026, 1, 20));
+
+    // The check amount takes 13 digits before the point; more cannot be typed.
+    QLineEdit *amount = screen.field("GLO:PAYROLLAMOUNT");
+    amount->clear();
+    QTest::keyClicks(amount, "12345678901234.56");
+    EXPECT_EQ(amount->text(), "1234567890123.56");
+
+    screen.runProcess = [&] {
+        ProcessPayrollWindow w(*db, dialogs, PayrollGLO(), PAYQUEUE(), lookups, PAYROLLRPT);
+        QLineEdit *deposit = w.field("LOC:DEPOSITAMOUNT");
+        QTest::keyClicks(deposit, "$123,456,789,012.34");
+        EXPECT_EQ(deposit->text(), "$123,456,789,01.34");
+        ++processed;
+    };
+    QTest::mouseClick(screen.button("&Process"), Qt::LeftButton);
+    EXPECT_EQ(processed, 1);
+}
+
+// The account column shows SSNs for locals 667 and 33, whatever the folder's name holds.
+TEST_F(PayrollWindows, ReportShowsSsnsByTheLocalsNumber) {
+    addContractor(7, "ABC");
+    addMember(1001, "111-11-1111", "Smith");
+    QDir(dataDir()).mkpath("srv/funds/133");
+    App::setDataDir(dataDir() + "/srv/funds/133");
+    PAYQUEUE() << PayQueueEntry{"111-11-1111", "Smith, Pat", 0, money("10.00"), 7, 0};
+    for (qint32 local : {133, 33, 667, 12}) {
+        GLO().LOCAL = local;
+        PAYROLLRPT(7, day(2004, 2, 1));
+    }
+    GLO() = GlobalVars();
+    App::setDataDir(dataDir());
+    ASSERT_EQ(pages.size(), 4);
+    const bool ssn[] = {false, true, true, false};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(pages[i].contains("111-11-1111"), ssn[i]) << qPrintable(pages[i]);
 }

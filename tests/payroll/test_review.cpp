@@ -52,18 +52,71 @@ TEST_F(Review, ListsTheDatesPayrollsByDescription) {
     EXPECT_EQ(dialogs.last().text, "No payroll information was found for 03/01/2004.");
 }
 
-TEST_F(Review, ContractorIsTheFirstInNameOrderWhoseNameOccurs) {
+TEST_F(Review, ContractorIsTheOneTheDescriptionNames) {
     auto s = screen();
     Contractor c;
     ASSERT_TRUE(s->contractorOf("(ABC Builders For 01/15/2004)", c));
-    EXPECT_EQ(c.NAME, "ABC") << "ABC comes before ABC Builders and occurs in its payroll";
+    EXPECT_EQ(c.AUTONUM, 1) << "ABC comes first in name order but is not the one named";
+    ASSERT_TRUE(s->contractorOf("(ABC For 01/15/2004)", c));
+    EXPECT_EQ(c.AUTONUM, 2);
     ASSERT_TRUE(s->contractorOf("(Keystone Electric For 01/31/2004)", c));
     EXPECT_EQ(c.AUTONUM, 3);
+    // A contractor renamed since the posting: the longest name that still occurs.
+    ASSERT_TRUE(s->contractorOf("(ABC Builders Inc For 01/15/2004)", c));
+    EXPECT_EQ(c.AUTONUM, 1);
     EXPECT_FALSE(s->contractorOf("(Nobody For 01/31/2004)", c));
     EXPECT_EQ(PayrollScreenLogic::payrollDateText("(ABC For 01/15/2004)"), " 01/15/2004");
     EXPECT_EQ(PayrollScreenLogic::payrollDateText("(Fortune Roofing For 01/15/2004)"),
               " 01/15/2004");
     EXPECT_EQ(PayrollScreenLogic::payrollDateText("Deposit"), "");
+}
+
+// "ABC" and "ABC Builders" post on one date, and ABC a second payroll of another period: each
+// entry prints and gathers its own lines only.
+TEST_F(Review, PrintAndGatherTakeOnlyThePayrollChosen) {
+    addMember(1004, "444-44-4444", "White");
+    addPosted(1004, posted, "40.00", "(ABC Builders For 01/15/2004)");
+    addPosted(1001, posted, "25.00", "(ABC Builders For 01/15/2004)");
+    addPosted(1003, posted, "8.00", "(ABC For 01/31/2004)");
+    auto s = screen();
+    ASSERT_TRUE(s->retrieve());
+    QStringList listed;
+    for (const RetrievedPayroll &p : s->PAYROLLRETRIEVEDQUEUE)
+        listed << p.PAYROLLDESCRIPTION;
+    ASSERT_EQ(listed, QStringList({"(ABC Builders For 01/15/2004)", "(ABC For 01/15/2004)",
+                                   "(ABC For 01/31/2004)", "(Keystone Electric For 01/31/2004)"}));
+
+    struct Expected {
+        qint32 contractor;
+        QStringList ssns;
+        const char *total;
+    };
+    const Expected expected[] = {{1, {"444-44-4444", "111-11-1111"}, "65.00"},
+                                 {2, {"111-11-1111", "222-22-2222", "333-33-3333"}, "190.00"},
+                                 {2, {"333-33-3333"}, "8.00"}};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(s->retrieve());
+        ASSERT_TRUE(s->reprint(i)) << i;
+        const Printed &p = reports.last();
+        EXPECT_EQ(p.contractor, expected[i].contractor) << i;
+        QStringList ssns;
+        Decimal total(0, 2);
+        for (const PayQueueEntry &q : p.lines) {
+            ssns << q.PATNUM;
+            total += q.AMOUNT;
+        }
+        EXPECT_EQ(ssns, expected[i].ssns) << i;
+        EXPECT_EQ(total, money(expected[i].total)) << i;
+
+        ASSERT_TRUE(s->retrieve());
+        glo.PAYROLLAMOUNT = money("1000.00");
+        ASSERT_TRUE(s->gather(i));
+        ssns.clear();
+        for (const PayQueueEntry &q : queue)
+            ssns << q.PATNUM;
+        EXPECT_EQ(ssns, expected[i].ssns) << i;
+        queue.clear();
+    }
 }
 
 TEST_F(Review, ReprintRebuildsTheLinesAndTheSubtitle) {
@@ -83,7 +136,7 @@ TEST_F(Review, ReprintRebuildsTheLinesAndTheSubtitle) {
     EXPECT_TRUE(queue.isEmpty());
     EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
 
-    PayrollReport rpt(*db, dialogs, glo, queue, "/data/local12");
+    PayrollReport rpt(*db, dialogs, glo, queue, 12);
     EXPECT_EQ(rpt.subtitle(2, 0), "ABC ---  01/15/2004");
     EXPECT_EQ(rpt.subtitle(2, day(2004, 1, 15)), "ABC --- 01/15/2004");
 }
@@ -107,13 +160,19 @@ TEST_F(Review, GatherTakesTheLinesThatStillFit) {
     EXPECT_EQ(queue[1].DATE, day(2004, 2, 1));
     EXPECT_EQ(queue[1].POSTINGDATE, posted + 2);
     EXPECT_EQ(queue[1].CONTRACTOR, 3);
-    EXPECT_EQ(glo.PAYROLLAMOUNT, money("10.00"));
+    EXPECT_EQ(glo.PAYROLLAMOUNT, money("140.00")) << "the check stays as entered";
 
-    // The division goes on from the gathered lines; PayData ends with the whole check.
+    // A second gather starts from the check again, not from what the first one left.
+    ASSERT_TRUE(s->gather(0));
+    ASSERT_EQ(queue.size(), 2);
+    EXPECT_EQ(queue[1].AMOUNT, money("30.00"));
+    EXPECT_EQ(glo.PAYROLLAMOUNT, money("140.00"));
+
+    // The division goes on from the gathered lines; PayData holds the whole check.
     Clock::setToday(posted + 2);
     glo.CONTRACTORNAME = "Keystone Electric";
     ASSERT_TRUE(s->process());
-    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("10.00"));
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("140.00"));
     ProcessPayrollLogic d(*db, dialogs, glo, queue, lookups, report);
     d.open();
     EXPECT_EQ(d.LOC.PAYROLLAMOUNT, money("10.00"));
@@ -178,4 +237,40 @@ TEST_F(Review, DescriptionWithoutForIsLeftAsItIs) {
     ASSERT_TRUE(s->retrieve());
     ASSERT_TRUE(s->reprint(0));
     EXPECT_EQ(reports.last().dateString, "");
+}
+
+TEST_F(Review, RenameThatCannotBeWrittenChangesNothingAndSaysSo) {
+    const QList<Trans> before = all<Trans>();
+    auto rename = [&] {
+        auto s = screen();
+        ASSERT_TRUE(s->retrieve());
+        ASSERT_TRUE(s->startRename(0));
+        dialogs.answers = {Dlg::Yes};
+        s->rename(2);
+        EXPECT_EQ(dialogs.last().caption, "Error ...");
+        EXPECT_TRUE(dialogs.last().text.startsWith(
+            "The payroll could not be renamed; nothing was changed.  Error: "))
+            << qPrintable(dialogs.last().text);
+        EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+        EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
+        const QList<Trans> after = all<Trans>();
+        ASSERT_EQ(after.size(), before.size());
+        for (int i = 0; i < after.size(); ++i)
+            EXPECT_EQ(after[i].DESC, before[i].DESC) << i;
+    };
+    // The second of the payroll's three records cannot be rewritten.
+    ASSERT_TRUE(db->exec("CREATE TRIGGER refuse BEFORE UPDATE ON \"Trans\" WHEN OLD.\"ACCTNUM\" = "
+                         "1002 BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    rename();
+    EXPECT_TRUE(dialogs.last().text.contains("disk full")) << qPrintable(dialogs.last().text);
+    ASSERT_TRUE(db->exec("DROP TRIGGER refuse"));
+
+    // Every write goes through, but the commit is refused.
+    ASSERT_TRUE(db->exec("PRAGMA foreign_keys = ON"));
+    ASSERT_TRUE(db->exec("CREATE TABLE parent (id INTEGER PRIMARY KEY)"));
+    ASSERT_TRUE(db->exec("CREATE TABLE child (pid INTEGER REFERENCES parent(id) DEFERRABLE "
+                         "INITIALLY DEFERRED)"));
+    ASSERT_TRUE(db->exec("CREATE TRIGGER spoil AFTER UPDATE ON \"Trans\" BEGIN INSERT INTO child "
+                         "VALUES (99); END"));
+    rename();
 }
