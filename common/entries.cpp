@@ -6,7 +6,9 @@
 #include <QRegularExpression>
 
 namespace {
-QString promptName(const QString &prompt) { return clip(QString(prompt).remove(':').remove('&')).trimmed(); }
+QString promptName(const QString &prompt) {
+    return clip(QString(prompt).remove(':').remove('&')).trimmed();
+}
 } // namespace
 
 namespace Entries {
@@ -32,11 +34,12 @@ bool readWholeNumber(const QString &text, qint64 min, qint64 max, qint64 *out) {
 }
 
 void tooManyDigits(Dialogs &dialogs, const QString &prompt, int digitsBefore) {
-    dialogs.message("Range Error",
-                    QString("The value of %1 must be a number of at most %2 digits before the point.")
-                        .arg(promptName(prompt))
-                        .arg(digitsBefore),
-                    Dlg::Warning);
+    dialogs.message(
+        "Range Error",
+        QString("The value of %1 must be a number of at most %2 digits before the point.")
+            .arg(promptName(prompt))
+            .arg(digitsBefore),
+        Dlg::Warning);
 }
 
 void outOfRange(Dialogs &dialogs, const QString &prompt, qint64 min, qint64 max) {

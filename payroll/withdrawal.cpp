@@ -2,8 +2,8 @@
 
 #include "common/app.h"
 #include "common/checkopen.h"
-#include "common/entries.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "data/lookups.h"
 #include "data/requests.h"
@@ -92,7 +92,8 @@ QList<WithdrawalLogic::Entry> WithdrawalLogic::take(const Typed &typed, bool rep
         return true;
     };
     const std::pair<Entry, std::function<bool()>> steps[] = {
-        {Entry::Total, [&] { return amount(typed.total, TotalDigits, kTotalPrompt, LOC.TOTALTOWITHDRAW); }},
+        {Entry::Total,
+         [&] { return amount(typed.total, TotalDigits, kTotalPrompt, LOC.TOTALTOWITHDRAW); }},
         {Entry::Fee, [&] { return amount(typed.fee, FeeDigits, kFeePrompt, LOC.ADMINFEE); }},
         {Entry::TaxPerc,
          [&] {
@@ -198,7 +199,9 @@ void WithdrawalLogic::codePicked(const Withdraw &code) {
     LOC.CODE = code.CODE;
 }
 
-bool WithdrawalLogic::dateAccepted() { return m_admin || dateInRange(LOC.WITHDATE); }
+bool WithdrawalLogic::dateAccepted() {
+    return m_admin || dateInRange(LOC.WITHDATE);
+}
 
 bool WithdrawalLogic::dateInRange(qint32 day) {
     const qint32 today = Clock::today();
@@ -216,7 +219,9 @@ bool WithdrawalLogic::dateInRange(qint32 day) {
 
 bool WithdrawalLogic::taxRateAccepted() {
     const Decimal &rate = LOC.TAXPERC;
-    if (rate.rounded(0) == rate && rate.sign() >= 0 && rate <= Decimal::fromInt(CUInfo::TaxPercentMax)) return true;
+    if (rate.rounded(0) == rate && rate.sign() >= 0 &&
+        rate <= Decimal::fromInt(CUInfo::TaxPercentMax))
+        return true;
     Entries::outOfRange(m_dialogs, kTaxPercPrompt, 0, CUInfo::TaxPercentMax);
     return false;
 }
@@ -332,7 +337,8 @@ bool WithdrawalLogic::post() {
         const qint32 acct = l.ACCTNUM.toInt();
         const qint32 taxDate = m_admin ? l.WITHDATE : LOC.WITHDATE;
         if (l.TAX.sign() > 0) write(acct, TransType::Tax, l.TAX, kTaxDesc, taxDate, QString());
-        if (l.ADMINFEE.sign() > 0) write(acct, TransType::AdminFee, l.ADMINFEE, kFeeDesc, taxDate, GNT().USERID);
+        if (l.ADMINFEE.sign() > 0)
+            write(acct, TransType::AdminFee, l.ADMINFEE, kFeeDesc, taxDate, GNT().USERID);
         write(acct, TransType::Withdrawal, l.TOTALTOWITHDRAWAL, clip(l.DESCRIPTION) + kCodeOpen + clip(l.CODE) + ")",
               l.WITHDATE, QString());
     }
@@ -469,8 +475,10 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     });
     connect(m_date, &QLineEdit::editingFinished, this, [this] {
         const bool typed = m_logic.takeDate(m_date->text(), true);
-        if (typed) m_unread.removeAll(WithdrawalLogic::Entry::Date);
-        else if (!m_unread.contains(WithdrawalLogic::Entry::Date)) m_unread << WithdrawalLogic::Entry::Date;
+        if (typed)
+            m_unread.removeAll(WithdrawalLogic::Entry::Date);
+        else if (!m_unread.contains(WithdrawalLogic::Entry::Date))
+            m_unread << WithdrawalLogic::Entry::Date;
         if (!typed || !m_logic.dateAccepted()) m_date->setFocus();
     });
     m_fee->installEventFilter(this);
@@ -494,7 +502,8 @@ bool WithdrawalWindow::store(bool report) {
     L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clip(ssn) : QString();
     L.DESCRIPTION = m_description->text();
     L.CODE = m_code->text();
-    m_unread = m_logic.take({m_total->text(), m_fee->text(), m_taxPerc->text(), m_date->text()}, report);
+    m_unread =
+        m_logic.take({m_total->text(), m_fee->text(), m_taxPerc->text(), m_date->text()}, report);
     if (!report || m_unread.isEmpty()) return true;
     if (QLineEdit *edit = entry(m_unread.first()); edit->isEnabled()) edit->setFocus();
     return false;
@@ -502,7 +511,10 @@ bool WithdrawalWindow::store(bool report) {
 
 QLineEdit *WithdrawalWindow::entry(WithdrawalLogic::Entry e) const {
     using Entry = WithdrawalLogic::Entry;
-    return e == Entry::Total ? m_total : e == Entry::Fee ? m_fee : e == Entry::TaxPerc ? m_taxPerc : m_date;
+    return e == Entry::Total     ? m_total
+           : e == Entry::Fee     ? m_fee
+           : e == Entry::TaxPerc ? m_taxPerc
+                                 : m_date;
 }
 
 void WithdrawalWindow::refresh() {

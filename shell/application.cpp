@@ -14,7 +14,8 @@ const QString kUnexpected = QStringLiteral("An unexpected error occurred");
 
 void report(Dialogs &dialogs, const QString &text) {
     // What the stopped handler had set up for its own duration is undone here.
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
     if (QWidget *grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
     if (QWidget *grabber = QWidget::keyboardGrabber()) grabber->releaseKeyboard();
     dialogs.message(EventGuard::Caption, text, Dlg::Error);
@@ -28,8 +29,8 @@ void stopped(Dialogs &dialogs, std::exception_ptr error) {
     } catch (const std::overflow_error &) { // DecimalOverflow among them
         report(dialogs, kTooLarge + kStopped + kCheckAmounts);
     } catch (const std::domain_error &e) { // a division by zero
-        report(dialogs, "A calculation could not be done (" + QString::fromLocal8Bit(e.what()) + ")" + kStopped +
-                            kCheckAmounts);
+        report(dialogs, "A calculation could not be done (" + QString::fromLocal8Bit(e.what()) +
+                            ")" + kStopped + kCheckAmounts);
     } catch (const std::exception &e) {
         report(dialogs, kUnexpected + " (" + QString::fromLocal8Bit(e.what()) + ")" + kStopped);
     } catch (...) {

@@ -7,11 +7,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QMap>
-#include <QTest>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 class Withdrawals : public DataTest {
@@ -304,13 +304,15 @@ TEST_F(Withdrawals, PostingChecksTheDatesAgain) {
     Clock::setToday(Clock::dayNumber(2027, 1, 4));
     w.LOC.WITHDATE = Clock::dayNumber(2027, 1, 4);
     EXPECT_FALSE(w.post());
-    EXPECT_EQ(dialogs.last().text, "Withdrawal date must be in the same month as current date of 01/04/2027.");
+    EXPECT_EQ(dialogs.last().text,
+              "Withdrawal date must be in the same month as current date of 01/04/2027.");
     EXPECT_TRUE(posted(1001).isEmpty());
 }
 
 TEST_F(Withdrawals, UnderAdminEachLinesTaxAndFeeTakeItsOwnDate) {
     WithdrawalLogic w = opened(true);
-    const qint32 lastYear = Clock::dayNumber(2025, 12, 30), thisYear = Clock::dayNumber(2026, 12, 1);
+    const qint32 lastYear = Clock::dayNumber(2025, 12, 30),
+                 thisYear = Clock::dayNumber(2026, 12, 1);
     for (qint32 day : {lastYear, thisYear}) {
         w.LOC.WITHDATE = day;
         w.LOC.SSNUM = "111-22-3333";
@@ -322,7 +324,8 @@ TEST_F(Withdrawals, UnderAdminEachLinesTaxAndFeeTakeItsOwnDate) {
     QList<Trans> t = posted(1001);
     ASSERT_EQ(t.size(), 6);
     QMap<qint32, QList<qint32>> typesByDate;
-    for (const Trans &x : t) typesByDate[x.TRANSDATE] << x.TRANSTYPE;
+    for (const Trans &x : t)
+        typesByDate[x.TRANSDATE] << x.TRANSTYPE;
     EXPECT_EQ(typesByDate.keys(), QList<qint32>({lastYear, thisYear}));
     for (const QList<qint32> &types : typesByDate) {
         QList<qint32> sorted = types;
@@ -347,7 +350,8 @@ TEST_F(Withdrawals, WithdrawalAllFollowsTheMemberInHand) {
     w.LOC.TOTALTOWITHDRAW = Decimal::fromString("5000.00");
     dialogs.answers = {Dlg::No};
     EXPECT_FALSE(w.addLine());
-    EXPECT_EQ(dialogs.last().text, "The total to withdraw is more than the member's balance of $1,500.00.|Add this withdrawal anyway?");
+    EXPECT_EQ(dialogs.last().text, "The total to withdraw is more than the member's balance of "
+                                   "$1,500.00.|Add this withdrawal anyway?");
 
     // A box checked by hand goes too, with the total it brought, when another member is picked.
     w.setWithdrawAll(true);
@@ -415,12 +419,16 @@ TEST_F(Withdrawals, AmountsTakeNoMoreDigitsThanTheirFieldsAndNeverEndTheProgram)
     total->setText("1000000000000.00");
     window.addLine();
     EXPECT_EQ(dialogs.last().caption, "Range Error");
-    EXPECT_EQ(dialogs.last().text, "The value of Total To Withdrawal must be a number of at most 9 digits before the point.");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Total To Withdrawal must be a number of at most 9 digits before the point.");
     EXPECT_EQ(window.list()->rowCount(), 0);
     total->setText("100.00");
     fee->setText("99999999999999999");
     window.addLine();
-    EXPECT_EQ(dialogs.last().text, "The value of Administration Fee must be a number of at most 5 digits before the point.");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Administration Fee must be a number of at most 5 digits before the point.");
     EXPECT_EQ(window.list()->rowCount(), 0);
     fee->setText("25.00");
     window.addLine();

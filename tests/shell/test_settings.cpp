@@ -106,7 +106,9 @@ TEST_F(SettingsTest, TheTaxRateIsAWholePercentAndAmountsKeepToTheirFields) {
     fee->setText("99999999999999999");
     form.accept();
     EXPECT_EQ(form.response(), Response::RequestCancelled);
-    EXPECT_EQ(dialogs.last().text, "The value of Administration Fee must be a number of at most 9 digits before the point.");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Administration Fee must be a number of at most 9 digits before the point.");
     storage::DataFile<CUInfo> read(*db);
     ASSERT_TRUE(read.open());
     ASSERT_TRUE(read.first());
