@@ -557,6 +557,8 @@ void WithdrawalWindow::acceptSsn() {
     if (m_logic.ssnAccepted()) {
         refresh();
         m_fee->setFocus();
+    } else {
+        enterFee(); // says so at once and goes back to the SSN
     }
 }
 

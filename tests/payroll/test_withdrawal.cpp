@@ -472,4 +472,14 @@ TEST_F(Withdrawals, TabAcceptsTheSocialSecurityNumberAsEnterDoes) {
     EXPECT_EQ(window.field("LOC:TOTALTOWITHDRAW")->text(), "1500.00");
     EXPECT_EQ(QApplication::focusWidget(), window.field("LOC:ADMINFEE"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // An unknown SSN is said at once, and the focus stays on it.
+    ssn->setFocus();
+    ssn->clear();
+    ssn->setCursorPosition(0);
+    QTest::keyClicks(ssn, "999999999");
+    QTest::keyClick(ssn, Qt::Key_Tab);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Member Not Found ...");
+    EXPECT_EQ(QApplication::focusWidget(), ssn);
 }
