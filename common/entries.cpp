@@ -2,13 +2,17 @@
 
 #include "platform/picture.h"
 #include "platform/text.h"
+#include "warnings.h"
 
 #include <QRegularExpression>
-#include <QValidator>
 #include <limits>
 
 namespace {
 const QString kDatePicture = QStringLiteral("@d2");
+
+QString promptName(const QString &prompt) {
+    return clip(QString(prompt).remove(':').remove('&')).trimmed();
+}
 
 class AmountValidator : public QValidator {
 public:
@@ -35,8 +39,10 @@ private:
 
 namespace Entries {
 void notADate(Dialogs &dialogs, const QString &typed) {
+    const QString t = typed.trimmed();
     dialogs.message("Invalid Date",
-                    "\"" + typed.trimmed() + "\" is not a date.  Please enter it as mm/dd/yyyy.",
+                    (t.isEmpty() ? QString("The date is blank.") : "\"" + t + "\" is not a date.") +
+                        "  Please enter it as mm/dd/yyyy.",
                     Dlg::Warning);
 }
 
@@ -44,9 +50,13 @@ void tooManyDigits(Dialogs &dialogs, const QString &prompt, int wholeDigits) {
     dialogs.message(
         "Range Error",
         QString("The value of %1 must be a number of at most %2 digits before the point.")
-            .arg(clip(QString(prompt).remove(':').remove('&')))
+            .arg(promptName(prompt))
             .arg(wholeDigits),
         Dlg::Warning);
+}
+
+void outOfRange(Dialogs &dialogs, const QString &prompt, qint64 min, qint64 max) {
+    STANDARDWARNING(dialogs, 10, promptName(prompt), QString("%1 and %2").arg(min).arg(max));
 }
 
 bool readDate(Dialogs &dialogs, const QString &typed, qint32 &day) {
@@ -81,7 +91,40 @@ bool toAmount(const QString &typed, int places, Decimal &value) {
     return true;
 }
 
+bool readAmount(const QString &text, int digits, int places, Decimal *out) {
+    if (text.trimmed().isEmpty()) {
+        *out = Decimal(0, places);
+        return true;
+    }
+    Decimal d;
+    if (!toAmount(text, places, d) || !fitsWhole(d, digits - places)) return false;
+    *out = d;
+    return true;
+}
+
+bool readWholeNumber(const QString &text, qint64 min, qint64 max, qint64 *out) {
+    const QString t = text.trimmed();
+    bool ok = true;
+    const qint64 n = t.isEmpty() ? 0 : t.toLongLong(&ok);
+    if (!ok || n < min || n > max) return false;
+    *out = n;
+    return true;
+}
+
 QValidator *amountValidator(int wholeDigits, int places, bool negative, QObject *parent) {
     return new AmountValidator(wholeDigits, places, negative, parent);
 }
 } // namespace Entries
+
+WholeNumberValidator::WholeNumberValidator(qint64 min, qint64 max, QObject *parent)
+    : QValidator(parent), m_min(min), m_max(max) {}
+
+QValidator::State WholeNumberValidator::validate(QString &input, int &) const {
+    const QString t = input.trimmed();
+    if (t.isEmpty()) return Acceptable; // blank reads as 0
+    if (t == "-") return m_min < 0 ? Intermediate : Invalid;
+    static const QRegularExpression shape("^-?[0-9]{1,18}$");
+    if (!shape.match(t).hasMatch()) return Invalid;
+    const qint64 n = t.toLongLong();
+    return n >= m_min && n <= m_max ? Acceptable : Invalid;
+}

@@ -1,17 +1,18 @@
 #pragma once
-// How an entry's text becomes a date or an amount, and what the operator is told when it cannot:
-// one wording for every window.
+// How an entry's text becomes a date, an amount or a whole number, and what the operator is told
+// when it cannot: one wording and one set of limits for every window.
 #include "platform/decimal.h"
 #include "platform/dialogs.h"
 
-class QObject;
-class QValidator;
+#include <QValidator>
 
 namespace Entries {
-// "Invalid Date": the typed text is no date.
+// "Invalid Date": the typed text is no date (or blank where a date is needed).
 void notADate(Dialogs &dialogs, const QString &typed);
 // "Range Error": the value of `prompt` has more than `wholeDigits` digits before the point.
 void tooManyDigits(Dialogs &dialogs, const QString &prompt, int wholeDigits);
+// "Range Error": the value of `prompt` must lie between min and max.
+void outOfRange(Dialogs &dialogs, const QString &prompt, qint64 min, qint64 max);
 
 // A date typed as mm/dd/yyyy; blank is no date (0). Anything else is refused with "Invalid Date".
 bool readDate(Dialogs &dialogs, const QString &typed, qint32 &day);
@@ -22,7 +23,23 @@ bool fitsWhole(const Decimal &value, int wholeDigits);
 // no number gives false; a number too wide to be rounded comes back unrounded, so that the
 // caller's width check refuses it.
 bool toAmount(const QString &typed, int places, Decimal &value);
+// An amount for a field of `digits` digits with `places` places; blank reads as 0. False when the
+// text is no number or has more digits before the point than the field holds. Never throws.
+bool readAmount(const QString &text, int digits, int places, Decimal *out);
+// A typed whole number between min and max (blank reads as 0).
+bool readWholeNumber(const QString &text, qint64 min, qint64 max, qint64 *out);
+
 // Takes only digits, commas, one point with at most `places` places, a leading "$" and, when
 // `negative`, a sign or parentheses; at most `wholeDigits` digits before the point.
 QValidator *amountValidator(int wholeDigits, int places, bool negative, QObject *parent);
 } // namespace Entries
+
+// Refuses, as they are typed, the keys that would give a whole number outside min..max.
+class WholeNumberValidator : public QValidator {
+public:
+    WholeNumberValidator(qint64 min, qint64 max, QObject *parent = nullptr);
+    State validate(QString &input, int &pos) const override;
+
+private:
+    qint64 m_min, m_max;
+};

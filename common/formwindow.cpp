@@ -1,6 +1,7 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "entries.h"
 #include "windows.h"
 #include "windowstate.h"
 #include "enhancedfocus.h"
@@ -143,22 +144,32 @@ QLineEdit *FormWindow::addNumber(const QString &prompt, const QString &field, in
     bool isByte = i >= 0 && m_table.def().fields[i].type == storage::FieldType::Byte;
     edit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(isByte ? QString("\\d{0,%1}").arg(digits) : QString("-?\\d{0,%1}").arg(digits)), edit));
+    const qint64 max = isByte ? 255 : std::numeric_limits<qint32>::max();
+    const qint64 min = isByte ? 0 : std::numeric_limits<qint32>::min();
+    bindNumber(prompt, field, edit, min, max, tip);
+    return edit;
+}
+
+QLineEdit *FormWindow::addNumberInRange(const QString &prompt, const QString &field, qint64 min, qint64 max,
+                                        const QString &tip) {
+    auto *edit = new QLineEdit;
+    edit->setMaxLength(int(std::max(QString::number(min).size(), QString::number(max).size())));
+    edit->setValidator(new WholeNumberValidator(min, max, edit));
+    bindNumber(prompt, field, edit, min, max, tip);
+    return edit;
+}
+
+void FormWindow::bindNumber(const QString &prompt, const QString &field, QLineEdit *edit, qint64 min, qint64 max,
+                            const QString &tip) {
     edit->setAlignment(Qt::AlignRight);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit, [edit](const QVariant &v) { edit->setText(QString::number(v.toLongLong())); },
-                          [edit, prompt, isByte](QVariant &v, bool report) {
-                              bool ok = true;
-                              qint64 n = edit->text().trimmed().isEmpty() ? 0 : edit->text().toLongLong(&ok);
-                              qint64 max = isByte ? 255 : std::numeric_limits<qint32>::max();
-                              qint64 min = isByte ? 0 : std::numeric_limits<qint32>::min();
-                              if (!ok || n > max || n < min) {
+                          [edit, prompt, min, max](QVariant &v, bool report) {
+                              qint64 n = 0;
+                              if (!Entries::readWholeNumber(edit->text(), min, max, &n)) {
                                   if (!report) return false;
-                                  App::dialogs().message("Range Error", QString("The value of %1 must be between %2 and %3.")
-                                                                           .arg(clip(QString(prompt).remove(':').remove('&')))
-                                                                           .arg(min)
-                                                                           .arg(max),
-                                                         Dlg::Warning);
+                                  Entries::outOfRange(App::dialogs(), prompt, min, max);
                                   edit->setFocus();
                                   return false;
                               }
@@ -166,7 +177,6 @@ QLineEdit *FormWindow::addNumber(const QString &prompt, const QString &field, in
                               return true;
                           }};
     addRow(prompt, edit);
-    return edit;
 }
 
 QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, const QString &tip) {
@@ -196,23 +206,22 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
 QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &tip) {
     auto *edit = new QLineEdit;
     const storage::FieldDef &f = m_table.def().fields[m_table.def().fieldIndex(field)];
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\$?[0-9,]*(\\.[0-9]*)?"), edit));
+    const int places = f.places, digits = f.digits();
+    edit->setValidator(Entries::amountValidator(digits - places, places, true, edit));
     edit->setAlignment(Qt::AlignRight);
     edit->setToolTip(tip);
     edit->setObjectName(field);
-    const int places = f.places, digits = f.digits();
     m_bindings << Binding{field, edit,
                           [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
                           [edit, places, digits, prompt](QVariant &v, bool report) {
-                              bool ok = true;
-                              Decimal d = Picture::deformatNumber(edit->text(), &ok);
-                              if (!ok || !d.fits(digits - places, places)) {
+                              Decimal d;
+                              if (!Entries::readAmount(edit->text(), digits, places, &d)) {
                                   if (!report) return false;
                                   Entries::tooManyDigits(App::dialogs(), prompt, digits - places);
                                   edit->setFocus();
                                   return false;
                               }
-                              v = d.unitsAt(places);
+                              v = d.units();
                               return true;
                           }};
     addRow(prompt, edit);

@@ -37,6 +37,10 @@ public:
     QLineEdit *addPattern(const QString &prompt, const QString &field, const QString &picture,
                           const QString &tip = {});
     QLineEdit *addNumber(const QString &prompt, const QString &field, int digits, const QString &tip = {});
+    // A whole number kept between min and max (min <= 0 <= max); keys that would leave the range
+    // are refused as typed.
+    QLineEdit *addNumberInRange(const QString &prompt, const QString &field, qint64 min, qint64 max,
+                                const QString &tip = {});
     QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
     // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25").
     QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &tip = {});
@@ -78,6 +82,8 @@ private:
         std::function<bool(QVariant &, bool report)> store; // false: the entry cannot be read
     };
     void finish(FormLogic::Outcome outcome);
+    void bindNumber(const QString &prompt, const QString &field, QLineEdit *edit, qint64 min, qint64 max,
+                    const QString &tip);
 
     std::unique_ptr<FormLogic> m_logic;
     storage::Table &m_table;

@@ -123,12 +123,13 @@ struct Contractor {
 struct CUInfo {
     QString NAME, ADDRESS1, ADDRESS2, CITY, STATE, ZIP, PHONE;
     Decimal ADMINFEE;
-    quint8 TAXPERC = 0;
+    quint8 TAXPERC = 0; // a whole percent, 0 to TaxPercentMax
     QString EIN, MANAGER, YEARFOR1099;
     quint8 TESTFILEFOR1099 = 0;
     QString TRANSCODE, EMAILADDRESS;
     Decimal DORMANTAMOUNT;
 
+    static constexpr int TaxPercentMax = 100;
     static const Layout<CUInfo> &layout();
 };
 

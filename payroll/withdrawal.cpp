@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "data/lookups.h"
 #include "data/requests.h"
@@ -21,10 +22,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 const QString kCaption = QStringLiteral("Withdrawal ...");
@@ -53,6 +56,11 @@ const QString kTooLarge = QStringLiteral("The tax or the fee of this withdrawal 
 const QString kOverBalance = QStringLiteral("The total to withdraw is more than the member's balance of %1.|Add this withdrawal anyway?");
 const QString kPostFailed = QStringLiteral("The withdrawals could not be posted; nothing was written.  Error: %1.");
 
+// Prompts, also naming the entries in their messages.
+const QString kTotalPrompt = QStringLiteral("Total To Withdrawal:");
+const QString kFeePrompt = QStringLiteral("Administration Fee:");
+const QString kTaxPercPrompt = QStringLiteral("Tax Percentage:");
+
 const QString kDate = QStringLiteral("@d2");
 const QString kMoney = QStringLiteral("@n$17.2");
 
@@ -73,16 +81,77 @@ void WithdrawalLogic::open() {
     memberFound = false;
 }
 
+QList<WithdrawalLogic::Entry> WithdrawalLogic::take(const Typed &typed, bool report) {
+    auto amount = [&](const QString &text, int digits, const QString &prompt, Decimal &into) {
+        Decimal d;
+        if (!Entries::readAmount(text, digits, Places, &d)) {
+            if (report) Entries::tooManyDigits(m_dialogs, prompt, digits - Places);
+            return false;
+        }
+        into = d;
+        return true;
+    };
+    const std::pair<Entry, std::function<bool()>> steps[] = {
+        {Entry::Total,
+         [&] { return amount(typed.total, TotalDigits, kTotalPrompt, LOC.TOTALTOWITHDRAW); }},
+        {Entry::Fee, [&] { return amount(typed.fee, FeeDigits, kFeePrompt, LOC.ADMINFEE); }},
+        {Entry::TaxPerc,
+         [&] {
+             qint64 rate = 0;
+             if (Entries::readWholeNumber(typed.taxPerc, 0, CUInfo::TaxPercentMax, &rate)) {
+                 LOC.TAXPERC = Decimal::fromInt(rate).rounded(4);
+                 return true;
+             }
+             if (report) Entries::outOfRange(m_dialogs, kTaxPercPrompt, 0, CUInfo::TaxPercentMax);
+             return false;
+         }},
+        {Entry::Date, [&] { return takeDate(typed.date, report); }},
+    };
+    QList<Entry> refused;
+    for (const auto &[entry, step] : steps) {
+        if (step()) continue;
+        refused << entry;
+        if (report) break; // one message at a time
+    }
+    return refused;
+}
+
+bool WithdrawalLogic::takeDate(const QString &typed, bool report) {
+    bool ok = false;
+    const qint32 day = Picture::deformatDate(typed, kDate, &ok);
+    if (ok && day > 0) {
+        LOC.WITHDATE = day;
+        return true;
+    }
+    if (report) Entries::notADate(m_dialogs, typed);
+    return false;
+}
+
 bool WithdrawalLogic::readMember(const QString &ssn) {
     storage::DataFile<MemberCU> mem(m_db);
+    const bool had = memberFound;
+    const qint32 previous = MEM.ACCTNUM;
     memberFound = false;
-    if (!mem.open()) return false;
+    if (!mem.open()) {
+        dropWithdrawAll();
+        return false;
+    }
     mem.rec.SSNUM = ssn;
-    if (!mem.get(MemberCU::SSNum_Key)) return false;
+    if (!mem.get(MemberCU::SSNum_Key)) {
+        dropWithdrawAll();
+        return false;
+    }
+    if (!had || mem.rec.ACCTNUM != previous) dropWithdrawAll();
     MEM = mem.rec;
     memberFound = true;
     LOC.ACCTNUM = QString::number(MEM.ACCTNUM);
     return true;
+}
+
+void WithdrawalLogic::dropWithdrawAll() {
+    if (!LOC.WITHDRAWALFLAG) return;
+    LOC.WITHDRAWALFLAG = 0;
+    LOC.TOTALTOWITHDRAW = Decimal(0, 2);
 }
 
 void WithdrawalLogic::lookUpBalance() {
@@ -118,8 +187,8 @@ bool WithdrawalLogic::feeFocused() {
 }
 
 void WithdrawalLogic::setWithdrawAll(bool all) {
-    LOC.WITHDRAWALFLAG = all ? 1 : 0;
-    if (all && memberFound) {
+    LOC.WITHDRAWALFLAG = all && memberFound ? 1 : 0;
+    if (LOC.WITHDRAWALFLAG) {
         lookUpBalance();
         LOC.TOTALTOWITHDRAW = LOC.BALANCE;
     }
@@ -131,18 +200,30 @@ void WithdrawalLogic::codePicked(const Withdraw &code) {
 }
 
 bool WithdrawalLogic::dateAccepted() {
-    if (m_admin) return true;
+    return m_admin || dateInRange(LOC.WITHDATE);
+}
+
+bool WithdrawalLogic::dateInRange(qint32 day) {
     const qint32 today = Clock::today();
     const QString shown = Picture::format(today, kDate);
-    if (LOC.WITHDATE > today) {
+    if (day > today) {
         m_dialogs.message(kDateCaption, kDateAfterToday + shown + ".", Dlg::Warning);
         return false;
     }
-    if (Clock::year(LOC.WITHDATE) != Clock::year(today) || Clock::month(LOC.WITHDATE) != Clock::month(today)) {
+    if (Clock::year(day) != Clock::year(today) || Clock::month(day) != Clock::month(today)) {
         m_dialogs.message(kDateCaption, kDateOtherMonth + shown + ".", Dlg::Warning);
         return false;
     }
     return true;
+}
+
+bool WithdrawalLogic::taxRateAccepted() {
+    const Decimal &rate = LOC.TAXPERC;
+    if (rate.rounded(0) == rate && rate.sign() >= 0 &&
+        rate <= Decimal::fromInt(CUInfo::TaxPercentMax))
+        return true;
+    Entries::outOfRange(m_dialogs, kTaxPercPrompt, 0, CUInfo::TaxPercentMax);
+    return false;
 }
 
 Decimal WithdrawalLogic::tax(const Decimal &gross, const Decimal &fee, const Decimal &percent) {
@@ -153,6 +234,17 @@ bool WithdrawalLogic::addLine() {
     if (!memberFound || clip(MEM.SSNUM) != clip(LOC.SSNUM)) {
         if (!feeFocused()) return false;
     }
+    // Amounts set past the entries (the balance proposed, the fund's default fee) are held to
+    // the fields' digits here too, so that no calculation below can overflow.
+    if (!LOC.TOTALTOWITHDRAW.fits(TotalDigits, Places)) {
+        Entries::tooManyDigits(m_dialogs, kTotalPrompt, TotalDigits - Places);
+        return false;
+    }
+    if (!LOC.ADMINFEE.fits(FeeDigits, Places)) {
+        Entries::tooManyDigits(m_dialogs, kFeePrompt, FeeDigits - Places);
+        return false;
+    }
+    if (!taxRateAccepted()) return false;
     const Decimal gross = LOC.TOTALTOWITHDRAW.rounded(2), fee = LOC.ADMINFEE.rounded(2);
     if (gross.sign() <= 0) {
         m_dialogs.message(kCaption, kNotPositive, Dlg::Warning);
@@ -221,6 +313,10 @@ bool WithdrawalLogic::deleteLine(int index) {
 
 // All lines post in one database transaction: a failure or a crash half-way leaves nothing.
 bool WithdrawalLogic::post() {
+    if (!dateAccepted()) return false;
+    if (!m_admin)
+        for (const WithdrawalLine &l : WITHDRAWALQUEUE)
+            if (!dateInRange(l.WITHDATE)) return false;
     storage::DataFile<Trans> tra(m_db);
     bool ok = tra.open();
     storage::Transaction batch(m_db);
@@ -239,8 +335,10 @@ bool WithdrawalLogic::post() {
     for (const WithdrawalLine &l : WITHDRAWALQUEUE) {
         if (l.TOTALTOWITHDRAWAL.sign() <= 0) continue;
         const qint32 acct = l.ACCTNUM.toInt();
-        if (l.TAX.sign() > 0) write(acct, TransType::Tax, l.TAX, kTaxDesc, LOC.WITHDATE, QString());
-        if (l.ADMINFEE.sign() > 0) write(acct, TransType::AdminFee, l.ADMINFEE, kFeeDesc, LOC.WITHDATE, GNT().USERID);
+        const qint32 taxDate = m_admin ? l.WITHDATE : LOC.WITHDATE;
+        if (l.TAX.sign() > 0) write(acct, TransType::Tax, l.TAX, kTaxDesc, taxDate, QString());
+        if (l.ADMINFEE.sign() > 0)
+            write(acct, TransType::AdminFee, l.ADMINFEE, kFeeDesc, taxDate, GNT().USERID);
         write(acct, TransType::Withdrawal, l.TOTALTOWITHDRAWAL, clip(l.DESCRIPTION) + kCodeOpen + clip(l.CODE) + ")",
               l.WITHDATE, QString());
     }
@@ -271,13 +369,15 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     m_name->setFocusPolicy(Qt::NoFocus);
     m_all = new QCheckBox("Withdrawal All");
     m_all->setToolTip("Customer Must Withdraw Full Amount When Withdrawing.");
-    auto money = new QRegularExpressionValidator(QRegularExpression("\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?"), this);
+    using Logic = WithdrawalLogic;
     m_total = line("LOC:TOTALTOWITHDRAW");
-    m_total->setValidator(money);
+    m_total->setValidator(Entries::amountValidator(Logic::TotalDigits - Logic::Places, Logic::Places, false, m_total));
     m_fee = line("LOC:ADMINFEE");
-    m_fee->setValidator(money);
+    m_fee->setValidator(Entries::amountValidator(Logic::FeeDigits - Logic::Places, Logic::Places, false, m_fee));
     m_taxPerc = line("LOC:TAXPERC");
-    m_taxPerc->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}(\\.[0-9]{0,4})?"), this));
+    m_taxPerc->setValidator(new WholeNumberValidator(0, CUInfo::TaxPercentMax, m_taxPerc));
+    m_taxPerc->setMaxLength(3);
+    m_taxPerc->setToolTip("Federal tax withheld, in whole percent");
     m_description = line("LOC:DESCRIPTION");
     m_description->setMaxLength(50);
     m_code = line("LOC:CODE");
@@ -316,9 +416,9 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
     put("Participant Name:", m_name);
     form->addWidget(m_all, row++, 1);
     form->setColumnStretch(3, 1);
-    put("Total To Withdrawal:", m_total);
-    put("Administration Fee:", m_fee);
-    put("Tax Percentage:", m_taxPerc);
+    put(kTotalPrompt, m_total);
+    put(kFeePrompt, m_fee);
+    put(kTaxPercPrompt, m_taxPerc);
     put("Description:", m_description);
     put("Code:", m_code, codeButton);
     put("Withdrawal Date:", m_date);
@@ -362,15 +462,24 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
 
     connect(memberButton, &QPushButton::clicked, this, &WithdrawalWindow::pickMember);
     connect(codeButton, &QPushButton::clicked, this, &WithdrawalWindow::pickCode);
-    connect(m_ssn, &QLineEdit::returnPressed, this, &WithdrawalWindow::acceptSsn);
+    // Enter and Tab both accept a changed SSN.
+    connect(m_ssn, &QLineEdit::editingFinished, this, [this] {
+        if (!m_ssn->isModified()) return;
+        m_ssn->setModified(false);
+        acceptSsn();
+    });
     connect(m_all, &QCheckBox::clicked, this, [this](bool on) {
         store();
         m_logic.setWithdrawAll(on);
         refresh();
     });
     connect(m_date, &QLineEdit::editingFinished, this, [this] {
-        store();
-        if (!m_logic.dateAccepted()) m_date->setFocus();
+        const bool typed = m_logic.takeDate(m_date->text(), true);
+        if (typed)
+            m_unread.removeAll(WithdrawalLogic::Entry::Date);
+        else if (!m_unread.contains(WithdrawalLogic::Entry::Date))
+            m_unread << WithdrawalLogic::Entry::Date;
+        if (!typed || !m_logic.dateAccepted()) m_date->setFocus();
     });
     m_fee->installEventFilter(this);
 
@@ -387,18 +496,25 @@ QPushButton *WithdrawalWindow::button(const QString &text) const {
     return nullptr;
 }
 
-void WithdrawalWindow::store() {
+bool WithdrawalWindow::store(bool report) {
     auto &L = m_logic.LOC;
     QString ssn = m_ssn->displayText();
     L.SSNUM = ssn.contains(QRegularExpression("\\d")) ? clip(ssn) : QString();
-    L.TOTALTOWITHDRAW = Picture::deformatNumber(m_total->text()).rounded(2);
-    L.ADMINFEE = Picture::deformatNumber(m_fee->text()).rounded(2);
-    L.TAXPERC = Picture::deformatNumber(m_taxPerc->text()).rounded(4);
     L.DESCRIPTION = m_description->text();
     L.CODE = m_code->text();
-    bool ok = false;
-    qint32 day = Picture::deformatDate(m_date->text(), kDate, &ok);
-    if (ok) L.WITHDATE = day;
+    m_unread =
+        m_logic.take({m_total->text(), m_fee->text(), m_taxPerc->text(), m_date->text()}, report);
+    if (!report || m_unread.isEmpty()) return true;
+    if (QLineEdit *edit = entry(m_unread.first()); edit->isEnabled()) edit->setFocus();
+    return false;
+}
+
+QLineEdit *WithdrawalWindow::entry(WithdrawalLogic::Entry e) const {
+    using Entry = WithdrawalLogic::Entry;
+    return e == Entry::Total     ? m_total
+           : e == Entry::Fee     ? m_fee
+           : e == Entry::TaxPerc ? m_taxPerc
+                                 : m_date;
 }
 
 void WithdrawalWindow::refresh() {
@@ -406,15 +522,21 @@ void WithdrawalWindow::refresh() {
     m_ssn->setText(L.SSNUM);
     m_name->setText(L.NAME);
     m_all->setChecked(L.WITHDRAWALFLAG != 0);
-    m_total->setText(L.TOTALTOWITHDRAW.rounded(2).toString());
-    m_fee->setText(L.ADMINFEE.rounded(2).toString());
-    m_taxPerc->setText(Picture::format(L.TAXPERC, "@n3").trimmed());
+    // An entry that could not be taken keeps what was typed until it is refused, rather than
+    // silently going back to its last value.
+    using Entry = WithdrawalLogic::Entry;
+    const std::pair<Entry, QString> shown[] = {
+        {Entry::Total, L.TOTALTOWITHDRAW.rounded(2).toString()},
+        {Entry::Fee, L.ADMINFEE.rounded(2).toString()},
+        {Entry::TaxPerc, Picture::format(L.TAXPERC, "@n3").trimmed()},
+        {Entry::Date, Picture::format(L.WITHDATE, kDate)}};
+    for (const auto &[e, text] : shown)
+        if (!m_unread.contains(e)) entry(e)->setText(text);
     m_description->setText(L.DESCRIPTION);
     m_code->setText(L.CODE);
-    m_date->setText(Picture::format(L.WITHDATE, kDate));
     m_grand->setText(Picture::format(L.GRANDTOTAL, "@n-$17.2").trimmed());
     const bool forced = m_logic.fullWithdrawalForced();
-    m_all->setEnabled(!forced);
+    m_all->setEnabled(m_logic.memberFound && !forced);
     m_total->setEnabled(!forced && !L.WITHDRAWALFLAG);
     const auto &q = m_logic.WITHDRAWALQUEUE;
     m_list->setRowCount(int(q.size()));
@@ -435,6 +557,8 @@ void WithdrawalWindow::acceptSsn() {
     if (m_logic.ssnAccepted()) {
         refresh();
         m_fee->setFocus();
+    } else {
+        enterFee(); // says so at once and goes back to the SSN
     }
 }
 
@@ -467,7 +591,7 @@ void WithdrawalWindow::pickCode() {
 }
 
 void WithdrawalWindow::addLine() {
-    store();
+    if (!store(true)) return;
     if (m_logic.addLine()) {
         refresh();
         m_ssn->setFocus();
@@ -484,7 +608,7 @@ void WithdrawalWindow::deleteLine() {
 }
 
 void WithdrawalWindow::post() {
-    store();
+    if (!store(true)) return;
     if (m_logic.post()) close();
 }
 

@@ -30,6 +30,15 @@ public:
         QString ACCTNUM;
     };
 
+    // The entries as typed, and the one refused when they cannot all be taken.
+    struct Typed {
+        QString total, fee, taxPerc, date;
+    };
+    enum class Entry { Total, Fee, TaxPerc, Date };
+
+    // Digits and places of the amount entries (the total DECIMAL(11,2), the fee DECIMAL(7,2)).
+    static constexpr int TotalDigits = 11, FeeDigits = 7, Places = 2;
+
     WithdrawalLogic(storage::Database &db, Dialogs &dialogs, bool admin);
 
     Values LOC;
@@ -39,6 +48,13 @@ public:
 
     // Opening: the fund's default fee and tax percentage, today's date, an empty list.
     void open();
+    // Takes the typed entries into the values and returns those that cannot be taken (an amount
+    // with more digits than its field, a rate that is not a whole percent from 0 to 100, a date
+    // that is no date): their values stay as they were. With `report` the first of them is
+    // refused with a message and the rest are not looked at.
+    QList<Entry> take(const Typed &typed, bool report);
+    // The date as typed (a blank or impossible date is refused, after a message with `report`).
+    bool takeDate(const QString &typed, bool report);
     // A typed SSN was accepted: reads the member and proposes the balance as the total unless
     // the member must withdraw everything anyway. False when no member has that SSN.
     bool ssnAccepted();
@@ -50,10 +66,14 @@ public:
     // Whether the total and the "Withdrawal All" box may be changed (not for a member who must
     // withdraw everything).
     bool fullWithdrawalForced() const { return memberFound && MEM.WITHDRAWALFLAG != 0; }
+    // "Withdrawal All" belongs to the member in hand: it needs one, and it is dropped, with the
+    // balance it brought as the total, when another member (or none) is taken up.
     void setWithdrawAll(bool all);
     void codePicked(const Withdraw &code);
     // The date was accepted: false (after its message) when it is out of range.
     bool dateAccepted();
+    // The tax rate is a whole percent from 0 to 100: false after a message.
+    bool taxRateAccepted();
 
     // Tax of a gross amount: (gross - fee) x percent / 100, to the cent.
     static Decimal tax(const Decimal &gross, const Decimal &fee, const Decimal &percent);
@@ -61,11 +81,15 @@ public:
     bool addLine();
     // "&Delete" of the line at `index` (-1: none selected).
     bool deleteLine(int index);
-    // "&Post": every line with a positive net, in one database transaction.
+    // "&Post": every line with a positive net, in one database transaction, once the dates
+    // pass their checks again (the day may have moved on since the lines were added). Under
+    // "/admin" a line's tax and fee take the line's own date, so that they stay in its year.
     bool post();
 
 private:
+    bool dateInRange(qint32 day);
     bool readMember(const QString &ssn);
+    void dropWithdrawAll();
     void lookUpBalance();
     void recomputeGrandTotal();
     storage::Database &m_db;
@@ -102,13 +126,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void store();   // entries -> values
+    // Entries -> values; with `report`, false (the refused entry has the focus) when one cannot
+    // be taken.
+    bool store(bool report = false);
+    QLineEdit *entry(WithdrawalLogic::Entry e) const;
     void refresh(); // values -> entries, list and buttons
     WithdrawalLogic m_logic;
     QLineEdit *m_ssn, *m_name, *m_total, *m_fee, *m_taxPerc, *m_description, *m_code, *m_date, *m_grand;
     QCheckBox *m_all;
     QTableWidget *m_list;
     QList<QPushButton *> m_buttons;
+    QList<WithdrawalLogic::Entry> m_unread; // entries whose text could not be taken
 };
 
 void WITHDRAWAL();

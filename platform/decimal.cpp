@@ -33,10 +33,13 @@ Decimal Decimal::rounded(int places) const {
     return Decimal(narrow(divRound(m_units, pow10(m_places - places))), places);
 }
 
+// Computed without rounding into a Decimal, so that asking never overflows.
 bool Decimal::fits(int digits, int places) const {
-    i128 u = rounded(places).m_units;
-    if (u < 0) u = -u;
-    return u < pow10(digits);
+    i128 u = m_units < 0 ? -i128(m_units) : i128(m_units);
+    if (places < m_places) return divRound(u, pow10(m_places - places)) < pow10(digits);
+    const int shift = places - m_places;
+    if (shift > digits) return u == 0;
+    return u < pow10(digits - shift);
 }
 
 Decimal Decimal::operator-() const { return Decimal(narrow(-i128(m_units)), m_places); }

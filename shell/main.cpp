@@ -1,4 +1,5 @@
 // pension: the fund office's program. Usage: pension [DATADIR] [/admin]
+#include "application.h"
 #include "common/app.h"
 #include "common/warnings.h"
 #include "mainframe.h"
@@ -10,7 +11,7 @@
 #include <QPrinterInfo>
 
 int main(int argc, char *argv[]) {
-    QApplication app(argc, argv);
+    PensionApplication app(argc, argv);
     QApplication::setApplicationName("pension");
     QString dataDir = QDir::currentPath();
     for (const QString &arg : QApplication::arguments().mid(1)) {

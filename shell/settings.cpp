@@ -62,7 +62,8 @@ FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
     addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE", "@P(###) ###-####P");
     addDecimal("Administration Fee:", "ADMINFEE");
-    addNumber("Tax Percentage:", "TAXPERC", 3);
+    addNumberInRange("Tax Percentage:", "TAXPERC", 0, CUInfo::TaxPercentMax,
+                     "Federal tax withheld on withdrawals, in whole percent");
     addText("Manager:", "MANAGER");
     addText("Transmitter Control Code:", "TRANSCODE");
     addText("EIN:", "EIN");

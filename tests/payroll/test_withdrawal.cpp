@@ -3,10 +3,15 @@
 #include "payroll/withdrawal.h"
 #include "platform/clock.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 class Withdrawals : public DataTest {
@@ -282,4 +287,199 @@ TEST_F(Withdrawals, TheWindowAddsTwoLinesDeletesOneAndPosts) {
     EXPECT_FALSE(second.withdrawAll()->isEnabled());
     EXPECT_FALSE(second.field("LOC:TOTALTOWITHDRAW")->isEnabled());
     EXPECT_EQ(second.field("LOC:TOTALTOWITHDRAW")->text(), "640.50");
+}
+
+TEST_F(Withdrawals, PostingChecksTheDatesAgain) {
+    WithdrawalLogic w = opened();
+    w.LOC.SSNUM = "111-22-3333";
+    w.LOC.TOTALTOWITHDRAW = Decimal::fromString("100.00");
+    ASSERT_TRUE(w.addLine());
+    // A date changed without leaving the field is not taken past the posting.
+    w.LOC.WITHDATE = Clock::dayNumber(2027, 1, 4);
+    EXPECT_FALSE(w.post());
+    EXPECT_EQ(dialogs.last().caption, "Date out of range ...");
+    EXPECT_TRUE(posted(1001).isEmpty());
+    EXPECT_EQ(w.WITHDRAWALQUEUE.size(), 1);
+    // The month turned while the list was open: the line's own date is checked too.
+    Clock::setToday(Clock::dayNumber(2027, 1, 4));
+    w.LOC.WITHDATE = Clock::dayNumber(2027, 1, 4);
+    EXPECT_FALSE(w.post());
+    EXPECT_EQ(dialogs.last().text,
+              "Withdrawal date must be in the same month as current date of 01/04/2027.");
+    EXPECT_TRUE(posted(1001).isEmpty());
+}
+
+TEST_F(Withdrawals, UnderAdminEachLinesTaxAndFeeTakeItsOwnDate) {
+    WithdrawalLogic w = opened(true);
+    const qint32 lastYear = Clock::dayNumber(2025, 12, 30),
+                 thisYear = Clock::dayNumber(2026, 12, 1);
+    for (qint32 day : {lastYear, thisYear}) {
+        w.LOC.WITHDATE = day;
+        w.LOC.SSNUM = "111-22-3333";
+        w.LOC.TOTALTOWITHDRAW = Decimal::fromString("100.00");
+        ASSERT_TRUE(w.addLine());
+    }
+    w.LOC.WITHDATE = today;
+    ASSERT_TRUE(w.post());
+    QList<Trans> t = posted(1001);
+    ASSERT_EQ(t.size(), 6);
+    QMap<qint32, QList<qint32>> typesByDate;
+    for (const Trans &x : t)
+        typesByDate[x.TRANSDATE] << x.TRANSTYPE;
+    EXPECT_EQ(typesByDate.keys(), QList<qint32>({lastYear, thisYear}));
+    for (const QList<qint32> &types : typesByDate) {
+        QList<qint32> sorted = types;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, QList<qint32>({-3, -2, -1}));
+    }
+}
+
+TEST_F(Withdrawals, WithdrawalAllFollowsTheMemberInHand) {
+    addMember(1003, "333-44-5555", "Carter", "Ann", 0, "200.00");
+    WithdrawalLogic w = opened();
+    w.LOC.SSNUM = "222-33-4444"; // must withdraw everything
+    ASSERT_TRUE(w.ssnAccepted());
+    ASSERT_TRUE(w.feeFocused());
+    EXPECT_EQ(w.LOC.WITHDRAWALFLAG, 1);
+    // On to another member: the box and the first member's balance stay behind.
+    w.LOC.SSNUM = "111-22-3333";
+    ASSERT_TRUE(w.ssnAccepted());
+    ASSERT_TRUE(w.feeFocused());
+    EXPECT_EQ(w.LOC.WITHDRAWALFLAG, 0);
+    EXPECT_EQ(w.LOC.TOTALTOWITHDRAW.toString(), "1500.00");
+    w.LOC.TOTALTOWITHDRAW = Decimal::fromString("5000.00");
+    dialogs.answers = {Dlg::No};
+    EXPECT_FALSE(w.addLine());
+    EXPECT_EQ(dialogs.last().text, "The total to withdraw is more than the member's balance of "
+                                   "$1,500.00.|Add this withdrawal anyway?");
+
+    // A box checked by hand goes too, with the total it brought, when another member is picked.
+    w.setWithdrawAll(true);
+    EXPECT_EQ(w.LOC.TOTALTOWITHDRAW.toString(), "1500.00");
+    w.memberPicked([this] {
+        storage::DataFile<MemberCU> mem(*db);
+        mem.open();
+        mem.rec.SSNUM = "333-44-5555";
+        mem.get(MemberCU::SSNum_Key);
+        return mem.rec;
+    }());
+    ASSERT_TRUE(w.feeFocused());
+    EXPECT_EQ(w.LOC.WITHDRAWALFLAG, 0);
+    EXPECT_EQ(w.LOC.TOTALTOWITHDRAW.toString(), "0.00");
+    // The same member in hand keeps the box.
+    w.setWithdrawAll(true);
+    ASSERT_TRUE(w.feeFocused());
+    EXPECT_EQ(w.LOC.WITHDRAWALFLAG, 1);
+    EXPECT_EQ(w.LOC.TOTALTOWITHDRAW.toString(), "200.00");
+}
+
+TEST_F(Withdrawals, TheTaxRateIsAWholePercentFrom0To100) {
+    WithdrawalLogic w = opened();
+    for (const char *rate : {"12.5", "101"}) {
+        w.LOC.SSNUM = "111-22-3333";
+        w.LOC.TOTALTOWITHDRAW = Decimal::fromString("100.00");
+        w.LOC.TAXPERC = Decimal::fromString(rate);
+        EXPECT_FALSE(w.addLine()) << rate;
+        EXPECT_EQ(dialogs.last().caption, "Range Error");
+        EXPECT_EQ(dialogs.last().text, "The value of Tax Percentage must be between 0 and 100.");
+    }
+    EXPECT_TRUE(w.WITHDRAWALQUEUE.isEmpty());
+    w.LOC.TAXPERC = Decimal::fromString("100");
+    ASSERT_TRUE(w.addLine());
+    EXPECT_EQ(w.WITHDRAWALQUEUE[0].TAX.toString(), "75.00");
+
+    // The entry takes only what a whole percent up to 100 can be.
+    WithdrawalWindow window(*db, dialogs, false);
+    QLineEdit *rate = window.field("LOC:TAXPERC");
+    rate->clear();
+    QTest::keyClicks(rate, "12.5");
+    EXPECT_EQ(rate->text(), "12");
+    rate->clear();
+    QTest::keyClicks(rate, "101");
+    EXPECT_EQ(rate->text(), "10");
+    rate->clear();
+    QTest::keyClicks(rate, "-100");
+    EXPECT_EQ(rate->text(), "100");
+}
+
+TEST_F(Withdrawals, AmountsTakeNoMoreDigitsThanTheirFieldsAndNeverEndTheProgram) {
+    WithdrawalWindow window(*db, dialogs, false);
+    QLineEdit *total = window.field("LOC:TOTALTOWITHDRAW"), *fee = window.field("LOC:ADMINFEE");
+    total->clear();
+    QTest::keyClicks(total, "1000000000000.005");
+    EXPECT_EQ(total->text(), "100000000.00");
+    fee->clear();
+    QTest::keyClicks(fee, "123456.789");
+    EXPECT_EQ(fee->text(), "12345.78");
+
+    // Text that got past the keys (pasted, set) is refused with a message, and nothing breaks.
+    window.field("LOC:SSNUM")->setText("111223333");
+    window.acceptSsn();
+    window.enterFee();
+    total->setText("1000000000000.00");
+    window.addLine();
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Total To Withdrawal must be a number of at most 9 digits before the point.");
+    EXPECT_EQ(window.list()->rowCount(), 0);
+    total->setText("100.00");
+    fee->setText("99999999999999999");
+    window.addLine();
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Administration Fee must be a number of at most 5 digits before the point.");
+    EXPECT_EQ(window.list()->rowCount(), 0);
+    fee->setText("25.00");
+    window.addLine();
+    EXPECT_EQ(window.list()->rowCount(), 1);
+}
+
+TEST_F(Withdrawals, AnImpossibleDateIsRefusedWithAMessage) {
+    WithdrawalWindow window(*db, dialogs, false);
+    window.field("LOC:SSNUM")->setText("111223333");
+    window.acceptSsn();
+    window.enterFee();
+    window.field("LOC:TOTALTOWITHDRAW")->setText("100.00");
+    window.field("LOC:WITHDATE")->setText("13/01/2026");
+    window.addLine();
+    EXPECT_EQ(dialogs.last().caption, "Invalid Date");
+    EXPECT_EQ(dialogs.last().text, "\"13/01/2026\" is not a date.  Please enter it as mm/dd/yyyy.");
+    EXPECT_EQ(window.list()->rowCount(), 0);
+
+    window.field("LOC:WITHDATE")->setText("12/08/2026");
+    window.addLine();
+    ASSERT_EQ(window.list()->rowCount(), 1);
+    window.field("LOC:WITHDATE")->setText("12/32/2026");
+    dialogs.shown.clear();
+    window.post();
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.last().caption, "Invalid Date");
+    EXPECT_TRUE(posted(1001).isEmpty());
+}
+
+TEST_F(Withdrawals, TabAcceptsTheSocialSecurityNumberAsEnterDoes) {
+    WithdrawalWindow window(*db, dialogs, false);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QLineEdit *ssn = window.field("LOC:SSNUM");
+    ssn->setFocus();
+    ssn->setCursorPosition(0);
+    QTest::keyClicks(ssn, "111223333");
+    QTest::keyClick(ssn, Qt::Key_Tab);
+    EXPECT_EQ(window.field("LOC:NAME")->text(), "Anderson, Mary");
+    EXPECT_EQ(window.field("LOC:TOTALTOWITHDRAW")->text(), "1500.00");
+    EXPECT_EQ(QApplication::focusWidget(), window.field("LOC:ADMINFEE"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // An unknown SSN is said at once, and the focus stays on it.
+    ssn->setFocus();
+    ssn->clear();
+    ssn->setCursorPosition(0);
+    QTest::keyClicks(ssn, "999999999");
+    QTest::keyClick(ssn, Qt::Key_Tab);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Member Not Found ...");
+    EXPECT_EQ(QApplication::focusWidget(), ssn);
 }

@@ -50,6 +50,12 @@ TEST(Decimal, SumsKeepEveryCentAndOverflowIsRefused) {
     EXPECT_TRUE(d("9999999999999.99").fits(15, 2));
     EXPECT_FALSE(d("10000000000000.00").fits(15, 2));
     EXPECT_FALSE(d("-10000000000000.00").fits(15, 2));
+    // Asking whether a value fits never overflows itself, whatever its size.
+    EXPECT_FALSE(d("99999999999999999").fits(15, 2));
+    EXPECT_FALSE(Decimal(std::numeric_limits<qint64>::min(), 0).fits(18, 18));
+    EXPECT_TRUE(Decimal(std::numeric_limits<qint64>::max(), 0).fits(19, 0));
+    EXPECT_TRUE(d("0.005").fits(1, 2));
+    EXPECT_FALSE(d("9.995").fits(1, 2)); // rounds to 10.00
 }
 
 TEST(Decimal, TextConversion) {

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 class SettingsTest : public DataTest {};
@@ -70,4 +71,51 @@ TEST_F(SettingsTest, PromptsStartAsMisc1ToMisc6AndCancelLeavesThem) {
     EXPECT_EQ(Settings::aboutTitle(968, "Local 968 Savings Fund"), "Savings Vestrel 2.0");
     EXPECT_EQ(Settings::aboutTitle(565, SavingsFundMarker), "Savings Vestrel 2.0");
     EXPECT_EQ(Settings::aboutTitle(565, "Local 565 Pension Fund"), "Pension Vestrel 2.0");
+}
+
+TEST_F(SettingsTest, TheTaxRateIsAWholePercentAndAmountsKeepToTheirFields) {
+    storage::Table cui(*db, CUInfo::layout().def());
+    ASSERT_TRUE(CHECKOPEN(cui, dialogs));
+    const qint64 pos = Settings::fundSettingsRecord(cui);
+    FundSettingsForm form(cui);
+    ASSERT_TRUE(form.prepare(pos));
+    auto *rate = form.findChild<QLineEdit *>("TAXPERC");
+    auto *fee = form.findChild<QLineEdit *>("ADMINFEE");
+    auto *dormant = form.findChild<QLineEdit *>("DORMANTAMOUNT");
+    // Refused as typed.
+    rate->clear();
+    QTest::keyClicks(rate, "101");
+    EXPECT_EQ(rate->text(), "10");
+    rate->clear();
+    QTest::keyClicks(rate, "7.5");
+    EXPECT_EQ(rate->text(), "75");
+    fee->clear();
+    QTest::keyClicks(fee, "1234567890123.456");
+    EXPECT_EQ(fee->text(), "123456789.45");
+    dormant->clear();
+    QTest::keyClicks(dormant, "12345678901234567");
+    EXPECT_EQ(dormant->text(), "1234567890123");
+
+    // Refused at OK when it got past the keys; nothing is written and nothing breaks.
+    rate->setText("150");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCancelled);
+    EXPECT_EQ(dialogs.last().caption, "Range Error");
+    EXPECT_EQ(dialogs.last().text, "The value of Tax Percentage must be between 0 and 100.");
+    rate->setText("100");
+    fee->setText("99999999999999999");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCancelled);
+    EXPECT_EQ(
+        dialogs.last().text,
+        "The value of Administration Fee must be a number of at most 9 digits before the point.");
+    storage::DataFile<CUInfo> read(*db);
+    ASSERT_TRUE(read.open());
+    ASSERT_TRUE(read.first());
+    EXPECT_EQ(read.rec.TAXPERC, 0);
+    fee->setText("25");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCompleted);
+    ASSERT_TRUE(read.first());
+    EXPECT_EQ(read.rec.TAXPERC, 100);
 }
