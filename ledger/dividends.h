@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 // What ENTERDIVIDENDS hands DIVIDENDREPORT: the module's GLO variables, set before each report.
 struct DividendGlobals {
@@ -83,7 +84,8 @@ public:
     static const QString &postingText();
 
 private:
-    Decimal dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
+    // Nothing when the account's records could not be read (lastError() says why).
+    std::optional<Decimal> dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
     void report(const QString &heading);
 
     storage::Database &m_db;

@@ -52,8 +52,17 @@ const QString kLoadAgainCaption = QStringLiteral("Load Saved Data ...");
 const QString kLoadAgain =
     QStringLiteral("This saved payroll has already been posted.|Load it again?");
 const QString kNoPayrollDate = QStringLiteral("Please enter the payroll date.");
+const QString kUnreadable =
+    QStringLiteral("The payroll data could not be read; nothing was changed.  Error: %1.");
+const QString kNotRecorded = QStringLiteral("The payroll could not be recorded.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
+
+// Part of the data is never shown or used as if it were all of it.
+bool unreadable(Dialogs &dialogs) {
+    dialogs.message(kCaption, kUnreadable.arg(storage::lastErrorText()), Dlg::Error);
+    return false;
+}
 } // namespace
 
 PayrollScreenLogic::PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin,
@@ -137,7 +146,8 @@ bool PayrollScreenLogic::savedDataAvailable() {
 
 bool PayrollScreenLogic::loadSavedData() {
     storage::DataFile<PayBreak> pbk(m_db);
-    if (!pbk.open() || !pbk.first()) return false;
+    if (!pbk.open() || !pbk.first()) return pbk.failed() ? unreadable(m_dialogs) : false;
+    const PayrollGlobals before = GLO;
     if (pbk.rec.POSTED == 1 && m_dialogs.message(kLoadAgainCaption, kLoadAgain, Dlg::Question,
                                                  Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
         return false;
@@ -163,6 +173,11 @@ bool PayrollScreenLogic::loadSavedData() {
         mem.rec.SSNUM = q.PATNUM;
         if (!q.PATNUM.isEmpty() && mem.get(MemberCU::SSNum_Key)) q.NAME = lastFirst(mem.rec);
         PAYQUEUE << q;
+    }
+    if (pbk.failed()) {
+        PAYQUEUE.clear();
+        GLO = before;
+        return unreadable(m_dialogs);
     }
     storage::DataFile<Contractor> con(m_db);
     con.open();
@@ -216,7 +231,10 @@ bool PayrollScreenLogic::process() {
         pay.rec.ACCTNUM = CON.AUTONUM;
         pay.rec.DATE = GLO.POSTINGDATE;
         pay.rec.AMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
-        pay.add();
+        if (pay.failed() || !pay.add()) {
+            m_dialogs.message(kCaption, kNotRecorded.arg(storage::lastErrorText()), Dlg::Error);
+            return false;
+        }
     }
     return true;
 }
@@ -226,22 +244,23 @@ void PayrollScreenLogic::cancel() {
     PAYQUEUE.clear();
 }
 
-template <class F> void PayrollScreenLogic::readPosted(F each) {
+template <class F> bool PayrollScreenLogic::readPosted(F each) {
     storage::DataFile<Trans> tra(m_db);
-    tra.open();
+    if (!tra.open()) return false;
     tra.rec.TRANSDATE = GLO.LOOKUPDATE;
     tra.rec.TRANSTYPE = TransType::Payroll;
     tra.set(Trans::DateType_Key);
     while (tra.next() && tra.rec.TRANSDATE == GLO.LOOKUPDATE &&
            tra.rec.TRANSTYPE == TransType::Payroll)
         each(tra.rec, tra.position());
+    return !tra.failed();
 }
 
 bool PayrollScreenLogic::retrieve() {
     PAYROLLRETRIEVEDQUEUE.clear();
     if (gatherWindow) gatherWindow(true);
     QHash<QString, int> index;
-    readPosted([&](const Trans &t, qint64) {
+    const bool read = readPosted([&](const Trans &t, qint64) {
         const QString desc = clip(t.DESC).left(100);
         auto it = index.find(desc);
         if (it == index.end()) {
@@ -256,6 +275,10 @@ bool PayrollScreenLogic::retrieve() {
                          return a.PAYROLLDESCRIPTION < b.PAYROLLDESCRIPTION;
                      });
     if (gatherWindow) gatherWindow(false);
+    if (!read) {
+        PAYROLLRETRIEVEDQUEUE.clear();
+        return unreadable(m_dialogs);
+    }
     if (PAYROLLRETRIEVEDQUEUE.isEmpty()) {
         m_dialogs.message(kNotFoundCaption,
                           kNotFound + Picture::format(GLO.LOOKUPDATE, kDate) + ".",
@@ -277,6 +300,7 @@ bool PayrollScreenLogic::contractorOf(const QString &description, Contractor &fo
             return true;
         }
     }
+    if (con.failed()) unreadable(m_dialogs);
     return false;
 }
 
@@ -296,7 +320,7 @@ bool PayrollScreenLogic::reprint(int index) {
     const QString name = clip(CON.NAME);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
+    const bool read = readPosted([&](const Trans &t, qint64) {
         if (!clip(t.DESC).contains(name)) return;
         PayQueueEntry q;
         mem.clear();
@@ -306,6 +330,10 @@ bool PayrollScreenLogic::reprint(int index) {
         q.AMOUNT = t.TRANSAMOUNT.rounded(2);
         PAYQUEUE << q;
     });
+    if (!read) {
+        PAYQUEUE.clear();
+        return unreadable(m_dialogs);
+    }
     GLO.TITLE = kReprintTitle + Picture::format(GLO.LOOKUPDATE, kDate);
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     GLO.PAYROLLDATESTRING = payrollDateText(desc).left(20);
@@ -328,6 +356,10 @@ bool PayrollScreenLogic::startRename(int index) {
     con.setStart(Contractor::Name_Key);
     while (con.next())
         CONTRACTORQUEUE << ContractorEntry{clip(con.rec.NAME), con.rec.AUTONUM};
+    if (con.failed()) {
+        cancelRename();
+        return unreadable(m_dialogs);
+    }
     return true;
 }
 
@@ -337,9 +369,14 @@ void PayrollScreenLogic::rename(int contractorIndex) {
     if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
                           Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
-        readPosted([&](const Trans &t, qint64 pos) {
-            if (clip(t.DESC) == m_renaming) positions << pos;
-        });
+        if (!readPosted([&](const Trans &t, qint64 pos) {
+                if (clip(t.DESC) == m_renaming) positions << pos;
+            })) {
+            unreadable(m_dialogs);
+            PAYROLLRETRIEVEDQUEUE.clear();
+            cancelRename();
+            return;
+        }
         // All of the payroll or none of it changes hands; a record another station changed
         // meanwhile is skipped.
         storage::Transaction batch(m_db);
@@ -373,7 +410,8 @@ bool PayrollScreenLogic::gather(int index) {
     const QString name = clip(CON.NAME);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted([&](const Trans &t, qint64) {
+    const Decimal checkAmount = GLO.PAYROLLAMOUNT;
+    const bool read = readPosted([&](const Trans &t, qint64) {
         if (!clip(t.DESC).contains(name)) return;
         const Decimal amount = t.TRANSAMOUNT.rounded(2);
         if ((GLO.PAYROLLAMOUNT - amount).isNegative()) return; // does not fit the new check
@@ -391,6 +429,11 @@ bool PayrollScreenLogic::gather(int index) {
         PAYQUEUE << q;
         GLO.PAYROLLAMOUNT -= amount;
     });
+    if (!read) {
+        PAYQUEUE.clear();
+        GLO.PAYROLLAMOUNT = checkAmount;
+        return unreadable(m_dialogs);
+    }
     m_dialogs.message(kGatheredCaption, kGathered, Dlg::Information);
     return true;
 }

@@ -61,7 +61,7 @@ public:
     bool gather(int index);
 
 private:
-    template <class F> void readPosted(F each);
+    template <class F> bool readPosted(F each); // false when the records could not all be read
     bool dateAccepted(qint32 day);
 
     storage::Database &m_db;

@@ -182,8 +182,14 @@ void ProcessPayrollLogic::trialReport() {
 }
 
 // Every line as a backup copy and a deposit; the check's PayData record; the saved payroll
-// marked as posted. Failed lines are reported and skipped, as the office re-enters them.
-bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QString &error) {
+// marked as posted. The first write or read that fails ends it: the posting is all or nothing.
+bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QString &error,
+                                     QString &lineError) {
+    auto failed = [&](const QString &line = {}) {
+        error = storage::lastErrorText();
+        lineError = line;
+        return false;
+    };
     storage::DataFile<PayBackup> pbp(m_db);
     storage::DataFile<Trans> tra(m_db);
     storage::DataFile<Contractor> con(m_db);
@@ -206,7 +212,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         pbp.rec.AMOUNT = q.AMOUNT;
         pbp.rec.CONTRACTOR = q.CONTRACTOR;
         pbp.rec.POSTINGDATE = q.POSTINGDATE;
-        if (!pbp.add()) m_dialogs.message(kErrorCaption, kBackupFailed, Dlg::Warning);
+        if (!pbp.add()) return failed(kBackupFailed);
 
         auto name = contractorNames.find(q.CONTRACTOR);
         if (name == contractorNames.end()) {
@@ -214,6 +220,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
             con.rec.AUTONUM = q.CONTRACTOR;
             name = contractorNames.insert(
                 q.CONTRACTOR, con.get(Contractor::AutoNum_Key) ? clip(con.rec.NAME) : QString());
+            if (con.failed()) return failed();
         }
         tra.clear();
         tra.rec.ACCTNUM = accounts.value(q.PATNUM);
@@ -223,8 +230,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
         tra.rec.TRANSTIME = Clock::clock();
         tra.rec.DESC = "(" + *name + PayrollDescriptionFor + payrollDate + ")";
         tra.rec.USERID = user;
-        if (!tra.add())
-            m_dialogs.message(kErrorCaption, kTransFailed + storage::lastErrorText() + ".", Dlg::Warning);
+        if (!tra.add()) return failed(kTransFailed + storage::lastErrorText() + ".");
 
         ++written;
         if (progress && sinceProgress.elapsed() >= 20) {
@@ -244,6 +250,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
     while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
            pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
         total += pbp.rec.AMOUNT;
+    if (pbp.failed()) return failed();
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;
@@ -251,6 +258,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
     if (pay.get(PayData::AcctNumDate)) {
         pay.rec.AMOUNT = total;
         ok = pay.put();
+    } else if (pay.failed()) {
+        ok = false;
     } else {
         pay.clear();
         pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
@@ -269,6 +278,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts, QSt
                 positions << pbk.position();
             while (pbk.next());
         }
+        ok = ok && !pbk.failed();
         for (qint64 p : positions) {
             if (!ok) break;
             ok = pbk.getPosition(p);
@@ -295,7 +305,10 @@ bool ProcessPayrollLogic::post() {
             mem.rec.SSNUM = q.PATNUM;
             if (!clip(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
                 accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
-            else
+            else if (mem.failed()) {
+                m_dialogs.message(kErrorCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
+                return false;
+            } else
                 missing << q.PATNUM;
         }
         if (!missing.isEmpty()) {
@@ -305,11 +318,13 @@ bool ProcessPayrollLogic::post() {
             return false;
         }
     }
-    QString error;
+    QString error, lineError;
     {
         storage::Transaction batch(m_db);
-        if (!batch.active() || !writeLines(accounts, error) || !batch.commit()) {
+        if (!batch.active() || !writeLines(accounts, error, lineError) || !batch.commit()) {
             if (error.isEmpty()) error = storage::lastErrorText();
+            batch.rollback(); // before the messages: no station waits while the clerk reads them
+            if (!lineError.isEmpty()) m_dialogs.message(kErrorCaption, lineError, Dlg::Warning);
             m_dialogs.message(kErrorCaption, kPostFailed.arg(error), Dlg::Error);
             return false;
         }

@@ -46,7 +46,9 @@ public:
 private:
     bool readMember(const QString &ssn);
     bool reopen(); // the closed-account question; true when the account is open now
-    bool writeLines(const QHash<QString, qint32> &accounts, QString &error);
+    // Stops at the first write that fails: `error` the database's reason, `lineError` the
+    // message of the line whose write failed (empty when no single line failed).
+    bool writeLines(const QHash<QString, qint32> &accounts, QString &error, QString &lineError);
 
     storage::Database &m_db;
     Dialogs &m_dialogs;

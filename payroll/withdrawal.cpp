@@ -52,6 +52,7 @@ const QString kFeeOverGross = QStringLiteral("The administration fee is more tha
 const QString kTooLarge = QStringLiteral("The tax or the fee of this withdrawal is over $99,999.99.");
 const QString kOverBalance = QStringLiteral("The total to withdraw is more than the member's balance of %1.|Add this withdrawal anyway?");
 const QString kPostFailed = QStringLiteral("The withdrawals could not be posted; nothing was written.  Error: %1.");
+const QString kNoBalance = QStringLiteral("The member's balance could not be read, so no amount was taken from it.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
 const QString kMoney = QStringLiteral("@n$17.2");
@@ -85,14 +86,16 @@ bool WithdrawalLogic::readMember(const QString &ssn) {
     return true;
 }
 
-void WithdrawalLogic::lookUpBalance() {
-    GETBALANCE(m_db, QString::number(MEM.ACCTNUM), LOC.BALANCE, LOC.PREYTD, LOC.YTD);
+bool WithdrawalLogic::lookUpBalance() {
+    if (GETBALANCE(m_db, QString::number(MEM.ACCTNUM), LOC.BALANCE, LOC.PREYTD, LOC.YTD)) return true;
+    m_dialogs.message(kCaption, kNoBalance.arg(storage::lastErrorText()), Dlg::Error);
+    return false;
 }
 
 bool WithdrawalLogic::ssnAccepted() {
     if (!readMember(LOC.SSNUM)) return false;
     if (!MEM.WITHDRAWALFLAG) {
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         LOC.TOTALTOWITHDRAW = LOC.BALANCE;
     }
     return true;
@@ -111,7 +114,7 @@ bool WithdrawalLogic::feeFocused() {
     LOC.NAME = clip(MEM.LASTNAME) + ", " + clip(MEM.FIRSTNAME);
     if (MEM.WITHDRAWALFLAG) {
         LOC.WITHDRAWALFLAG = 1;
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         LOC.TOTALTOWITHDRAW = LOC.BALANCE;
     }
     return true;
@@ -119,10 +122,7 @@ bool WithdrawalLogic::feeFocused() {
 
 void WithdrawalLogic::setWithdrawAll(bool all) {
     LOC.WITHDRAWALFLAG = all ? 1 : 0;
-    if (all && memberFound) {
-        lookUpBalance();
-        LOC.TOTALTOWITHDRAW = LOC.BALANCE;
-    }
+    if (all && memberFound && lookUpBalance()) LOC.TOTALTOWITHDRAW = LOC.BALANCE;
 }
 
 void WithdrawalLogic::codePicked(const Withdraw &code) {
@@ -171,7 +171,7 @@ bool WithdrawalLogic::addLine() {
         return false;
     }
     if (!LOC.WITHDRAWALFLAG) {
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         if (gross > LOC.BALANCE &&
             m_dialogs.message(kCaption, kOverBalance.arg(Picture::format(LOC.BALANCE, kMoney).trimmed()),
                               Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
@@ -224,6 +224,7 @@ bool WithdrawalLogic::post() {
     storage::DataFile<Trans> tra(m_db);
     bool ok = tra.open();
     storage::Transaction batch(m_db);
+    ok = ok && batch.active();
     auto write = [&](qint32 acct, qint32 type, const Decimal &amount, const QString &desc, qint32 date,
                      const QString &user) {
         tra.clear();
@@ -244,8 +245,11 @@ bool WithdrawalLogic::post() {
         write(acct, TransType::Withdrawal, l.TOTALTOWITHDRAWAL, clip(l.DESCRIPTION) + kCodeOpen + clip(l.CODE) + ")",
               l.WITHDATE, QString());
     }
+    // The first refused write ends the batch; the message waits until the lock is let go.
     if (!ok || !batch.commit()) {
-        m_dialogs.message(kCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
+        const QString error = storage::lastErrorText();
+        batch.rollback();
+        m_dialogs.message(kCaption, kPostFailed.arg(error), Dlg::Error);
         return false;
     }
     m_dialogs.message(kCompletedCaption, kCompleted, Dlg::Warning);

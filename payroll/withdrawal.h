@@ -66,7 +66,7 @@ public:
 
 private:
     bool readMember(const QString &ssn);
-    void lookUpBalance();
+    bool lookUpBalance(); // false (after saying so) when the balance could not be read
     void recomputeGrandTotal();
     storage::Database &m_db;
     Dialogs &m_dialogs;
