@@ -285,7 +285,7 @@ TEST_F(Dividends, AFailedReadStopsTheCalculationWithNothingToPost) {
     l.LOC.BEGINDATE = day(2007, 1, 1);
     l.LOC.ENDDATE = day(2007, 12, 31);
     l.LOC.DIVPERCENTAGE = Decimal::fromString("5");
-    for (const QString &file : {"MemberCU", "Trans"}) {
+    for (const QString file : {"MemberCU", "Trans"}) {
         // The members' file fails after two members; the balances fail at once.
         faults::refuseReads(file, file == "MemberCU" ? 2 : 0);
         EXPECT_FALSE(l.calculate()) << qPrintable(file);

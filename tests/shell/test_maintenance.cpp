@@ -491,7 +491,7 @@ TEST_F(Maintenance, AFailedReadStopsTheBalanceAndTheMissingTransactionsReport) {
     EXPECT_EQ(dialogs.last().text, "Error = " + storage::faults::DamagedText + ", Code = 90");
     EXPECT_TRUE(balance.LOC.BALANCE.isZero());
 
-    for (const QString &file : {"Trans", "MemberCU"}) {
+    for (const QString file : {"Trans", "MemberCU"}) {
         storage::faults::refuseReads(file, file == "Trans" ? 30 : 0);
         dialogs.shown.clear();
         const ReportCapture c = runReport(*db, dialogs, 1, iniDir.filePath("PRVWRPTS.INI"));
