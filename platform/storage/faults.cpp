@@ -7,6 +7,7 @@ namespace {
 int g_begins = 0;
 bool g_reads = false;
 int g_readsLeft = 0;
+int g_readFailures = -1;
 QString g_readFile;
 
 const char *const kOperations[] = {"INSERT", "UPDATE", "DELETE"};
@@ -40,9 +41,10 @@ bool refuseWrites(Database &db, const QString &file, int after, bool abandon) {
     return true;
 }
 
-void refuseReads(const QString &file, int after) {
+void refuseReads(const QString &file, int after, int times) {
     g_reads = true;
     g_readsLeft = after;
+    g_readFailures = times;
     g_readFile = file;
 }
 
@@ -53,6 +55,8 @@ bool readRefused(const QString &file) {
         --g_readsLeft;
         return false;
     }
+    if (g_readFailures == 0) return false;
+    if (g_readFailures > 0) --g_readFailures;
     setError(FileSystemError, DamagedText, 11);
     return true;
 }

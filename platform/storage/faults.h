@@ -7,7 +7,8 @@
 //   refuseWrites(db, f, n)   writes to file f succeed n more times, then the database refuses
 //                            them (a real SQLite error raised by a temporary trigger); with
 //                            `abandon` SQLite also rolls the whole transaction back by itself
-//   refuseReads(f, n)        reads of records of f succeed n more times, then fail
+//   refuseReads(f, n, k)     reads of records of f succeed n more times, then k of them fail
+//                            (every later one when k < 0), as a damaged page read on its own
 //   clear(db)                disarms everything
 #include <QString>
 
@@ -21,7 +22,7 @@ inline const QString DamagedText = QStringLiteral("database disk image is malfor
 
 void refuseBegin(int times = 1);
 bool refuseWrites(Database &db, const QString &file, int after, bool abandon = false);
-void refuseReads(const QString &file, int after = 0);
+void refuseReads(const QString &file, int after = 0, int times = -1);
 void clear(Database &db);
 
 // For the storage code: true (with lastError() set) when the operation must fail.

@@ -241,10 +241,10 @@ TEST_F(AcctChange, ADatabaseFailureOfAnyKindLeavesEveryFileAsItWasAndSaysWhy) {
     ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 1, true));
     attempt(faults::FullText);
     // The account's transactions cannot all be read: the member must not move without them.
-    faults::refuseReads("Trans", 1);
+    faults::refuseReads("Trans", 1, 1);
     attempt(faults::DamagedText);
     // Nor may the SSN change leave payroll lines it could not read behind.
-    faults::refuseReads("PayBreak", 1);
+    faults::refuseReads("PayBreak", 1, 1);
     attempt(faults::DamagedText);
 
     seat.answers = {Dlg::Yes};

@@ -291,6 +291,7 @@ TEST_F(Dividends, AFailedReadStopsTheCalculationWithNothingToPost) {
         EXPECT_FALSE(l.calculate()) << qPrintable(file);
         EXPECT_FALSE(l.calculated());
         EXPECT_TRUE(list.isEmpty());
+        ASSERT_FALSE(dialogs.shown.isEmpty());
         EXPECT_EQ(dialogs.last().icon, Dlg::Error);
         EXPECT_EQ(dialogs.last().text, failed);
         EXPECT_FALSE(l.post());

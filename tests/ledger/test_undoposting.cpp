@@ -151,7 +151,7 @@ TEST_F(Undo, AnUndoTheDatabaseRefusesRemovesNothingAndSaysWhy) {
         EXPECT_EQ(transactions().size(), 40);
         EXPECT_FALSE(db->inTransaction());
     };
-    faults::refuseReads("Trans", 25); // a damaged page part-way through the date
+    faults::refuseReads("Trans", 25, 1); // one damaged page part-way through the date
     attempt(faults::DamagedText);
     faults::refuseBegin();
     attempt(faults::LockedText);

@@ -190,6 +190,7 @@ TEST_F(Review, AFailedReadIsNeverTakenForTheWholePayroll) {
     auto s = screen();
     faults::refuseReads("Trans", 2);
     EXPECT_FALSE(s->retrieve());
+    ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_EQ(dialogs.last().text, unreadable);
     EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
     faults::clear(*db);
