@@ -279,8 +279,9 @@ qint64 Table::count() {
 }
 
 bool Table::empty() {
+    clearError();
     m_buffer.clear();
-    if (writeRefused()) return false;
+    if (!m_db.writable()) return false;
     if (m_db.exec("DELETE FROM " + sqlName(m_def.name))) return true;
     m_db.noteFailure();
     return false;
