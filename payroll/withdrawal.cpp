@@ -52,6 +52,7 @@ const QString kFeeOverGross = QStringLiteral("The administration fee is more tha
 const QString kTooLarge = QStringLiteral("The tax or the fee of this withdrawal is over $99,999.99.");
 const QString kOverBalance = QStringLiteral("The total to withdraw is more than the member's balance of %1.|Add this withdrawal anyway?");
 const QString kPostFailed = QStringLiteral("The withdrawals could not be posted; nothing was written.  Error: %1.");
+const QString kNoSettings = QStringLiteral("The fund settings could not be read: the administration fee and the tax percentage are not filled in.  Error: %1.");
 const QString kNoBalance = QStringLiteral("The member's balance could not be read, so no amount was taken from it.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
@@ -69,6 +70,8 @@ void WithdrawalLogic::open() {
     if (cui.open() && cui.first()) {
         LOC.ADMINFEE = cui.rec.ADMINFEE.rounded(2);
         LOC.TAXPERC = Decimal::fromInt(cui.rec.TAXPERC).rounded(4);
+    } else if (cui.failed()) {
+        m_dialogs.message(kCaption, kNoSettings.arg(storage::lastErrorText()), Dlg::Error);
     }
     LOC.WITHDATE = Clock::today();
     memberFound = false;

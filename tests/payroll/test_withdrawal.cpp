@@ -289,6 +289,15 @@ TEST_F(Withdrawals, ABatchThatCannotBeginOrIsAbandonedWritesNothingAndSaysWhy) {
     EXPECT_FALSE(w.feeFocused());
     faults::clear(*db);
 
+    // Settings that cannot be read leave fee and rate blank, and the clerk is told.
+    faults::refuseReads("CUInfo");
+    dialogs.shown.clear();
+    WithdrawalLogic unset = opened();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.last().text.startsWith("The fund settings could not be read")) << qPrintable(dialogs.last().text);
+    EXPECT_TRUE(unset.LOC.ADMINFEE.isZero());
+    faults::clear(*db);
+
     // The retry posts each line once.
     ASSERT_TRUE(w.post());
     EXPECT_EQ(posted(1001).size(), 3);
