@@ -131,6 +131,10 @@ void ReportRun::cancel() {
     }
 }
 
+void ReportRun::stop() {
+    if (m_state == Running) m_state = Stopped;
+}
+
 ReportRun::Outcome ReportRun::run() {
     m_strings = FILLPREVIEWINISTRINGS(iniFile, windowMessage, QStringLiteral("Preview"),
                                       QStringLiteral("Do you wish to PREVIEW this Report?"));

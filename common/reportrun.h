@@ -65,6 +65,9 @@ public:
     QString percentText() const;
     // The operator pressed Cancel (or Esc) in the progress window.
     void cancel();
+    // The loop met a failure it has already reported (a file that could not be read): the run
+    // ends at once, and nothing is previewed or printed.
+    void stop();
 
 private:
     enum State { Running, Completed, Stopped, PartialPreview };

@@ -2,16 +2,21 @@
 
 #include "platform/clock.h"
 #include "platform/inifile.h"
+#include "platform/storage/faults.h"
 #include "records.h"
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <optional>
 
 namespace {
 // Cents of an account up to `asOf` (all records when 0) and up to `yearEnd`, in one pass over
-// the account key's index, which carries the amounts.
-std::pair<qint64, qint64> sums(storage::Database &db, qint32 acct, qint32 asOf, qint32 yearEnd) {
+// the account key's index, which carries the amounts; nothing when the database cannot be read.
+std::optional<std::pair<qint64, qint64>> sums(storage::Database &db, qint32 acct, qint32 asOf,
+                                              qint32 yearEnd) {
+    if (storage::faults::readRefused("Trans")) return std::nullopt;
     QSqlQuery q(db.sql());
     q.prepare(QString("SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0), "
                       "COALESCE(SUM(CASE WHEN \"TRANSDATE\" <= ? THEN \"TRANSAMOUNT\" ELSE 0 END), 0) "
@@ -20,23 +25,30 @@ std::pair<qint64, qint64> sums(storage::Database &db, qint32 acct, qint32 asOf, 
     q.addBindValue(yearEnd);
     q.addBindValue(acct);
     if (asOf > 0) q.addBindValue(asOf);
-    if (!q.exec() || !q.next()) return {0, 0};
-    return {q.value(0).toLongLong(), q.value(1).toLongLong()};
+    if (!q.exec() || !q.next()) {
+        storage::Database::recordSqlError(q.lastError());
+        return std::nullopt;
+    }
+    return std::pair{q.value(0).toLongLong(), q.value(1).toLongLong()};
 }
 } // namespace
 
-void GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance, Decimal &preYtd,
+bool GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance, Decimal &preYtd,
                 Decimal &ytd, qint32 asOfDate) {
     bool ok = false;
     qint32 acct = acctNum.trimmed().toInt(&ok);
     balance = preYtd = ytd = Decimal(0, 2);
-    if (!ok) return;
+    storage::clearError();
+    if (!ok) return true;
     qint32 ref = asOfDate > 0 ? asOfDate : Clock::today();
     qint32 yearEnd = Clock::dayNumber(Clock::year(ref) - 1, 12, 31);
-    auto [all, beforeYear] = sums(db, acct, asOfDate, yearEnd);
+    const auto found = sums(db, acct, asOfDate, yearEnd);
+    if (!found) return false;
+    const auto [all, beforeYear] = *found;
     balance = Decimal::fromCents(all);
     preYtd = Decimal::fromCents(beforeYear);
     ytd = balance - preYtd;
+    return true;
 }
 
 void GETLOCALFROMPATH(const QString &dataDir, qint32 &local, QString &path, QString &localDesc,

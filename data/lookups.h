@@ -8,8 +8,9 @@
 
 // Balance of an account: the sum of its Trans amounts dated on or before `asOfDate` (all of them
 // when 0). `preYtd` receives the balance at the close of the year before the as-of date's year
-// (or today's), `ytd` the movement since then. Never fails: an unknown account has balance 0.
-void GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance, Decimal &preYtd,
+// (or today's), `ytd` the movement since then. An account without records has balance 0; false
+// (outputs 0, lastError() set) when the database could not be read: the caller must not act on it.
+[[nodiscard]] bool GETBALANCE(storage::Database &db, const QString &acctNum, Decimal &balance, Decimal &preYtd,
                 Decimal &ytd, qint32 asOfDate = 0);
 
 // The description the savings fund of local 565 carries; the frame compares against it.

@@ -19,7 +19,10 @@ namespace AdminFees {
 Listing list(storage::Database &db, qint32 from, qint32 to) {
     Listing out;
     storage::DataFile<Trans> tra(db);
-    if (!tra.open()) return out;
+    if (!tra.open()) {
+        out.error = storage::lastErrorText();
+        return out;
+    }
     tra.rec.TRANSDATE = from;
     tra.rec.TRANSTYPE = std::numeric_limits<qint32>::min();
     tra.set(Trans::DateType_Key);
@@ -28,6 +31,7 @@ Listing list(storage::Database &db, qint32 from, qint32 to) {
         out.fees << tra.rec;
         out.total += tra.rec.TRANSAMOUNT;
     }
+    if (tra.failed()) out = Listing{{}, Decimal(0, 2), storage::lastErrorText()};
     return out;
 }
 } // namespace AdminFees
@@ -87,6 +91,9 @@ void AdministrationFeesWindow::showTyped() {
 
 void AdministrationFeesWindow::show(qint32 from, qint32 to) {
     AdminFees::Listing l = AdminFees::list(App::db(), from, to);
+    if (!l.error.isEmpty())
+        App::dialogs().message("Administration Fees",
+                               "The fees could not be read; none are shown.  Error: " + l.error + ".", Dlg::Error);
     m_table->setRowCount(int(l.fees.size()));
     for (int i = 0; i < l.fees.size(); ++i) {
         const Trans &t = l.fees[i];

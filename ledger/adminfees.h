@@ -8,6 +8,7 @@ namespace AdminFees {
 struct Listing {
     QList<Trans> fees; // by date, then account
     Decimal total{0, 2};
+    QString error; // the database's reason when the fees could not all be read
 };
 // Every fee transaction (type -2) dated from `from` to `to`, both included.
 Listing list(storage::Database &db, qint32 from, qint32 to);

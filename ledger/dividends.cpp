@@ -47,6 +47,8 @@ const QString kPostFailed =
     QStringLiteral("The dividends could not be posted; nothing was written.  Error: %1.");
 const QString kPostAgain =
     QStringLiteral("Dividends were already posted on %1 (%2 accounts). Post again?");
+const QString kReadFailed = QStringLiteral(
+    "The members' accounts could not be read; nothing was calculated.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
 
@@ -105,11 +107,12 @@ void EnterDividendsLogic::open() {
 
 // The balance-days sum of one account over the period, from its opening balance and its
 // transactions in date order, and the dividend it earns.
-Decimal EnterDividendsLogic::dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum) {
+std::optional<Decimal> EnterDividendsLogic::dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum) {
     Decimal balance(0, 2), preYtd(0, 2), ytd(0, 2);
     // A period from the first day there is has nothing before it (0 would mean "all").
-    if (LOC.BEGINDATE > 1)
-        GETBALANCE(m_db, QString::number(acctNum), balance, preYtd, ytd, LOC.BEGINDATE - 1);
+    if (LOC.BEGINDATE > 1 &&
+        !GETBALANCE(m_db, QString::number(acctNum), balance, preYtd, ytd, LOC.BEGINDATE - 1))
+        return std::nullopt;
     Decimal balanceDays(0, 2);
     qint32 upTo = LOC.BEGINDATE;
     tra.clear();
@@ -125,6 +128,7 @@ Decimal EnterDividendsLogic::dividendOf(storage::DataFile<Trans> &tra, qint32 ac
         }
         balance += tra.rec.TRANSAMOUNT;
     }
+    if (tra.failed()) return std::nullopt;
     balanceDays += balance * Decimal::fromInt(LOC.ENDDATE - upTo + 1);
     return Dividends::dividend(balanceDays, LOC.ENDDATE - LOC.BEGINDATE + 1, LOC.DIVPERCENTAGE);
 }
@@ -155,25 +159,32 @@ bool EnterDividendsLogic::calculate() {
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     Decimal preYtd(0, 2), ytd(0, 2);
+    // A run that could not read every account must not leave a list that credits some of them.
+    auto stop = [&](const QString &text) {
+        m_dialogs.message(kCaption, text, Dlg::Error);
+        POSTQ.clear();
+        LOC.CALCDIVSTRING.clear();
+        LOC.PERCENTSTRING.clear();
+        return false;
+    };
+    auto readFailed = [&] { return stop(kReadFailed.arg(storage::lastErrorText())); };
 
     mem.setStart(MemberCU::AcctNum_Key);
     while (mem.next()) {
         const MemberCU &MEM = mem.rec;
         const QString acct = QString::number(MEM.ACCTNUM);
         Decimal balance(0, 2);
-        GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.ENDDATE);
+        if (!GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.ENDDATE)) return readFailed();
         const bool open = MEM.DATECLOSED == 0 || MEM.DATECLOSED > LOC.ENDDATE;
         if (open && balance.sign() > 0) {
             Decimal amount;
             try {
-                amount = dividendOf(tra, MEM.ACCTNUM);
+                const std::optional<Decimal> earned = dividendOf(tra, MEM.ACCTNUM);
+                if (!earned) return readFailed();
+                amount = *earned;
             } catch (const DecimalOverflow &) {
                 // Amounts beyond what the fund's fields hold stop the run instead of wrapping.
-                m_dialogs.message(kCaption, kTooLarge.arg(acct), Dlg::Error);
-                POSTQ.clear();
-                LOC.CALCDIVSTRING.clear();
-                LOC.PERCENTSTRING.clear();
-                return false;
+                return stop(kTooLarge.arg(acct));
             }
             if (!amount.isZero()) {
                 PostingEntry e;
@@ -197,6 +208,7 @@ bool EnterDividendsLogic::calculate() {
             sinceProgress.restart();
         }
     }
+    if (mem.failed()) return readFailed();
     LOC.CALCDIVSTRING.clear();
     LOC.PERCENTSTRING.clear();
     m_calculated = true;
@@ -240,8 +252,7 @@ qint64 EnterDividendsLogic::accountsPaidOn(qint32 date) {
     tra.set(Trans::DateType_Key);
     while (tra.next() && tra.rec.TRANSDATE == date && tra.rec.TRANSTYPE == TransType::Dividend)
         accounts.insert(tra.rec.ACCTNUM);
-    const int code = storage::lastError().code;
-    if (code != storage::NoError && code != storage::RecordNotFound) return -1;
+    if (tra.failed()) return -1;
     return accounts.size();
 }
 
@@ -270,9 +281,11 @@ bool EnterDividendsLogic::post() {
         LOC.CALCDIVSTRING = kPosting;
         bool askAgain = false;
         {
+            // The file opens before the batch begins: opening would clear a failed begin's error.
             storage::DataFile<Trans> tra(m_db);
+            bool ok = tra.open();
             storage::Transaction batch(m_db);
-            bool ok = tra.open() && batch.active();
+            ok = ok && batch.active();
             if (ok) {
                 const qint64 now = accountsPaidOn(date);
                 ok = now >= 0;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 // What a dividend window hands its report: the period, rate and heading, set before each report.
 struct DividendGlobals {
@@ -81,7 +82,8 @@ public:
     static const QString &postingText();
 
 private:
-    Decimal dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
+    // Nothing when the account's records could not be read (lastError() says why).
+    std::optional<Decimal> dividendOf(storage::DataFile<Trans> &tra, qint32 acctNum);
     // How many accounts hold dividends dated `date`; -1 when Trans cannot be read.
     qint64 accountsPaidOn(qint32 date);
     void report(const QString &heading);

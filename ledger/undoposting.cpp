@@ -78,6 +78,8 @@ bool UndoPostingLogic::undo() {
                 sinceProgress.restart();
             }
         }
+        // A date whose records could not all be read is not half undone.
+        ok = !tra.failed();
         LOC.PERCENTAGE = QString::number(100) + kCompleted;
         if (progress) progress();
     }

@@ -22,13 +22,17 @@
 namespace {
 const QString kMoney = QStringLiteral("@n-$15.2");
 const QString kCaption = QStringLiteral("View Participant Account");
+const QString kUnreadable = QStringLiteral("The account could not be read; the history and balance shown are not complete.  Error: %1.");
 } // namespace
 
 namespace AccountView {
 History history(storage::Database &db, qint32 acct) {
     History h;
     storage::DataFile<Trans> tra(db);
-    if (!tra.open()) return h;
+    if (!tra.open()) {
+        h.error = storage::lastErrorText();
+        return h;
+    }
     Decimal running(0, 2);
     tra.rec.ACCTNUM = acct;
     tra.rec.TRANSDATE = 0;
@@ -37,8 +41,12 @@ History history(storage::Database &db, qint32 acct) {
         running += tra.rec.TRANSAMOUNT;
         h.lines << Line{tra.rec, running};
     }
+    if (tra.failed()) {
+        h.error = storage::lastErrorText();
+        return h;
+    }
     Decimal pre, ytd;
-    GETBALANCE(db, QString::number(acct), h.balance, pre, ytd);
+    if (!GETBALANCE(db, QString::number(acct), h.balance, pre, ytd)) h.error = storage::lastErrorText();
     return h;
 }
 
@@ -127,6 +135,10 @@ void ViewShareInfoWindow::showAccount(qint32 acct) {
     }
     if (!h.lines.isEmpty()) m_table->scrollToBottom();
     m_balance->setText("Balance: " + Picture::format(h.balance, kMoney).trimmed());
+    if (!h.error.isEmpty()) {
+        m_balance->clear();
+        App::dialogs().message(kCaption, kUnreadable.arg(h.error), Dlg::Error);
+    }
 }
 
 void VIEWSHAREINFO() {

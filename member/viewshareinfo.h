@@ -12,6 +12,7 @@ struct Line {
 struct History {
     QList<Line> lines;
     Decimal balance{0, 2}; // GETBALANCE over all records
+    QString error;          // the database's reason when the history could not be read whole
 };
 History history(storage::Database &db, qint32 acct);
 // "Payroll", "Dividend", ... for the built-in types; the code's description otherwise.

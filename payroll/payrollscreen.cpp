@@ -60,8 +60,17 @@ const QString kAmountPrompt = QStringLiteral("Payroll Amount");
 const QString kErrorCaption = QStringLiteral("Error ...");
 const QString kRenameFailed =
     QStringLiteral("The payroll could not be renamed; nothing was changed.  Error: %1.");
+const QString kUnreadable =
+    QStringLiteral("The payroll data could not be read; nothing was changed.  Error: %1.");
+const QString kNotRecorded = QStringLiteral("The payroll could not be recorded.  Error: %1.");
 
 const QString kDate = QStringLiteral("@d2");
+
+// Part of the data is never shown or used as if it were all of it.
+bool unreadable(Dialogs &dialogs) {
+    dialogs.message(kCaption, kUnreadable.arg(storage::lastErrorText()), Dlg::Error);
+    return false;
+}
 } // namespace
 
 PayrollScreenLogic::PayrollScreenLogic(storage::Database &db, Dialogs &dialogs, bool admin,
@@ -155,7 +164,8 @@ bool PayrollScreenLogic::savedDataAvailable() {
 
 bool PayrollScreenLogic::loadSavedData() {
     storage::DataFile<PayBreak> pbk(m_db);
-    if (!pbk.open() || !pbk.first()) return false;
+    if (!pbk.open() || !pbk.first()) return pbk.failed() ? unreadable(m_dialogs) : false;
+    const PayrollGlobals before = GLO;
     if (pbk.rec.POSTED == 1 && m_dialogs.message(kLoadAgainCaption, kLoadAgain, Dlg::Question,
                                                  Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
         return false;
@@ -181,6 +191,11 @@ bool PayrollScreenLogic::loadSavedData() {
         mem.rec.SSNUM = q.PATNUM;
         if (!q.PATNUM.isEmpty() && mem.get(MemberCU::SSNum_Key)) q.NAME = lastFirst(mem.rec);
         PAYQUEUE << q;
+    }
+    if (pbk.failed()) {
+        PAYQUEUE.clear();
+        GLO = before;
+        return unreadable(m_dialogs);
     }
     storage::DataFile<Contractor> con(m_db);
     con.open();
@@ -236,7 +251,10 @@ bool PayrollScreenLogic::process() {
         pay.rec.ACCTNUM = CON.AUTONUM;
         pay.rec.DATE = GLO.POSTINGDATE;
         pay.rec.AMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
-        pay.add();
+        if (pay.failed() || !pay.add()) {
+            m_dialogs.message(kCaption, kNotRecorded.arg(storage::lastErrorText()), Dlg::Error);
+            return false;
+        }
     }
     return true;
 }
@@ -249,10 +267,10 @@ bool PayrollScreenLogic::leave() {
 }
 
 // The records of the lookup date's payroll with exactly that description, or of every payroll
-// of the date when the description is empty.
-template <class F> void PayrollScreenLogic::readPosted(const QString &description, F each) {
+// of the date when the description is empty; false when the records could not all be read.
+template <class F> bool PayrollScreenLogic::readPosted(const QString &description, F each) {
     storage::DataFile<Trans> tra(m_db);
-    tra.open();
+    if (!tra.open()) return false;
     tra.rec.TRANSDATE = GLO.LOOKUPDATE;
     tra.rec.TRANSTYPE = TransType::Payroll;
     tra.set(Trans::DateType_Key);
@@ -260,13 +278,14 @@ template <class F> void PayrollScreenLogic::readPosted(const QString &descriptio
            tra.rec.TRANSTYPE == TransType::Payroll)
         if (description.isEmpty() || clip(tra.rec.DESC) == description)
             each(tra.rec, tra.position());
+    return !tra.failed();
 }
 
 bool PayrollScreenLogic::retrieve() {
     PAYROLLRETRIEVEDQUEUE.clear();
     if (gatherWindow) gatherWindow(true);
     QHash<QString, int> index;
-    readPosted(QString(), [&](const Trans &t, qint64) {
+    const bool read = readPosted(QString(), [&](const Trans &t, qint64) {
         const QString desc = clip(t.DESC).left(100);
         auto it = index.find(desc);
         if (it == index.end()) {
@@ -281,6 +300,10 @@ bool PayrollScreenLogic::retrieve() {
                          return a.PAYROLLDESCRIPTION < b.PAYROLLDESCRIPTION;
                      });
     if (gatherWindow) gatherWindow(false);
+    if (!read) {
+        PAYROLLRETRIEVEDQUEUE.clear();
+        return unreadable(m_dialogs);
+    }
     if (PAYROLLRETRIEVEDQUEUE.isEmpty()) {
         m_dialogs.message(kNotFoundCaption,
                           kNotFound + Picture::format(GLO.LOOKUPDATE, kDate) + ".",
@@ -313,6 +336,7 @@ bool PayrollScreenLogic::contractorOf(const QString &description, Contractor &fo
             found = con.rec;
         }
     }
+    if (con.failed()) return unreadable(m_dialogs);
     return longest > 0;
 }
 
@@ -332,7 +356,7 @@ bool PayrollScreenLogic::reprint(int index) {
     if (!dropUnpostedLines(m_dialogs, PAYQUEUE)) return false;
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted(desc, [&](const Trans &t, qint64) {
+    const bool read = readPosted(desc, [&](const Trans &t, qint64) {
         PayQueueEntry q;
         mem.clear();
         mem.rec.ACCTNUM = t.ACCTNUM;
@@ -341,6 +365,10 @@ bool PayrollScreenLogic::reprint(int index) {
         q.AMOUNT = t.TRANSAMOUNT.rounded(2);
         PAYQUEUE << q;
     });
+    if (!read) {
+        PAYQUEUE.clear();
+        return unreadable(m_dialogs);
+    }
     GLO.TITLE = kReprintTitle + Picture::format(GLO.LOOKUPDATE, kDate);
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
     GLO.PAYROLLDATESTRING = payrollDateText(desc).left(20);
@@ -363,6 +391,10 @@ bool PayrollScreenLogic::startRename(int index) {
     con.setStart(Contractor::Name_Key);
     while (con.next())
         CONTRACTORQUEUE << ContractorEntry{clip(con.rec.NAME), con.rec.AUTONUM};
+    if (con.failed()) {
+        cancelRename();
+        return unreadable(m_dialogs);
+    }
     return true;
 }
 
@@ -372,7 +404,12 @@ void PayrollScreenLogic::rename(int contractorIndex) {
     if (m_dialogs.message(kRenameCaption, kRenameQuestion + newName + "?", Dlg::Question,
                           Dlg::Yes | Dlg::No, Dlg::No) == Dlg::Yes) {
         QList<qint64> positions;
-        readPosted(m_renaming, [&](const Trans &, qint64 pos) { positions << pos; });
+        if (!readPosted(m_renaming, [&](const Trans &, qint64 pos) { positions << pos; })) {
+            unreadable(m_dialogs);
+            PAYROLLRETRIEVEDQUEUE.clear();
+            cancelRename();
+            return;
+        }
         // All of the payroll or none of it changes hands; a record another station deleted
         // meanwhile is skipped. The message waits until the write lock is given back.
         bool renamed = false;
@@ -382,7 +419,10 @@ void PayrollScreenLogic::rename(int contractorIndex) {
             renamed = batch.active() && tra.open();
             for (qint64 p : positions) {
                 if (!renamed) break;
-                if (!tra.getPosition(p)) continue;
+                if (!tra.getPosition(p)) {
+                    renamed = !tra.failed();
+                    continue;
+                }
                 const int at = tra.rec.DESC.lastIndexOf(PayrollDescriptionFor);
                 if (at < 0) continue; // nothing after the name to keep
                 const QString TEMPSTRING = tra.rec.DESC.mid(at + 1).left(100);
@@ -417,7 +457,7 @@ bool PayrollScreenLogic::gather(int index) {
     Decimal left = GLO.PAYROLLAMOUNT.rounded(2);
     storage::DataFile<MemberCU> mem(m_db);
     mem.open();
-    readPosted(desc, [&](const Trans &t, qint64) {
+    const bool read = readPosted(desc, [&](const Trans &t, qint64) {
         const Decimal amount = t.TRANSAMOUNT.rounded(2);
         if ((left - amount).isNegative()) return; // does not fit the new check
         PayQueueEntry q;
@@ -434,6 +474,10 @@ bool PayrollScreenLogic::gather(int index) {
         PAYQUEUE << q;
         left -= amount;
     });
+    if (!read) {
+        PAYQUEUE.clear();
+        return unreadable(m_dialogs);
+    }
     m_dialogs.message(kGatheredCaption, kGathered, Dlg::Information);
     return true;
 }

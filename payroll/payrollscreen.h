@@ -65,7 +65,7 @@ public:
     bool gather(int index);
 
 private:
-    template <class F> void readPosted(const QString &description, F each);
+    template <class F> bool readPosted(const QString &description, F each);
     bool dateAccepted(qint32 day);
     bool checkFits(); // the check amount fits its field; else "Range Error"
 

@@ -259,6 +259,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
            pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
         total += pbp.rec.AMOUNT;
+    if (pbp.failed()) return failed();
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;
@@ -266,6 +267,8 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     if (pay.get(PayData::AcctNumDate)) {
         pay.rec.AMOUNT = total;
         ok = pay.put();
+    } else if (pay.failed()) {
+        ok = false;
     } else {
         pay.clear();
         pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
@@ -284,6 +287,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
                 positions << pbk.position();
             while (pbk.next());
         }
+        ok = ok && !pbk.failed();
         for (qint64 p : positions) {
             if (!ok) break;
             ok = pbk.getPosition(p);
@@ -317,7 +321,10 @@ bool ProcessPayrollLogic::post() {
             mem.rec.SSNUM = q.PATNUM;
             if (!clip(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
                 accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
-            else
+            else if (mem.failed()) {
+                m_dialogs.message(kErrorCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
+                return false;
+            } else
                 missing << q.PATNUM;
         }
         if (!missing.isEmpty()) {
@@ -330,9 +337,14 @@ bool ProcessPayrollLogic::post() {
     QString contractorName;
     {
         storage::DataFile<Contractor> con(m_db);
-        con.open();
+        const bool opened = con.open();
         con.rec.AUTONUM = GLO.CONTRACTORNUMBER;
-        if (GLO.CONTRACTORNUMBER == 0 || !con.get(Contractor::AutoNum_Key)) {
+        const bool found = opened && GLO.CONTRACTORNUMBER != 0 && con.get(Contractor::AutoNum_Key);
+        if (!opened || con.failed()) {
+            m_dialogs.message(kErrorCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
+            return false;
+        }
+        if (!found) {
             m_dialogs.message(kErrorCaption, kNoContractor.arg(GLO.CONTRACTORNUMBER), Dlg::Warning);
             return false;
         }

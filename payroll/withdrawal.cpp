@@ -55,6 +55,8 @@ const QString kFeeOverGross = QStringLiteral("The administration fee is more tha
 const QString kTooLarge = QStringLiteral("The tax or the fee of this withdrawal is over $99,999.99.");
 const QString kOverBalance = QStringLiteral("The total to withdraw is more than the member's balance of %1.|Add this withdrawal anyway?");
 const QString kPostFailed = QStringLiteral("The withdrawals could not be posted; nothing was written.  Error: %1.");
+const QString kNoSettings = QStringLiteral("The fund settings could not be read: the administration fee and the tax percentage are not filled in.  Error: %1.");
+const QString kNoBalance = QStringLiteral("The member's balance could not be read, so no amount was taken from it.  Error: %1.");
 
 // Prompts, also naming the entries in their messages.
 const QString kTotalPrompt = QStringLiteral("Total To Withdrawal:");
@@ -76,6 +78,8 @@ void WithdrawalLogic::open() {
     if (cui.open() && cui.first()) {
         LOC.ADMINFEE = cui.rec.ADMINFEE.rounded(2);
         LOC.TAXPERC = Decimal::fromInt(cui.rec.TAXPERC).rounded(4);
+    } else if (cui.failed()) {
+        m_dialogs.message(kCaption, kNoSettings.arg(storage::lastErrorText()), Dlg::Error);
     }
     LOC.WITHDATE = Clock::today();
     memberFound = false;
@@ -154,14 +158,16 @@ void WithdrawalLogic::dropWithdrawAll() {
     LOC.TOTALTOWITHDRAW = Decimal(0, 2);
 }
 
-void WithdrawalLogic::lookUpBalance() {
-    GETBALANCE(m_db, QString::number(MEM.ACCTNUM), LOC.BALANCE, LOC.PREYTD, LOC.YTD);
+bool WithdrawalLogic::lookUpBalance() {
+    if (GETBALANCE(m_db, QString::number(MEM.ACCTNUM), LOC.BALANCE, LOC.PREYTD, LOC.YTD)) return true;
+    m_dialogs.message(kCaption, kNoBalance.arg(storage::lastErrorText()), Dlg::Error);
+    return false;
 }
 
 bool WithdrawalLogic::ssnAccepted() {
     if (!readMember(LOC.SSNUM)) return false;
     if (!MEM.WITHDRAWALFLAG) {
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         LOC.TOTALTOWITHDRAW = LOC.BALANCE;
     }
     return true;
@@ -180,7 +186,7 @@ bool WithdrawalLogic::feeFocused() {
     LOC.NAME = clip(MEM.LASTNAME) + ", " + clip(MEM.FIRSTNAME);
     if (MEM.WITHDRAWALFLAG) {
         LOC.WITHDRAWALFLAG = 1;
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         LOC.TOTALTOWITHDRAW = LOC.BALANCE;
     }
     return true;
@@ -189,8 +195,10 @@ bool WithdrawalLogic::feeFocused() {
 void WithdrawalLogic::setWithdrawAll(bool all) {
     LOC.WITHDRAWALFLAG = all && memberFound ? 1 : 0;
     if (LOC.WITHDRAWALFLAG) {
-        lookUpBalance();
-        LOC.TOTALTOWITHDRAW = LOC.BALANCE;
+        if (lookUpBalance())
+            LOC.TOTALTOWITHDRAW = LOC.BALANCE;
+        else
+            LOC.WITHDRAWALFLAG = 0;
     }
 }
 
@@ -263,7 +271,7 @@ bool WithdrawalLogic::addLine() {
         return false;
     }
     if (!LOC.WITHDRAWALFLAG) {
-        lookUpBalance();
+        if (!lookUpBalance()) return false;
         if (gross > LOC.BALANCE &&
             m_dialogs.message(kCaption, kOverBalance.arg(Picture::format(LOC.BALANCE, kMoney).trimmed()),
                               Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
@@ -320,6 +328,7 @@ bool WithdrawalLogic::post() {
     storage::DataFile<Trans> tra(m_db);
     bool ok = tra.open();
     storage::Transaction batch(m_db);
+    ok = ok && batch.active();
     auto write = [&](qint32 acct, qint32 type, const Decimal &amount, const QString &desc, qint32 date,
                      const QString &user) {
         tra.clear();
@@ -342,8 +351,11 @@ bool WithdrawalLogic::post() {
         write(acct, TransType::Withdrawal, l.TOTALTOWITHDRAWAL, clip(l.DESCRIPTION) + kCodeOpen + clip(l.CODE) + ")",
               l.WITHDATE, QString());
     }
+    // The first refused write ends the batch; the message waits until the lock is let go.
     if (!ok || !batch.commit()) {
-        m_dialogs.message(kCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
+        const QString error = storage::lastErrorText();
+        batch.rollback();
+        m_dialogs.message(kCaption, kPostFailed.arg(error), Dlg::Error);
         return false;
     }
     m_dialogs.message(kCompletedCaption, kCompleted, Dlg::Warning);

@@ -90,7 +90,7 @@ private:
     bool dateInRange(qint32 day);
     bool readMember(const QString &ssn);
     void dropWithdrawAll();
-    void lookUpBalance();
+    bool lookUpBalance(); // false (after saying so) when the balance could not be read
     void recomputeGrandTotal();
     storage::Database &m_db;
     Dialogs &m_dialogs;

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need; does nothing when all are present.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
-          libgtest-dev libgmock-dev libbenchmark-dev sqlite3 xvfb xauth
+          libgtest-dev libgmock-dev libbenchmark-dev sqlite3 libsqlite3-dev xvfb xauth
           libwmf-bin poppler-utils fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/warnings.h"
 #include "common/windows.h"
 #include "data/records.h"
 #include "framelogic.h"
@@ -25,7 +26,10 @@ template <class Form> void startForm(const storage::FileDef &def, qint64 (*recor
     auto table = std::make_shared<storage::Table>(App::db(), def);
     if (!CHECKOPEN(*table, App::dialogs())) return;
     qint64 pos = record(*table);
-    if (pos == 0) return;
+    if (pos == 0) {
+        STANDARDWARNING(App::dialogs(), 35, def.name);
+        return;
+    }
     auto *form = new Form(*table);
     QObject::connect(form, &QObject::destroyed, [table] {});
     if (form->prepare(pos)) form->startModeless();
@@ -37,6 +41,7 @@ namespace Settings {
 qint64 fundSettingsRecord(storage::Table &cui) {
     cui.setRecordOrder();
     if (cui.next()) return cui.pos;
+    if (cui.failed()) return 0; // a record that cannot be read is not a missing one
     cui.clearBuffer();
     return cui.add() ? cui.pos : 0;
 }
@@ -44,6 +49,7 @@ qint64 fundSettingsRecord(storage::Table &cui) {
 qint64 promptsRecord(storage::Table &mis) {
     mis.setRecordOrder();
     if (mis.next()) return mis.pos;
+    if (mis.failed()) return 0;
     mis.clearBuffer();
     for (int i = 0; i < 6; ++i) mis.row[i] = QString("MISC%1").arg(i + 1);
     return mis.add() ? mis.pos : 0;

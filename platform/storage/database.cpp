@@ -1,10 +1,14 @@
 #include "database.h"
 
+#include "faults.h"
+
 #include <QAtomicInt>
 #include <QDir>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <sqlite3.h>
 
 namespace storage {
 namespace {
@@ -48,11 +52,14 @@ std::unique_ptr<Database> Database::open(const QString &dataDir) {
     db->m_connection = QString("pension-%1").arg(g_connections.fetchAndAddRelaxed(1));
     db->m_db = QSqlDatabase::addDatabase("QSQLITE", db->m_connection);
     db->m_db.setDatabaseName(QDir(db->m_dataDir).filePath(FileName));
-    db->m_db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    db->m_db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db->m_db.open()) {
         recordSqlError(db->m_db.lastError());
         return nullptr;
     }
+    const QVariant handle = db->m_db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        db->m_sqliteHandle = *static_cast<sqlite3 *const *>(handle.constData());
     // WAL lets readers and one writer of other processes work side by side; FULL sync keeps
     // every committed posting through a power cut.
     // A generous page cache and memory-mapped reads keep key walks off the system calls.
@@ -186,26 +193,70 @@ int Database::removeUser(const QString &file) {
 }
 
 bool Database::begin() {
-    if (m_depth++ > 0) return true;
+    if (m_depth++ > 0) return writable();
     m_rollbackOnly = false;
+    m_broken = m_began = false;
+    m_cause = Error{};
     // IMMEDIATE takes the write lock up front, so two stations queue instead of deadlocking.
-    if (!exec(m_sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
-        m_depth = 0;
+    if (faults::beginRefused() || !exec(m_sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
+        m_broken = true;
+        m_cause = lastError();
         return false;
     }
+    m_began = true;
     return true;
+}
+
+// SQLite says whether the connection is inside a transaction; another engine ends a transaction
+// on any failed statement, so there a failure is taken as its loss.
+bool Database::lost() {
+    if (!m_sqliteHandle) return false;
+    return sqlite3_get_autocommit(static_cast<sqlite3 *>(m_sqliteHandle)) != 0;
+}
+
+bool Database::writable() {
+    if (m_depth == 0) return true;
+    if (!m_broken && lost()) {
+        m_broken = true;
+        m_cause = Error{FileSystemError, errorText(FileSystemError), 0,
+                        "the database abandoned the batch's transaction"};
+    }
+    if (!m_broken) return true;
+    restoreError(m_cause);
+    return false;
+}
+
+void Database::noteFailure() {
+    if (m_depth == 0 || m_broken) return;
+    if (m_sqliteHandle ? lost() : true) {
+        m_broken = true;
+        m_cause = lastError();
+    }
 }
 
 bool Database::commit() {
     if (m_depth == 0) return false;
-    if (--m_depth > 0) return !m_rollbackOnly;
+    if (m_depth > 1) {
+        --m_depth;
+        return !m_rollbackOnly && writable();
+    }
+    const bool usable = writable(); // while still framed, so a lost transaction is noticed
+    m_depth = 0;
+    if (!usable) {
+        const Error cause = m_cause;
+        if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+        m_broken = m_began = false;
+        restoreError(cause);
+        return false;
+    }
+    m_began = false;
     if (m_rollbackOnly) {
         exec("ROLLBACK");
         return false;
     }
     if (!exec("COMMIT")) {
         Error e = lastError();
-        exec("ROLLBACK");
+        if (!m_sqliteHandle || !lost()) exec("ROLLBACK");
         restoreError(e);
         return false;
     }
@@ -219,7 +270,9 @@ void Database::rollback() {
         return;
     }
     Error e = lastError();
-    exec("ROLLBACK");
+    // Nothing to roll back when the transaction never began or the database ended it already.
+    if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+    m_broken = m_began = false;
     restoreError(e); // keep the error that caused the rollback
 }
 } // namespace storage

@@ -13,6 +13,8 @@ class Database {
 public:
     static constexpr const char *FileName = "pension.db";
     static constexpr int SchemaVersion = 1;
+    // How long a write waits for another station's lock before it is refused.
+    static constexpr int BusyTimeoutMs = 10000;
 
     // Opens (creating when missing) the database of a data directory; nullptr and lastError() on failure.
     static std::unique_ptr<Database> open(const QString &dataDir);
@@ -38,10 +40,17 @@ public:
     int removeUser(const QString &file);
 
     // Transactions nest: only the outermost commits; a rollback anywhere rolls back the whole.
+    // A batch whose transaction could not begin, or that the database abandoned part-way (SQLite
+    // rolls back by itself on a full disk or an I/O error), stays framed until it ends, and every
+    // write inside it is refused with the cause: nothing slips out one record at a time.
     bool begin();
     bool commit();
     void rollback();
     bool inTransaction() const { return m_depth > 0; }
+    // Whether writes may go ahead; when not, lastError() says why the batch's transaction is gone.
+    bool writable();
+    // Called after a statement failed: notes when the failure cost the transaction.
+    void noteFailure();
 
     int schemaVersion();
 
@@ -52,6 +61,7 @@ public:
 private:
     Database() = default;
     bool migrate();
+    bool lost(); // the engine no longer holds the transaction that was begun
     QString indexSql(const FileDef &def, const KeyDef &key) const;
     QString indexName(const FileDef &def, const KeyDef &key) const;
     QSqlDatabase m_db;
@@ -59,25 +69,50 @@ private:
     bool m_sqlite = true;
     int m_depth = 0;
     bool m_rollbackOnly = false;
+    bool m_broken = false; // the batch's transaction failed to begin or was abandoned
+    bool m_began = false;  // the engine's transaction was started
+    Error m_cause;         // why
+    void *m_sqliteHandle = nullptr;
     QHash<QString, int> m_users;
 };
 
-// Frames a batch: commits when told, rolls back when it goes out of scope otherwise.
+// Frames a batch: commits when told, rolls back when it goes out of scope otherwise. A frame
+// whose transaction did not begin still frames: its writes are refused, never run one by one.
 class Transaction {
 public:
-    explicit Transaction(Database &db) : m_db(db), m_active(db.begin()) {}
-    ~Transaction() {
-        if (m_active) m_db.rollback();
+    explicit Transaction(Database &db) : m_db(db), m_active(db.begin()) {
+        if (!m_active) m_error = lastError();
     }
-    bool active() const { return m_active; }
+    ~Transaction() {
+        if (m_framed) m_db.rollback();
+    }
+    // False once the transaction failed to begin or the database abandoned it; error() says why.
+    bool active() {
+        if (m_active && !m_db.writable()) {
+            m_active = false;
+            m_error = lastError();
+        }
+        return m_active;
+    }
+    const Error &error() const { return m_error; }
+    // Ends the batch at once, writing nothing: the lock is let go before any message is shown.
+    void rollback() {
+        if (!m_framed) return;
+        m_framed = m_active = false;
+        m_db.rollback();
+    }
     bool commit() {
-        if (!m_active) return false;
-        m_active = false;
-        return m_db.commit();
+        if (!m_framed) return false;
+        m_framed = m_active = false;
+        if (m_db.commit()) return true;
+        m_error = lastError();
+        return false;
     }
 
 private:
     Database &m_db;
     bool m_active;
+    bool m_framed = true;
+    Error m_error;
 };
 } // namespace storage

@@ -134,6 +134,8 @@ public:
     }
     bool next() { return m_table.next() && pull(); }
     bool previous() { return m_table.previous() && pull(); }
+    // The last read failed (not merely found nothing): see Table::failed().
+    bool failed() const { return m_table.failed(); }
 
 private:
     bool push() {

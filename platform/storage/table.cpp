@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include "../text.h"
+#include "faults.h"
 
 #include <QSqlError>
 
@@ -109,12 +110,27 @@ QVariant Table::keyValue(const KeyPart &p, const QVariant &v) const {
     return b;
 }
 
-bool Table::add() {
+bool Table::writeRefused() {
     clearError();
     if (!m_open) {
         setError(FileNotOpen, m_def.name);
-        return false;
+        return true;
     }
+    return !m_db.writable();
+}
+
+void Table::writeFailed(const QSqlQuery &q) {
+    Database::recordSqlError(q.lastError());
+    m_db.noteFailure();
+}
+
+bool Table::readFailure() {
+    m_failed = true;
+    return false;
+}
+
+bool Table::add() {
+    if (writeRefused()) return false;
     if (!m_insert) {
         QStringList cols, marks;
         for (const FieldDef &f : m_def.fields) cols << sqlName(f.name), marks << "?";
@@ -124,7 +140,7 @@ bool Table::add() {
     }
     for (int i = 0; i < m_def.fields.size(); ++i) m_insert->bindValue(i, bindValue(i, row[i]));
     if (!m_insert->exec()) {
-        Database::recordSqlError(m_insert->lastError());
+        writeFailed(*m_insert);
         return false;
     }
     pos = m_insert->lastInsertId().toLongLong();
@@ -135,11 +151,7 @@ bool Table::add() {
 }
 
 bool Table::put() {
-    clearError();
-    if (!m_open) {
-        setError(FileNotOpen, m_def.name);
-        return false;
-    }
+    if (writeRefused()) return false;
     if (pos == 0) {
         setError(RecordNotFound, m_def.name);
         return false;
@@ -169,7 +181,7 @@ bool Table::put() {
     q->bindValue(b++, pos);
     q->bindValue(b, version);
     if (!q->exec()) {
-        Database::recordSqlError(q->lastError());
+        writeFailed(*q);
         return false;
     }
     if (q->numRowsAffected() == 0) {
@@ -184,17 +196,13 @@ bool Table::put() {
 void Table::remember() { m_read = Fetched{pos, version, row}; }
 
 bool Table::remove() {
-    clearError();
-    if (!m_open) {
-        setError(FileNotOpen, m_def.name);
-        return false;
-    }
+    if (writeRefused()) return false;
     QSqlQuery q(m_db.sql());
     q.prepare(QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name)));
     q.addBindValue(pos);
     q.addBindValue(version);
     if (!q.exec()) {
-        Database::recordSqlError(q.lastError());
+        writeFailed(q);
         return false;
     }
     if (q.numRowsAffected() == 0) {
@@ -208,12 +216,18 @@ bool Table::remove() {
 
 // Runs a query for one record and puts it in the buffer; RecordNotFound when there is none.
 bool Table::readOne(QSqlQuery &q) {
+    if (faults::readRefused(m_def.name)) return readFailure();
     if (!q.exec()) {
         Database::recordSqlError(q.lastError());
-        return false;
+        return readFailure();
     }
     if (!q.next()) {
+        const QSqlError error = q.lastError();
         q.finish();
+        if (error.isValid()) {
+            Database::recordSqlError(error);
+            return readFailure();
+        }
         setError(RecordNotFound, m_def.name);
         return false;
     }
@@ -227,14 +241,16 @@ bool Table::readOne(QSqlQuery &q) {
 
 bool Table::getPosition(qint64 recordPos) {
     clearError();
+    m_failed = false;
     QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(selectList(), sqlName(m_def.name)));
-    if (!q) return false;
+    if (!q) return readFailure();
     q->bindValue(0, recordPos);
     return readOne(*q);
 }
 
 bool Table::get(int key) {
     clearError();
+    m_failed = false;
     int saved = m_key;
     m_key = key;
     const KeyDef &k = m_def.keys[key];
@@ -248,7 +264,7 @@ bool Table::get(int key) {
     QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
                                    .arg(selectList(), sqlName(m_def.name), where.join(" AND ")));
     m_key = saved;
-    if (!q) return false;
+    if (!q) return readFailure();
     for (int i = 0; i < values.size(); ++i) q->bindValue(i, values[i]);
     return readOne(*q);
 }
@@ -265,7 +281,10 @@ qint64 Table::count() {
 bool Table::empty() {
     clearError();
     m_buffer.clear();
-    return m_db.exec("DELETE FROM " + sqlName(m_def.name));
+    if (!m_db.writable()) return false;
+    if (m_db.exec("DELETE FROM " + sqlName(m_def.name))) return true;
+    m_db.noteFailure();
+    return false;
 }
 
 void Table::set(int key, int components) {
@@ -278,6 +297,8 @@ void Table::set(int key, int components) {
     m_inclusive = true;
     m_direction = 0;
     m_exhausted = false;
+    m_failed = false;
+    m_pending.reset();
     m_chunk = 16;
     m_buffer.clear();
 }
@@ -297,6 +318,7 @@ bool Table::previous() { return read(-1); }
 
 bool Table::read(int direction) {
     clearError();
+    m_failed = false;
     if (m_key < RecordOrder) {
         setError(RecordNotFound, m_def.name);
         return false;
@@ -309,11 +331,19 @@ bool Table::read(int direction) {
         }
         m_direction = direction;
         m_buffer.clear();
+        m_pending.reset();
         m_exhausted = false;
         m_chunk = 16;
     }
     if (m_buffer.empty()) {
-        if (m_exhausted || !fetch(direction, m_chunk) || m_buffer.empty()) {
+        if (!m_pending && !m_exhausted) fetch(direction, m_chunk);
+        if (m_buffer.empty()) {
+            // Reading on after a failure tries the record that failed again.
+            if (m_pending) {
+                setError(m_pending->code, m_pending->driverText, m_pending->driverCode);
+                m_pending.reset();
+                return readFailure();
+            }
             setError(RecordNotFound, m_def.name);
             return false;
         }
@@ -369,36 +399,52 @@ QList<Table::Range> Table::ranges(int direction) const {
 
 // Reads up to `limit` records after the cursor position, range by range; a fetch stops at the
 // first range that yields records, so a walk that ends with its range (one account's history)
-// reads little beyond it.
+// reads little beyond it. A failure part-way keeps the records read before it; the failure is
+// reported when the walk reaches it, and the position stays on the record that failed.
 bool Table::fetch(int direction, int limit) {
     static const KeyDef recordOrder;
     const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     const QString order = orderBy(direction);
     int got = 0;
+    bool failed = false;
     for (const Range &r : ranges(direction)) {
         QSqlQuery *prepared = cachedQuery(QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
                                               .arg(selectList(), sqlName(m_def.name), r.where, order));
-        if (!prepared) return false;
+        if (!prepared) {
+            failed = true;
+            break;
+        }
         QSqlQuery &q = *prepared;
         int b = 0;
         for (const QVariant &v : r.binds) q.bindValue(b++, v);
         q.bindValue(b, limit);
         if (!q.exec()) {
             Database::recordSqlError(q.lastError());
-            return false;
+            failed = true;
+            break;
         }
-        while (q.next()) {
+        while (!failed && q.next()) {
+            if (faults::readRefused(m_def.name)) {
+                failed = true;
+                break;
+            }
             Fetched f;
             load(q, f);
             m_buffer.push_back(std::move(f));
             ++got;
         }
+        // next() is false at the end and on a failure alike; only the error tells them apart.
+        if (!failed && q.lastError().isValid()) {
+            Database::recordSqlError(q.lastError());
+            failed = true;
+        }
         q.finish();
-        if (got > 0) break;
+        if (failed || got > 0) break;
     }
+    if (failed) m_pending = lastError();
     if (got == 0) {
-        m_exhausted = true;
-        return true;
+        if (!failed) m_exhausted = true;
+        return !failed;
     }
     // Continue after the last record read, whatever happens to the file meanwhile; a range read
     // to its end starts the next one with a small chunk again.
@@ -426,10 +472,11 @@ qint64 Table::countBefore(int key) {
 
 bool Table::seekRank(int key, qint64 rank) {
     clearError();
+    m_failed = false;
     m_key = key;
     QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1 OFFSET ?")
                                    .arg(selectList(), sqlName(m_def.name), orderBy(+1)));
-    if (!q) return false;
+    if (!q) return readFailure();
     q->bindValue(0, std::max<qint64>(0, rank));
     return readOne(*q);
 }

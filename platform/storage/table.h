@@ -55,8 +55,12 @@ public:
     qint64 countBefore(int key);
     // Reads the record of a rank (0 = first) in the key's order into the buffer.
     bool seekRank(int key, qint64 rank);
+    // A read that returns false either found no (more) records, lastError() RecordNotFound, or
+    // failed: then failed() is true and lastError() holds the database's reason. A walk that
+    // meets a failure must stop and say so; it has not seen the rest of the file.
     bool next();
     bool previous();
+    bool failed() const { return m_failed; }
 
 private:
     struct Fetched {
@@ -79,6 +83,9 @@ private:
     QSqlQuery *cachedQuery(const QString &sql);
     void remember();
     bool readOne(QSqlQuery &q); // nullptr (and lastError) when it cannot prepare
+    bool readFailure();         // marks the last read as failed; returns false
+    bool writeRefused();        // the file is closed or the batch's transaction is gone
+    void writeFailed(const QSqlQuery &q);
 
     Database &m_db;
     FileDef m_def;
@@ -91,6 +98,8 @@ private:
     bool m_atEnd = false;       // setLast: nothing lies after the position
     int m_direction = 0;        // +1 reading forward, -1 backward, 0 not yet read
     bool m_exhausted = false;
+    bool m_failed = false;
+    std::optional<Error> m_pending; // a fetch failure, reported after the records read before it
     int m_chunk = 16;
     std::deque<Fetched> m_buffer;
     std::optional<QSqlQuery> m_insert;

@@ -25,6 +25,7 @@ const QString kUpdatingMembers = QStringLiteral("Updating MemberCU ...");
 const QString kUpdatingTrans = QStringLiteral("Updating Trans with New MemberID's ...");
 const QString kCompleted = QStringLiteral("All Updates Are Completed ....");
 const QString kPutError = QStringLiteral("Error on PUT = %1 Error= %2");
+const QString kNextError = QStringLiteral("Error on NEXT = %1 Error= %2");
 // Ours: the run was stopped and rolled back, and the window stays open.
 const QString kNothingChanged = QStringLiteral("Stopped.  No member or transaction was changed.");
 const QString kIniSection = QStringLiteral("RenumMemberID");
@@ -107,6 +108,12 @@ bool MemberIdRenumbering::renumber(QString &failure) {
         failure = kPutError.arg(e.code).arg(errorText(e));
         return false;
     };
+    // A walk that could not read every record must not number only those it saw.
+    auto nextFailed = [&] {
+        const storage::Error &e = storage::lastError();
+        failure = kNextError.arg(e.code).arg(errorText(e));
+        return false;
+    };
     if (!mem.open() || !tra.open()) return putFailed();
     storage::Transaction batch(m_db);
     if (!batch.active()) return putFailed();
@@ -133,6 +140,7 @@ bool MemberIdRenumbering::renumber(QString &failure) {
         ++membersNumbered;
         keepAlive();
     }
+    if (mem.failed()) return nextFailed();
 
     // Transactions follow their member; those of an account without a member keep their number.
     setStatus(kUpdatingTrans);
@@ -155,6 +163,7 @@ bool MemberIdRenumbering::renumber(QString &failure) {
         }
         keepAlive();
     }
+    if (tra.failed()) return nextFailed();
     if (!batch.commit()) return putFailed();
     return true;
 }

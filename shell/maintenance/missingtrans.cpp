@@ -15,6 +15,8 @@ const QString kDateTitle = QStringLiteral("Transaction Date");
 const QString kAccountPicture = QStringLiteral("@n-_15");
 const QString kAmountPicture = QStringLiteral("@n-$20.2");
 const QString kDatePicture = QStringLiteral("@d2");
+const QString kReadFailed = QStringLiteral(
+    "The transactions or members could not be read; the report was stopped.  Error: %1.");
 
 // Page layout in thousandths of an inch. Details are set in a fixed-pitch face from pictures of a
 // fixed width, so the columns line up on paper and in the text output alike; a line of text is a
@@ -113,10 +115,18 @@ bool MissingMemberTransReport::loop(ReportRun &run) {
     }
     // A slice of records per timer event; the progress window gets the rest of the time.
     Pacer pacer;
+    // A report over part of the file would pass for the whole: a failed read stops it.
+    auto readFailed = [&] {
+        m_dialogs.message(kHeading, kReadFailed.arg(storage::lastErrorText()), Dlg::Error);
+        run.stop();
+        return false;
+    };
     while (!pacer.due()) {
-        if (!m_tra.next()) return false;
+        if (!m_tra.next()) return m_tra.failed() ? readFailed() : false;
         const qint32 acct = m_tra.rec.ACCTNUM;
-        if (!hasMember(acct)) {
+        const bool orphan = !hasMember(acct);
+        if (m_mem.failed()) return readFailed();
+        if (orphan) {
             if (LASTACCTNUM > 0 && LASTACCTNUM != acct) printSeparator();
             LASTACCTNUM = acct;
             printDetail();

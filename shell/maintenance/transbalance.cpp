@@ -36,18 +36,23 @@ bool TransactionBalance::getBalance() {
     stopRequested = false;
     LOC = Values();
     storage::DataFile<Trans> tra(m_db);
-    if (!tra.open() || !tra.first()) {
-        const storage::Error &e = storage::lastError();
+    // A total over part of the file is no total: a failed read stops like a failed open.
+    auto stop = [&] {
+        const storage::Error e = storage::lastError();
+        LOC = Values();
         if (changed) changed();
-        FATALSTOP(m_dialogs, kReadError.arg(e.text).arg(e.code));
+        const QString text = e.code == storage::FileSystemError ? storage::lastErrorText() : e.text;
+        FATALSTOP(m_dialogs, kReadError.arg(text).arg(e.code));
         return false;
-    }
+    };
+    if (!tra.open() || !tra.first()) return stop();
     Pacer pacer;
     do {
         if (isAdminFee(tra.rec.TRANSAMOUNT)) LOC.ADMINFEES += -tra.rec.TRANSAMOUNT;
         LOC.BALANCE += tra.rec.TRANSAMOUNT;
         if (changed && pacer.due()) changed();
     } while (!stopRequested && tra.next());
+    if (tra.failed()) return stop();
     LOC.BALANCE = LOC.BALANCE.rounded(2);
     LOC.ADMINFEES = LOC.ADMINFEES.rounded(2);
     if (changed) changed();

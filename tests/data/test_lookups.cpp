@@ -42,20 +42,20 @@ TEST_F(Lookups, BalanceAtTheCloseOfADateOrOverAllRecords) {
     post(tra, 101, jan, "999.99");
 
     Decimal bal, pre, ytd;
-    GETBALANCE(*db, "100", bal, pre, ytd, dec);
+    ASSERT_TRUE(GETBALANCE(*db, "100", bal, pre, ytd, dec));
     EXPECT_EQ(bal.toString(), "1025.00"); // both records of the as-of day count
-    GETBALANCE(*db, "100", bal, pre, ytd, dec - 1);
+    ASSERT_TRUE(GETBALANCE(*db, "100", bal, pre, ytd, dec - 1));
     EXPECT_EQ(bal.toString(), "1000.00");
-    GETBALANCE(*db, "100", bal, pre, ytd);
+    ASSERT_TRUE(GETBALANCE(*db, "100", bal, pre, ytd));
     EXPECT_EQ(bal.toString(), "724.90");
-    GETBALANCE(*db, "100", bal, pre, ytd, mar);
+    ASSERT_TRUE(GETBALANCE(*db, "100", bal, pre, ytd, mar));
     EXPECT_EQ(pre.toString(), "1025.00");
     EXPECT_EQ(ytd.toString(), "-300.10");
-    GETBALANCE(*db, " 101 ", bal, pre, ytd);
+    ASSERT_TRUE(GETBALANCE(*db, " 101 ", bal, pre, ytd));
     EXPECT_EQ(bal.toString(), "999.99");
-    GETBALANCE(*db, "555", bal, pre, ytd);
+    ASSERT_TRUE(GETBALANCE(*db, "555", bal, pre, ytd));
     EXPECT_EQ(bal.toString(), "0.00");
-    GETBALANCE(*db, "abc", bal, pre, ytd);
+    ASSERT_TRUE(GETBALANCE(*db, "abc", bal, pre, ytd));
     EXPECT_EQ(bal.toString(), "0.00");
     EXPECT_TRUE(bal.fits(11, 2)); // the narrowest caller field holds it
 }

@@ -2,6 +2,7 @@
 // refused when the new value is taken, and all or nothing.
 #include "../support/tempdata.h"
 #include "ledger/changeacctnum.h"
+#include "platform/storage/faults.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -215,6 +216,40 @@ TEST_F(AcctChange, AFailureHalfWayLeavesEveryFileAsItWas) {
     seat.answers = {Dlg::Yes};
     ASSERT_TRUE(run(1001, 2001, "111-22-3333", "111-22-0000"));
     EXPECT_EQ(members().first(), "Anderson 2001 111-22-0000");
+}
+
+// Every way the database can fail part-way: nothing changes, and the message names the cause.
+TEST_F(AcctChange, ADatabaseFailureOfAnyKindLeavesEveryFileAsItWasAndSaysWhy) {
+    namespace faults = storage::faults;
+    const QStringList before = everything();
+    const QString failed =
+        "The change could not be saved; no member, transaction or payroll record was changed.  Error: %1.";
+    auto attempt = [&](const QString &cause) {
+        seat.shown.clear();
+        seat.answers = {Dlg::Yes};
+        ASSERT_TRUE(run(1001, 2001, "111-22-3333", "111-22-0000"));
+        faults::clear(*db);
+        EXPECT_EQ(seat.last().text, failed.arg(cause));
+        EXPECT_EQ(seat.last().icon, Dlg::Error);
+        EXPECT_EQ(counts, QList<qint64>({0, 0, 0, 0}));
+        EXPECT_EQ(everything(), before);
+        EXPECT_FALSE(db->inTransaction());
+    };
+    faults::refuseBegin();
+    attempt(faults::LockedText);
+    // The second transaction is refused and SQLite abandons the transaction.
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 1, true));
+    attempt(faults::FullText);
+    // The account's transactions cannot all be read: the member must not move without them.
+    faults::refuseReads("Trans", 1, 1);
+    attempt(faults::DamagedText);
+    // Nor may the SSN change leave payroll lines it could not read behind.
+    faults::refuseReads("PayBreak", 1, 1);
+    attempt(faults::DamagedText);
+
+    seat.answers = {Dlg::Yes};
+    ASSERT_TRUE(run(1001, 2001, "111-22-3333", "111-22-0000"));
+    EXPECT_EQ(counts, QList<qint64>({2, 3, 2, 1}));
 }
 
 TEST_F(AcctChange, AProcessKilledHalfWayLeavesEveryFileAsItWas) {

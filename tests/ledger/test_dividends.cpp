@@ -1,6 +1,7 @@
 // Dividends by average daily balance: the arithmetic against sums worked by hand, who takes
 // part, rounding, the trial that writes nothing and the posting that writes one dividend each.
 #include "dividendtest.h"
+#include "platform/storage/faults.h"
 
 #include <utility>
 
@@ -269,6 +270,62 @@ TEST_F(Dividends, AFailedAddPostsNothing) {
     ASSERT_TRUE(db->exec("DROP TRIGGER refuse"));
     EXPECT_TRUE(logic->post());
     EXPECT_EQ(transactions().size(), before + 5);
+}
+
+// A run that cannot read every member and balance credits nobody: four members without a
+// dividend, or a run cut short, would be taken for a finished calculation.
+TEST_F(Dividends, AFailedReadStopsTheCalculationWithNothingToPost) {
+    namespace faults = storage::faults;
+    for (qint32 acct = 1; acct <= 5; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "100.00");
+    }
+    const QString failed =
+        "The members' accounts could not be read; nothing was calculated.  Error: " + faults::DamagedText + ".";
+    EnterDividendsLogic l(*db, dialogs, glo, list, report);
+    l.open();
+    l.LOC.BEGINDATE = day(2007, 1, 1);
+    l.LOC.ENDDATE = day(2007, 12, 31);
+    l.LOC.DIVPERCENTAGE = Decimal::fromString("5");
+    for (const QString file : {"MemberCU", "Trans"}) {
+        // The members' file fails after two members; the balances fail at once.
+        faults::refuseReads(file, file == "MemberCU" ? 2 : 0);
+        EXPECT_FALSE(l.calculate()) << qPrintable(file);
+        EXPECT_FALSE(l.calculated());
+        EXPECT_TRUE(list.isEmpty());
+        ASSERT_FALSE(dialogs.shown.isEmpty());
+        EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+        EXPECT_EQ(dialogs.last().text, failed);
+        EXPECT_FALSE(l.post());
+        faults::clear(*db);
+    }
+    EXPECT_EQ(transactions().size(), 5);
+    EXPECT_TRUE(l.calculate());
+    EXPECT_EQ(list.size(), 5);
+}
+
+TEST_F(Dividends, APostingTheDatabaseRefusesWritesNothingAndSaysWhy) {
+    namespace faults = storage::faults;
+    for (qint32 acct = 1; acct <= 5; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, day(2006, 1, 1), "100.00");
+    }
+    calculate(day(2007, 1, 1), day(2007, 12, 31), "5");
+    ASSERT_EQ(list.size(), 5);
+    const QString failed = "The dividends could not be posted; nothing was written.  Error: %1.";
+    faults::refuseBegin();
+    EXPECT_FALSE(logic->post());
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::LockedText));
+    EXPECT_EQ(transactions().size(), 5);
+    // The third dividend fails and SQLite abandons the transaction.
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 2, true));
+    EXPECT_FALSE(logic->post());
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::FullText));
+    EXPECT_EQ(transactions().size(), 5);
+    EXPECT_TRUE(reports.isEmpty());
+    faults::clear(*db);
+    EXPECT_TRUE(logic->post());
+    EXPECT_EQ(transactions().size(), 10);
 }
 
 TEST_F(Dividends, AnAmountTooLargeStopsTheRun) {

@@ -1,5 +1,6 @@
 // Undoing a dividend posting: exactly that date's dividends (and code 2) go, nothing else.
 #include "dividendtest.h"
+#include "platform/storage/faults.h"
 #include "ledger/undoposting.h"
 
 namespace {
@@ -127,4 +128,38 @@ TEST_F(Undo, AFailedDeleteRemovesNothing) {
     EXPECT_EQ(dialogs.last().icon, Dlg::Error);
     EXPECT_EQ(l.LOC.DATE, d);
     EXPECT_TRUE(l.LOC.PERCENTAGE.isEmpty());
+}
+
+// The date's records could not all be read, the batch could not begin, or SQLite abandoned it:
+// the posting stays whole and the message names the cause.
+TEST_F(Undo, AnUndoTheDatabaseRefusesRemovesNothingAndSaysWhy) {
+    namespace faults = storage::faults;
+    const qint32 d = day(2008, 1, 15);
+    for (qint32 acct = 1; acct <= 40; ++acct) {
+        addMember(acct, QString("M%1").arg(acct));
+        post(acct, d, "5.00", TransType::Dividend);
+    }
+    UndoPostingLogic l(*db, dialogs);
+    const QString failed = "The dividend posting could not be removed; nothing was removed.  Error: %1.";
+    auto attempt = [&](const QString &cause) {
+        l.LOC.DATE = d;
+        dialogs.answers = {Dlg::Yes};
+        EXPECT_FALSE(l.undo());
+        faults::clear(*db);
+        EXPECT_EQ(dialogs.last().text, failed.arg(cause));
+        EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+        EXPECT_EQ(transactions().size(), 40);
+        EXPECT_FALSE(db->inTransaction());
+    };
+    faults::refuseReads("Trans", 25, 1); // one damaged page part-way through the date
+    attempt(faults::DamagedText);
+    faults::refuseBegin();
+    attempt(faults::LockedText);
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 10, true));
+    attempt(faults::FullText);
+
+    l.LOC.DATE = d;
+    dialogs.answers = {Dlg::Yes};
+    EXPECT_TRUE(l.undo());
+    EXPECT_TRUE(transactions().isEmpty());
 }

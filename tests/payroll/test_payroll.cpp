@@ -2,6 +2,7 @@
 #include "payroll/payrollscreen.h"
 #include "payroll/processpayroll.h"
 #include "payrolltest.h"
+#include "platform/storage/faults.h"
 
 namespace {
 class Division : public PayrollTest {
@@ -248,6 +249,71 @@ TEST_F(Division, PostingNothingAndPostingLinesWithoutMember) {
     EXPECT_TRUE(all<Trans>().isEmpty());
     EXPECT_EQ(all<PayData>().size(), 1);
     EXPECT_EQ(queue.size(), 1);
+}
+
+// The database refuses part-way, or the batch's transaction cannot begin, or a read fails: not
+// one deposit, backup line or PayData change is kept, and the clerk is told the real cause.
+TEST_F(Division, APostingTheDatabaseRefusesWritesNothingAndSaysWhy) {
+    namespace faults = storage::faults;
+    auto d = division();
+    line(*d, "111-11-1111", "100.00");
+    line(*d, "222-22-2222", "30.00");
+    line(*d, "111-11-1111", "20.00");
+    const QString failed = "The payroll could not be posted; nothing was written.  Error: %1.";
+    auto nothingWritten = [&] {
+        EXPECT_TRUE(all<Trans>().isEmpty());
+        EXPECT_TRUE(all<PayBackup>().isEmpty());
+        EXPECT_TRUE(all<PayData>().isEmpty());
+        EXPECT_EQ(queue.size(), 3); // kept for another try
+        EXPECT_TRUE(reports.isEmpty());
+        EXPECT_FALSE(db->inTransaction());
+    };
+
+    // The second deposit fails and SQLite abandons the transaction: the rest must not be
+    // written one by one.
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 1, true));
+    EXPECT_FALSE(d->post());
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Error adding payroll data to transactions. Error Message = " + faults::FullText + ".");
+    EXPECT_EQ(dialogs.shown[1].text, failed.arg(faults::FullText));
+    EXPECT_EQ(dialogs.shown[1].icon, Dlg::Error);
+    nothingWritten();
+
+    // A backup line refused without losing the transaction: the posting stops there.
+    faults::clear(*db);
+    ASSERT_TRUE(faults::refuseWrites(*db, "PayBackup", 2));
+    dialogs.shown.clear();
+    EXPECT_FALSE(d->post());
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].text, "Error adding payroll data to backup file.");
+    EXPECT_EQ(dialogs.shown[1].text, failed.arg(faults::FullText));
+    nothingWritten();
+
+    // The transaction cannot begin (another station held the lock until just after).
+    faults::clear(*db);
+    faults::refuseBegin();
+    dialogs.shown.clear();
+    EXPECT_FALSE(d->post());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::LockedText));
+    nothingWritten();
+
+    // The day's earlier backup lines cannot be read for the PayData total.
+    faults::refuseReads("PayBackup");
+    dialogs.shown.clear();
+    EXPECT_FALSE(d->post());
+    faults::clear(*db);
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::DamagedText));
+    nothingWritten();
+
+    // Once the cause is gone the same lines post once.
+    dialogs.shown.clear();
+    ASSERT_TRUE(d->post());
+    EXPECT_EQ(all<Trans>().size(), 3);
+    EXPECT_EQ(all<PayBackup>().size(), 3);
+    ASSERT_EQ(all<PayData>().size(), 1);
+    EXPECT_EQ(all<PayData>()[0].AMOUNT, money("150.00"));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "payroll/payrollscreen.h"
 #include "payroll/processpayroll.h"
 #include "payrolltest.h"
+#include "platform/storage/faults.h"
 
 namespace {
 class Review : public PayrollTest {
@@ -273,4 +274,52 @@ TEST_F(Review, RenameThatCannotBeWrittenChangesNothingAndSaysSo) {
     ASSERT_TRUE(db->exec("CREATE TRIGGER spoil AFTER UPDATE ON \"Trans\" BEGIN INSERT INTO child "
                          "VALUES (99); END"));
     rename();
+}
+
+// The date's posted records cannot all be read: no list, no re-print, no gather and no rename
+// is made from part of them, and the clerk is told why.
+TEST_F(Review, AFailedReadIsNeverTakenForTheWholePayroll) {
+    namespace faults = storage::faults;
+    const QString unreadable =
+        "The payroll data could not be read; nothing was changed.  Error: " + faults::DamagedText + ".";
+    auto s = screen();
+    faults::refuseReads("Trans", 2);
+    EXPECT_FALSE(s->retrieve());
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.last().text, unreadable);
+    EXPECT_TRUE(s->PAYROLLRETRIEVEDQUEUE.isEmpty());
+    faults::clear(*db);
+
+    ASSERT_TRUE(s->retrieve());
+    faults::refuseReads("Trans", 1);
+    EXPECT_FALSE(s->reprint(0));
+    EXPECT_EQ(dialogs.last().text, unreadable);
+    EXPECT_TRUE(reports.isEmpty());
+    faults::clear(*db);
+
+    ASSERT_TRUE(s->retrieve());
+    glo.PAYROLLAMOUNT = money("140.00");
+    faults::refuseReads("Trans", 1);
+    EXPECT_FALSE(s->gather(0));
+    EXPECT_EQ(dialogs.last().text, unreadable);
+    EXPECT_TRUE(queue.isEmpty());
+    EXPECT_EQ(glo.PAYROLLAMOUNT, money("140.00"));
+    faults::clear(*db);
+
+    const QList<Trans> before = all<Trans>();
+    ASSERT_TRUE(s->retrieve());
+    ASSERT_TRUE(s->startRename(0));
+    faults::refuseReads("Trans", 1);
+    dialogs.answers = {Dlg::Yes};
+    s->rename(2);
+    faults::clear(*db);
+    EXPECT_EQ(dialogs.last().text, unreadable);
+    EXPECT_EQ(all<Trans>().size(), before.size());
+    for (int i = 0; i < before.size(); ++i) EXPECT_EQ(all<Trans>()[i].DESC, before[i].DESC);
+
+    // The contractor list of a rename cannot be read.
+    ASSERT_TRUE(s->retrieve());
+    faults::refuseReads("Contractor", 1);
+    EXPECT_FALSE(s->startRename(0));
+    EXPECT_TRUE(s->CONTRACTORQUEUE.isEmpty());
 }

@@ -2,6 +2,7 @@
 #include "../support/tempdata.h"
 #include "payroll/withdrawal.h"
 #include "platform/clock.h"
+#include "platform/storage/faults.h"
 
 #include <algorithm>
 
@@ -249,6 +250,63 @@ TEST_F(Withdrawals, AFailedPostingWritesNothing) {
     EXPECT_TRUE(dialogs.last().text.startsWith("The withdrawals could not be posted; nothing was written."));
     EXPECT_TRUE(posted(1001).isEmpty());
     EXPECT_EQ(w.WITHDRAWALQUEUE.size(), 2); // the list stays for another try
+}
+
+TEST_F(Withdrawals, ABatchThatCannotBeginOrIsAbandonedWritesNothingAndSaysWhy) {
+    namespace faults = storage::faults;
+    WithdrawalLogic w = opened();
+    for (const char *ssn : {"111-22-3333", "222-33-4444"}) {
+        w.LOC.SSNUM = ssn;
+        ASSERT_TRUE(w.feeFocused());
+        if (!w.LOC.WITHDRAWALFLAG) w.LOC.TOTALTOWITHDRAW = Decimal::fromString("100.00");
+        ASSERT_TRUE(w.addLine());
+    }
+    const QString failed = "The withdrawals could not be posted; nothing was written.  Error: %1.";
+    // Another station held the write lock while the batch began and let go right after: the
+    // tax, fee and net lines must not be written one by one, or a second try withdraws twice.
+    faults::refuseBegin();
+    EXPECT_FALSE(w.post());
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::LockedText));
+    EXPECT_TRUE(posted(1001).isEmpty());
+    EXPECT_TRUE(posted(1002).isEmpty());
+    EXPECT_EQ(w.WITHDRAWALQUEUE.size(), 2);
+
+    // The fourth write fails and SQLite rolls the transaction back by itself.
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 3, true));
+    EXPECT_FALSE(w.post());
+    EXPECT_EQ(dialogs.last().text, failed.arg(faults::FullText));
+    EXPECT_TRUE(posted(1001).isEmpty());
+    EXPECT_TRUE(posted(1002).isEmpty());
+    EXPECT_FALSE(db->inTransaction());
+    faults::clear(*db);
+
+    // A balance that cannot be read is not a balance of 0.00.
+    faults::refuseReads("Trans");
+    w.LOC.SSNUM = "111-22-3333";
+    EXPECT_FALSE(w.ssnAccepted());
+    EXPECT_EQ(dialogs.last().text, "The member's balance could not be read, so no amount was taken from it.  "
+                                   "Error: " + faults::DamagedText + ".");
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    w.LOC.TOTALTOWITHDRAW = Decimal::fromString("50.00");
+    EXPECT_FALSE(w.addLine());
+    EXPECT_EQ(w.WITHDRAWALQUEUE.size(), 2);
+    w.LOC.SSNUM = "222-33-4444"; // flagged: the whole balance
+    EXPECT_FALSE(w.feeFocused());
+    faults::clear(*db);
+
+    // Settings that cannot be read leave fee and rate blank, and the clerk is told.
+    faults::refuseReads("CUInfo");
+    dialogs.shown.clear();
+    WithdrawalLogic unset = opened();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.last().text.startsWith("The fund settings could not be read")) << qPrintable(dialogs.last().text);
+    EXPECT_TRUE(unset.LOC.ADMINFEE.isZero());
+    faults::clear(*db);
+
+    // The retry posts each line once.
+    ASSERT_TRUE(w.post());
+    EXPECT_EQ(posted(1001).size(), 3);
+    EXPECT_EQ(posted(1002).size(), 3);
 }
 
 TEST_F(Withdrawals, TheWindowAddsTwoLinesDeletesOneAndPosts) {

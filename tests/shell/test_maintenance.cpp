@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/inifile.h"
 #include "platform/report/wmf.h"
+#include "platform/storage/faults.h"
 #include "preview/wmf2ascii.h"
 #include "shell/maintenance/memberids.h"
 #include "shell/maintenance/missingtrans.h"
@@ -220,6 +221,43 @@ TEST_F(Maintenance, AFailedWriteStopsAndChangesNothing) {
     EXPECT_TRUE(dialogs.last().text.startsWith("Error on PUT = 90 Error= disk full"));
     EXPECT_EQ(memberIds(), QStringList({"10:5", "20:6", "30:9"}));
     EXPECT_EQ(renumber.LOC.STATUSSTRING, "Stopped.  No member or transaction was changed.");
+}
+
+// A walk cut short by a failed read, a batch that could not begin, one SQLite abandoned: no
+// member or transaction keeps a new number, and the stop message names the cause.
+TEST_F(Maintenance, ADatabaseFailureOfAnyKindStopsTheRenumberingAndChangesNothing) {
+    namespace faults = storage::faults;
+    for (qint32 acct = 10; acct <= 60; acct += 10) {
+        member(acct, 100 + acct);
+        trans(acct, 100 + acct, jan2, "1.00");
+        trans(acct, 100 + acct, mar4, "2.00");
+    }
+    const QStringList members = memberIds(), transactions = transIds();
+    MemberIdRenumbering renumber(*db, dialogs);
+    auto attempt = [&](const QString &stop) {
+        dialogs.shown.clear();
+        dialogs.answers = {Dlg::Ignore};
+        EXPECT_FALSE(renumber.run());
+        faults::clear(*db);
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(dialogs.last().text, stop);
+        EXPECT_EQ(memberIds(), members);
+        EXPECT_EQ(transIds(), transactions);
+        EXPECT_EQ(renumber.LOC.STATUSSTRING, "Stopped.  No member or transaction was changed.");
+        EXPECT_FALSE(db->inTransaction());
+    };
+    faults::refuseReads("MemberCU", 3);
+    attempt("Error on NEXT = 90 Error= " + faults::DamagedText);
+    faults::refuseReads("Trans", 5);
+    attempt("Error on NEXT = 90 Error= " + faults::DamagedText);
+    faults::refuseBegin();
+    attempt("Error on PUT = 32 Error= File Is Already Locked");
+    ASSERT_TRUE(faults::refuseWrites(*db, "Trans", 4, true));
+    attempt("Error on PUT = 90 Error= " + faults::FullText);
+
+    dialogs.shown.clear();
+    EXPECT_TRUE(renumber.run());
+    EXPECT_EQ(memberIds(), QStringList({"10:1", "20:2", "30:3", "40:4", "50:5", "60:6"}));
 }
 
 TEST_F(Maintenance, RenumberWindowRunsOnOkAndCancelChangesNothing) {
@@ -437,6 +475,33 @@ TEST_F(Maintenance, MissingTransactionsOfAccountZeroComeFirstWithoutASeparator) 
               kPageTop + QStringList({"-3 | $3.00 | 03/04/2025", "0 | $2.00 | 03/04/2025",
                                       "0 | $1.00 | 01/02/2025", "7 | $7.00 | 01/02/2025", "----",
                                       "9 | $9.00 | 03/04/2025"}));
+}
+
+// A damaged page part-way: neither a balance over part of the file nor a report of part of the
+// orphans is shown as if it were the whole.
+TEST_F(Maintenance, AFailedReadStopsTheBalanceAndTheMissingTransactionsReport) {
+    QTemporaryDir iniDir;
+    member(10, 1);
+    for (int i = 0; i < 40; ++i) trans(i % 2 ? 10 : 15, 0, jan2, "1.00");
+    storage::faults::refuseReads("Trans", 30);
+    TransactionBalance balance(*db, dialogs);
+    dialogs.answers = {Dlg::Ignore};
+    EXPECT_FALSE(balance.getBalance());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().text, "Error = " + storage::faults::DamagedText + ", Code = 90");
+    EXPECT_TRUE(balance.LOC.BALANCE.isZero());
+
+    for (const QString file : {"Trans", "MemberCU"}) {
+        storage::faults::refuseReads(file, file == "Trans" ? 30 : 0);
+        dialogs.shown.clear();
+        const ReportCapture c = runReport(*db, dialogs, 1, iniDir.filePath("PRVWRPTS.INI"));
+        EXPECT_EQ(c.outcome, ReportRun::Cancelled) << qPrintable(file);
+        EXPECT_TRUE(c.pages.isEmpty());
+        EXPECT_EQ(dialogs.last().caption, "Missing Member with Transactions");
+        EXPECT_EQ(dialogs.last().text, "The transactions or members could not be read; the report was "
+                                       "stopped.  Error: " + storage::faults::DamagedText + ".");
+        EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    }
 }
 
 TEST_F(Maintenance, MissingTransactionsBreakPagesUnderTheHeading) {

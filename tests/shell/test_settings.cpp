@@ -3,6 +3,7 @@
 #include "data/lookups.h"
 #include "data/records.h"
 #include "platform/inifile.h"
+#include "platform/storage/faults.h"
 #include "shell/settings.h"
 
 #include <QDir>
@@ -51,6 +52,20 @@ TEST_F(SettingsTest, ANewInstallationGetsABlankSettingsRecordThatTheFormFills) {
     again.accept();
     EXPECT_EQ(again.response(), Response::RequestCancelled);
     EXPECT_EQ(dialogs.last().caption, "Range Error");
+}
+
+// A settings record that cannot be read is not a missing one: no second record is made.
+TEST_F(SettingsTest, AnUnreadableSettingsRecordIsNotReplaced) {
+    for (const storage::FileDef *def : {&CUInfo::layout().def(), &Misc::layout().def()}) {
+        storage::Table table(*db, *def);
+        ASSERT_TRUE(CHECKOPEN(table, dialogs));
+        auto record = def->name == "CUInfo" ? &Settings::fundSettingsRecord : &Settings::promptsRecord;
+        ASSERT_GT(record(table), 0);
+        storage::faults::refuseReads(def->name);
+        EXPECT_EQ(record(table), 0);
+        storage::faults::clear(*db);
+        EXPECT_EQ(table.count(), 1);
+    }
 }
 
 TEST_F(SettingsTest, PromptsStartAsMisc1ToMisc6AndCancelLeavesThem) {

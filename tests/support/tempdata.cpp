@@ -2,6 +2,7 @@
 
 #include "common/warnings.h"
 #include "platform/clock.h"
+#include "platform/storage/faults.h"
 
 void DataTest::SetUp() {
     m_dir = std::make_unique<QTemporaryDir>();
@@ -20,6 +21,7 @@ void DataTest::TearDown() {
     setHaltHandler(nullptr);
     Clock::setToday(std::nullopt);
     Clock::setClock(std::nullopt);
+    if (db) storage::faults::clear(*db);
     db.reset();
 }
 
