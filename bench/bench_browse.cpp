@@ -71,7 +71,8 @@ BENCHMARK(BM_MemberBrowseLocateAndJump)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     App::setDatabase(nullptr);

@@ -103,7 +103,8 @@ BENCHMARK(BM_PostAndUndoDividends)->Iterations(2)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_db.reset();

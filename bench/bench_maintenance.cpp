@@ -123,7 +123,8 @@ BENCHMARK(BM_MissingMemberTransReport)->Iterations(3)->Unit(benchmark::kSecond);
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     App::setDatabase(nullptr);

@@ -83,7 +83,8 @@ BENCHMARK(BM_PostPayroll)->Arg(2000)->Iterations(3)->Unit(benchmark::kMillisecon
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_db.reset();

@@ -82,7 +82,8 @@ BENCHMARK(BM_TextOut1000Pages)->Unit(benchmark::kMillisecond)->Iterations(3);
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv); // the text output shows a status window
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }

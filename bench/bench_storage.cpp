@@ -108,7 +108,8 @@ BENCHMARK(BM_GetBalance)->Arg(5000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    benchmark::Initialize(&argc, argv); // answers --help
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_open.clear(); // connections close before the application object goes

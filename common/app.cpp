@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include <QDir>
+
 namespace {
 struct State {
     QString dataDir;
@@ -28,6 +30,9 @@ ModuleVars &MOD() {
 namespace App {
 void setDataDir(const QString &dir) { state().dataDir = dir; }
 QString dataDir() { return state().dataDir; }
+QString iniPath(const QString &name) {
+    return QDir::isAbsolutePath(name) ? name : QDir(state().dataDir).filePath(name);
+}
 void setDatabase(storage::Database *db) { state().db = db; }
 storage::Database &db() { return *state().db; }
 bool hasDatabase() { return state().db != nullptr; }

@@ -25,6 +25,9 @@ namespace App {
 // Set up by main() (or a test) before any window opens.
 void setDataDir(const QString &dir);
 QString dataDir();
+// Where a fund's INI file ("PENSION.INI", "PRVWRPTS.INI", ...) is read and written: a name
+// without a folder, or a relative one, lives in the data directory, never the current one.
+QString iniPath(const QString &name);
 void setDatabase(storage::Database *db);
 storage::Database &db();
 bool hasDatabase();

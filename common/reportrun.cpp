@@ -1,5 +1,6 @@
 #include "reportrun.h"
 
+#include "app.h"
 #include "platform/dialogs.h"
 #include "platform/inifile.h"
 #include "platform/report/player.h"
@@ -90,7 +91,7 @@ public:
 
 ReportRun::ReportRun(Dialogs &dialogs) : m_dialogs(dialogs) {
     preview = [this](QStringList &pages, const PreviewOptions &options) {
-        return PRINTPREVIEW(pages, 100, options, iniFile, m_dialogs);
+        return PRINTPREVIEW(pages, 100, options, iniPath(), m_dialogs);
     };
     print = [this](const QStringList &pages) {
         QPrinter &printer = reportPrinter();
@@ -99,6 +100,8 @@ ReportRun::ReportRun(Dialogs &dialogs) : m_dialogs(dialogs) {
         return report::printPages(printer, pages, false);
     };
 }
+
+QString ReportRun::iniPath() const { return App::iniPath(iniFile); }
 
 QString ReportRun::percentText() const {
     return QStringLiteral("%1").arg(m_percent, 3) + m_strings.ProgWinPctText;
@@ -136,7 +139,7 @@ void ReportRun::stop() {
 }
 
 ReportRun::Outcome ReportRun::run() {
-    m_strings = FILLPREVIEWINISTRINGS(iniFile, windowMessage, QStringLiteral("Preview"),
+    m_strings = FILLPREVIEWINISTRINGS(iniPath(), windowMessage, QStringLiteral("Preview"),
                                       QStringLiteral("Do you wish to PREVIEW this Report?"));
     const QString cwd = QDir::currentPath();
     reportPrinter().setCopyCount(1);

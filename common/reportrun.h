@@ -36,6 +36,7 @@ public:
     QString name;                 // the print job's title
     QString windowMessage;        // the progress window's user text
     QString iniFile = QStringLiteral("PRVWRPTS.INI");
+    QString iniPath() const; // where iniFile is: in the data directory unless it names a folder
     qint64 recordsToProcess = 0;
     int recordsPerCycle = 25;
     bool pageOfPages = false;     // patch the page count into "?PP?" before output

@@ -16,7 +16,7 @@ QWidget *frameOf(QWidget *w) {
 }
 } // namespace
 
-QString pensionIniPath() { return QDir(App::dataDir()).filePath("PENSION.INI"); }
+QString pensionIniPath() { return App::iniPath("PENSION.INI"); }
 
 void INISAVEWINDOW(QWidget *window, const QString &iniFile, const QString &section) {
     QWidget *w = frameOf(window);

@@ -1,9 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need; does nothing when all are present.
+# Packages are installed without their recommendations, so everything used is named here itself.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
-          libgtest-dev libgmock-dev libbenchmark-dev sqlite3 libsqlite3-dev xvfb xauth
-          libwmf-bin poppler-utils fonts-liberation2)
+packages=(
+  # building: compiler, CMake, Qt's Core/Gui/Widgets/Sql/PrintSupport/Test, GoogleTest, benchmarks,
+  # SQLite's own header (the storage asks it whether a transaction is still open)
+  build-essential cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev
+  # the program at run time: Qt's libraries with the platform plugins (xcb, offscreen) and the
+  # image formats (ico), the SQLite driver, the printing support (CUPS) and the font lookup
+  libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6sql6-sqlite libqt6printsupport6 fontconfig
+  # the fonts reports are measured and drawn with (metric-compatible with Arial, Times, Courier),
+  # and the fallback of the reports and the windows
+  fonts-liberation2 fonts-dejavu-core
+  # the tests: page files checked by an independent reader (wmf2svg, which needs the URW fonts)
+  # and PDFs read back (pdftotext, pdfinfo)
+  libwmf-bin fonts-urw-base35 poppler-utils
+  # run.sh's advice without a display (xvfb-run needs xauth); sqlite3 to look into a pension.db
+  xvfb xauth sqlite3
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -15,6 +30,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Waits for another installation that holds the package lock instead of failing at once.
+  apt-get -o DPkg::Lock::Timeout=600 update -qq
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi

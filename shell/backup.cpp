@@ -1,6 +1,7 @@
 // pension-backup DATADIR [TARGET]: writes a consistent copy of the data directory's database
 // while other stations may have it open (SQLite's VACUUM INTO reads one snapshot).
 // Without TARGET the copy goes to DATADIR/backups/pension-YYYYMMDD-HHMMSS.db.
+#include "platform/cmdline.h"
 #include "platform/storage/database.h"
 
 #include <QCoreApplication>
@@ -13,11 +14,12 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: pension-backup DATADIR [TARGET]\n");
-        return 2;
-    }
+    CommandLine cl("pension-backup", "DATADIR [TARGET]",
+                   "Writes a consistent copy of the fund's database in DATADIR to TARGET (default:\n"
+                   "DATADIR/backups/pension-YYYYMMDD-HHMMSS.db), also while stations are working.");
+    cl.setWordCount(1, 2);
+    if (int rc = cl.handle(app.arguments().mid(1)); rc >= 0) return rc;
+    const QStringList args = cl.words();
     QDir dir(args[0]);
     QString source = dir.filePath(storage::Database::FileName);
     if (!QFile::exists(source)) {

@@ -1,35 +1,29 @@
-// pension: the fund office's program. Usage: pension [DATADIR] [/admin]
+// pension: the fund office's program. Usage: pension [DATADIR] [/admin] [--create]
 #include "application.h"
 #include "common/app.h"
-#include "common/warnings.h"
 #include "mainframe.h"
 #include "registry.h"
-#include "platform/storage/error.h"
+#include "startup.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPrinterInfo>
 
 int main(int argc, char *argv[]) {
+    // Read before the window system is reached, so that --help and a refusal need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    Startup::Options options;
+    if (int rc = Startup::parse(arguments, options); rc >= 0) return rc;
+
     PensionApplication app(argc, argv);
     QApplication::setApplicationName("pension");
-    QString dataDir = QDir::currentPath();
-    for (const QString &arg : QApplication::arguments().mid(1)) {
-        if (arg.compare("/admin", Qt::CaseInsensitive) == 0) App::setAdmin(true);
-        else dataDir = arg;
-    }
+    App::setAdmin(options.admin);
     App::setStartPrinter(QPrinterInfo::defaultPrinterName());
     QtDialogs dialogs;
     App::setDialogs(&dialogs);
-    App::setDataDir(QDir(dataDir).absolutePath());
-    std::unique_ptr<storage::Database> db = storage::Database::open(dataDir);
-    if (!db) {
-        dialogs.message("File Access Error",
-                        "The data directory " + QDir(dataDir).absolutePath() +
-                            " could not be opened.  Error: " + ERRORTEXT() + ".",
-                        Dlg::Error);
-        return 1;
-    }
+    App::setDataDir(options.dataDir);
+    std::unique_ptr<storage::Database> db = Startup::openFund(options.dataDir, options.create, dialogs);
+    if (!db) return 1;
     App::setDatabase(db.get());
     registerProcedures();
     int rc = 0;

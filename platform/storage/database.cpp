@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QSqlDriver>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -41,8 +42,14 @@ void Database::recordSqlError(const QSqlError &error, int fallback) {
     setError(code, text, native.toInt());
 }
 
-std::unique_ptr<Database> Database::open(const QString &dataDir) {
+std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) {
     clearError();
+    const QString file = QDir(dataDir).filePath(FileName);
+    const bool existed = QFileInfo::exists(file);
+    if (!existed && create == MustExist) {
+        setError(FileNotFound, "there is no " + QString(FileName) + " in " + QDir(dataDir).absolutePath());
+        return nullptr;
+    }
     if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
         setError(AccessDenied, "cannot create the data directory " + dataDir);
         return nullptr;
@@ -60,6 +67,8 @@ std::unique_ptr<Database> Database::open(const QString &dataDir) {
     const QVariant handle = db->m_db.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         db->m_sqliteHandle = *static_cast<sqlite3 *const *>(handle.constData());
+    // Before anything below writes to it: another program's file is never turned into a fund.
+    if (existed && !db->isFund()) return nullptr;
     // WAL lets readers and one writer of other processes work side by side; FULL sync keeps
     // every committed posting through a power cut.
     // A generous page cache and memory-mapped reads keep key walks off the system calls.
@@ -86,9 +95,31 @@ bool Database::exec(const QString &statement) {
     return true;
 }
 
-bool Database::migrate() {
-    if (!exec("CREATE TABLE IF NOT EXISTS pension_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)"))
+bool Database::isFund() {
+    QSqlQuery q(m_db);
+    if (!q.exec("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'pension_meta'")) {
+        // 26: SQLite found no database in the file at all.
+        if (q.lastError().nativeErrorCode() == "26")
+            setError(NotAFund, QString(FileName) + " in " + m_dataDir + " is not a database");
+        else
+            recordSqlError(q.lastError());
         return false;
+    }
+    if (q.next() && q.value(0).toInt() == 1) return true;
+    setError(NotAFund, QString(FileName) + " in " + m_dataDir + " is not a fund's database");
+    return false;
+}
+
+bool Database::writable(const QString &dataDir) {
+    const QFileInfo file(QDir(dataDir).filePath(FileName));
+    // The write bits count even for an administrator, whom the system would let write anyway.
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (file.exists() && (!file.isWritable() || !(file.permissions() & writeBits))) return false;
+    // The journal and the shared-memory index are written beside the file.
+    return QFileInfo(QDir(dataDir).absolutePath()).isWritable();
+}
+
+bool Database::migrate() {
     int version = schemaVersion();
     if (version > SchemaVersion) {
         setError(InvalidRecordDeclaration,
@@ -97,7 +128,10 @@ bool Database::migrate() {
     }
     if (version == SchemaVersion) return true;
     // Step by step from the stored version; each step runs in the same transaction.
+    // A new fund's first table and its version go in together, so that no half-made fund is left.
     Transaction t(*this);
+    if (!exec("CREATE TABLE IF NOT EXISTS pension_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)"))
+        return false;
     // (Version 1 is the first layout: the files are created as they are opened.)
     QSqlQuery q(m_db);
     q.prepare(version == 0 ? "INSERT INTO pension_meta (name, value) VALUES ('schema_version', ?)"

@@ -16,8 +16,12 @@ public:
     // How long a write waits for another station's lock before it is refused.
     static constexpr int BusyTimeoutMs = 10000;
 
-    // Opens (creating when missing) the database of a data directory; nullptr and lastError() on failure.
-    static std::unique_ptr<Database> open(const QString &dataDir);
+    enum Create { CreateIfMissing, MustExist };
+    // Opens the database of a data directory; nullptr and lastError() on failure: FileNotFound when
+    // it is missing and must exist, NotAFund (the file left untouched) when the file is not ours.
+    static std::unique_ptr<Database> open(const QString &dataDir, Create create = CreateIfMissing);
+    // Whether this station may write the data directory's database (and its journal beside it).
+    static bool writable(const QString &dataDir);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
@@ -60,6 +64,7 @@ public:
 
 private:
     Database() = default;
+    bool isFund();
     bool migrate();
     bool lost(); // the engine no longer holds the transaction that was begun
     QString indexSql(const FileDef &def, const KeyDef &key) const;

@@ -19,6 +19,7 @@ QString errorText(int code) {
     case FileAlreadyOpen: return "File Already Open";
     case RecordChanged: return "Record Changed By Another Station";
     case FileSystemError: return "File System Error";
+    case NotAFund: return "Not A Fund's Database";
     default: return QString("Error %1").arg(code);
     }
 }

@@ -16,6 +16,7 @@ enum ErrorCode {
     FileAlreadyOpen = 52,
     RecordChanged = 89,
     FileSystemError = 90, // driver-level: the database itself reported the failure
+    NotAFund = 91,        // the database file is another program's, or no database at all
 };
 
 struct Error {

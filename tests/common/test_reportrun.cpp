@@ -2,12 +2,14 @@
 // "nothing" messages, page numbering, copies and the progress redraws.
 #include "../support/printers.h"
 #include "../support/scripteddialogs.h"
+#include "common/app.h"
 #include "common/reportrun.h"
 #include "platform/inifile.h"
 #include "preview/printerhelpers.h"
 #include "preview/wmf2ascii.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -234,4 +236,27 @@ TEST_F(ReportRunTest, EscapeInTheProgressWindowAsksToCancel) {
     ASSERT_EQ(dialogs.shown.size(), 2);
     EXPECT_EQ(dialogs.shown[1].caption, "Question");
     EXPECT_EQ(run->recordsProcessed(), 20);
+}
+
+TEST_F(ReportRunTest, TheDataDirectorysIniFileCountsNotTheCurrentDirectorys) {
+    QTemporaryDir fund, elsewhere;
+    const QString fundIni = QDir(fund.path()).filePath("PRVWRPTS.INI");
+    IniFile::put(fundIni, "DISPLAY STRINGS 2.0", "AskPrvwDialogText", "The fund's question?");
+    IniFile::put(QDir(elsewhere.path()).filePath("PRVWRPTS.INI"), "DISPLAY STRINGS 2.0", "AskPrvwDialogText",
+                 "A stray question?");
+    const QString cwd = QDir::currentPath();
+    const QString dataDir = App::dataDir();
+    QDir::setCurrent(elsewhere.path());
+    App::setDataDir(fund.path());
+
+    ReportRun run(dialogs); // every report leaves the file name at "PRVWRPTS.INI"
+    dialogs.answers = {3};
+    EXPECT_EQ(run.run(), ReportRun::Cancelled);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "The fund's question?");
+    // The preview reads and keeps its settings in the same file.
+    EXPECT_EQ(run.iniPath(), fundIni);
+
+    QDir::setCurrent(cwd);
+    App::setDataDir(dataDir);
 }

@@ -3,6 +3,7 @@
 // process ends abruptly once the member and its transactions are rewritten and the payroll
 // lines are next, so that a test can see what a crash half-way leaves.
 #include "ledger/changeacctnum.h"
+#include "platform/cmdline.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -23,11 +24,12 @@ public:
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 6) {
-        std::fprintf(stderr, "usage: pension-changeacct DIR OLDACCT NEWACCT OLDSSN NEWSSN [die]\n");
-        return 2;
-    }
+    CommandLine cl("pension-changeacct", "DIR OLDACCT NEWACCT OLDSSN NEWSSN [die]",
+                   "Changes an account number and an SSN in the data directory DIR, answering Yes;\n"
+                   "with \"die\" it ends abruptly half-way, for the crash test.");
+    cl.setWordCount(5, 6);
+    if (int rc = cl.handle(app.arguments().mid(1)); rc >= 0) return rc;
+    const QStringList args = QStringList{app.arguments().first()} + cl.words();
     auto db = storage::Database::open(args[1]);
     if (!db) return 1;
     Unattended dialogs;

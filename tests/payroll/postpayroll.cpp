@@ -4,6 +4,7 @@
 // can kill it half-way.
 #include "payroll/processpayroll.h"
 #include "platform/clock.h"
+#include "platform/cmdline.h"
 #include "platform/picture.h"
 
 #include <QCoreApplication>
@@ -29,11 +30,11 @@ QString ssn(int i) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: pension-postpayroll DIR LINES\n");
-        return 2;
-    }
+    CommandLine cl("pension-postpayroll", "DIR LINES",
+                   "Posts one payroll of LINES lines into the data directory DIR, for the crash test.");
+    cl.setWordCount(2, 2);
+    if (int rc = cl.handle(app.arguments().mid(1)); rc >= 0) return rc;
+    const QStringList args = QStringList{app.arguments().first()} + cl.words();
     const int lines = args[2].toInt();
     auto db = storage::Database::open(args[1]);
     if (!db) return 1;

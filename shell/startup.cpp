@@ -1,0 +1,75 @@
+#include "startup.h"
+
+#include "common/warnings.h"
+#include "platform/dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Startup {
+namespace {
+QString shown(const QString &path) { return QDir::toNativeSeparators(QDir(path).absolutePath()); }
+} // namespace
+
+CommandLine commandLine() {
+    CommandLine cl("pension", "[DATADIR] [/admin] [--create]",
+                   "The fund office's program, on the fund in DATADIR (default: the current directory).\n"
+                   "/admin lifts the same-month rule on payroll posting dates and withdrawal dates.");
+    cl.addOption("--create", "create a new, empty fund in DATADIR without asking when it has none");
+    cl.setWordCount(0, 2);
+    return cl;
+}
+
+int parse(const QStringList &arguments, Options &options) {
+    CommandLine cl = commandLine();
+    const int rc = cl.handle(arguments);
+    if (rc >= 0) return rc;
+    options = Options{};
+    options.create = cl.isSet("--create");
+    QStringList dirs;
+    for (const QString &word : cl.words()) {
+        if (word.compare("/admin", Qt::CaseInsensitive) == 0) options.admin = true;
+        else dirs << word;
+    }
+    if (dirs.size() > 1) return cl.refuse(QString("one data directory only, not %1 and %2").arg(dirs[0], dirs[1]));
+    options.dataDir = QDir(dirs.isEmpty() ? QDir::currentPath() : dirs.first()).absolutePath();
+    return -1;
+}
+
+QString noFundQuestion(const QString &dataDir) {
+    return "There is no fund in " + shown(dataDir) + ". Create a new, empty fund here?";
+}
+
+std::unique_ptr<storage::Database> openFund(const QString &dataDir, bool createWithoutAsking, Dialogs &dialogs) {
+    using storage::Database;
+    const QString file = shown(QDir(dataDir).filePath(Database::FileName));
+    // Told before anything is opened, rather than by every save that fails.
+    if (QFileInfo::exists(file) && !Database::writable(dataDir)) {
+        dialogs.message("Read-Only Fund ...",
+                        "The fund in " + shown(dataDir) + " cannot be changed: " + file +
+                            " is read-only.|Give this station write access to it and start again.",
+                        Dlg::Error);
+        return nullptr;
+    }
+    std::unique_ptr<Database> db = Database::open(dataDir, Database::MustExist);
+    if (!db && storage::lastError().code == storage::FileNotFound) {
+        if (!createWithoutAsking &&
+            dialogs.message("New Fund ...", noFundQuestion(dataDir), Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) !=
+                Dlg::Yes)
+            return nullptr;
+        db = Database::open(dataDir, Database::CreateIfMissing);
+    }
+    if (!db && storage::lastError().code == storage::NotAFund) {
+        dialogs.message("Not a Fund ...",
+                        "The file " + file + " is not a fund's database.|It has been left as it was.", Dlg::Error);
+        return nullptr;
+    }
+    if (!db) {
+        dialogs.message("File Access Error",
+                        "The data directory " + shown(dataDir) + " could not be opened.  Error: " + ERRORTEXT() + ".",
+                        Dlg::Error);
+        return nullptr;
+    }
+    return db;
+}
+} // namespace Startup
