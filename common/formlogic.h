@@ -20,6 +20,9 @@ struct FormConfig {
     bool askAnother = false;       // after an insert, warning 37 offers another record
     // The window's own checks before writing (a message and false keeps the form open).
     std::function<bool(class FormLogic &)> validate;
+    // The values a new record starts with (proposals the user may change; not a change to ask
+    // about on Cancel).
+    std::function<void(class FormLogic &)> newRecord;
 };
 
 class FormLogic {

@@ -1,6 +1,7 @@
 #include "formwindow.h"
 
 #include "app.h"
+#include "entries.h"
 #include "windows.h"
 #include "windowstate.h"
 #include "enhancedfocus.h"
@@ -30,9 +31,12 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     EnhancedFocusClassType::install(this);
     setWindowTitle(caption);
     auto *layout = new QVBoxLayout(this);
-    m_form = new QFormLayout;
-    m_form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
-    layout->addLayout(m_form);
+    m_body = layout;
+    m_columns = new QHBoxLayout;
+    m_columns->setSpacing(2 * EnhancedFocusClassType::IndicatorRoom);
+    layout->addLayout(m_columns);
+    m_form = newFormLayout();
+    m_columns->addLayout(m_form);
     m_status = new QLabel;
     m_status->setObjectName("status");
     m_status->setText(statusText());
@@ -80,6 +84,22 @@ void FormWindow::enableNavigation() {
 
 FormWindow::~FormWindow() = default;
 
+QFormLayout *FormWindow::newFormLayout() {
+    auto *form = new QFormLayout;
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
+    return form;
+}
+
+void FormWindow::newColumn() {
+    m_form = newFormLayout();
+    m_columns->addLayout(m_form);
+}
+
+void FormWindow::belowColumns() {
+    m_form = newFormLayout();
+    m_body->insertLayout(m_body->indexOf(m_columns) + 1, m_form);
+}
+
 QString FormWindow::statusText() const { return m_logic->statusText(); }
 
 void FormWindow::setButtonTexts(const QString &ok, const QString &cancel) {
@@ -111,7 +131,7 @@ QLineEdit *FormWindow::addText(const QString &prompt, const QString &field, cons
 QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, const QString &picture,
                                   const QString &tip) {
     auto *edit = new QLineEdit;
-    edit->setInputMask(Picture::inputMask(picture).replace('9', '0') + "; ");
+    Entries::setPattern(edit, picture);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
@@ -172,6 +192,7 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     auto *edit = new QLineEdit;
     edit->setMaxLength(10);
     edit->setPlaceholderText("mm/dd/yyyy");
+    Entries::setDate(edit, kDatePicture);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
@@ -195,16 +216,24 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     return edit;
 }
 
-QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &tip) {
+QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &picture,
+                                  const QString &tip) {
     auto *edit = new QLineEdit;
     const storage::FieldDef &f = m_table.def().fields[m_table.def().fieldIndex(field)];
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\$?[0-9,]*(\\.[0-9]*)?"), edit));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\$?-?[0-9,]*(\\.[0-9]*)?"), edit));
     edit->setAlignment(Qt::AlignRight);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     const int places = f.places, digits = f.digits();
+    // Without a picture of its own: the field's digits with a sign, grouped in thousands.
+    const int whole = digits - places;
+    const QString shown = !picture.isEmpty() ? picture
+                                             : QString("@n-%1.%2").arg(whole + (whole - 1) / 3 + places + 2).arg(places);
+    Entries::setAmount(edit, shown);
     m_bindings << Binding{field, edit,
-                          [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
+                          [edit, places, shown](const QVariant &v) {
+                              edit->setText(Picture::format(Decimal(v.toLongLong(), places), shown).trimmed());
+                          },
                           [edit, places, digits, prompt](QVariant &v, bool report) {
                               bool ok = true;
                               Decimal d = Picture::deformatNumber(edit->text(), &ok);
@@ -305,7 +334,7 @@ int FormWindow::run(qint64 pos, const storage::Row &primed) {
 
 void FormWindow::startModeless() {
     setModal(false);
-    QMdiSubWindow *sub = Windows::start(this);
+    QMdiSubWindow *sub = Windows::start(this, m_placeSection);
     // A finished form takes its child-window frame with it.
     connect(this, &QDialog::finished, this, [this, sub] {
         if (sub) sub->close();

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
@@ -428,6 +429,8 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     m_postingDate->setValidator(dateValidator);
     m_lookupDate = line("GLO:LOOKUPDATE", QString());
     m_lookupDate->setValidator(dateValidator);
+    for (QLineEdit *e : {m_payrollDate, m_postingDate, m_lookupDate}) Entries::setDate(e, "@d2");
+    Entries::setAmount(m_amount, "@n$17.2B");
     m_contractorLookup = new QPushButton("...");
     m_contractorLookup->setToolTip("Contractor Name");
     m_contractorLookup->setFocusPolicy(Qt::NoFocus);

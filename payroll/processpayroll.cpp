@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
@@ -353,7 +354,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_remaining->setAlignment(Qt::AlignRight);
     m_date = line("GLO:PAYROLLDATE", true);
     m_ssn = line("LOC:SSNUM");
-    m_ssn->setInputMask(Picture::inputMask("K###-##-####K").replace('9', '0') + "; ");
+    Entries::setPattern(m_ssn, "K###-##-####K");
     m_ssn->setToolTip("Member Social Security Number");
     m_name = line("LOC:NAME");
     m_name->setMaxLength(80);
@@ -363,6 +364,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_deposit->setAlignment(Qt::AlignRight);
     m_deposit->setValidator(new QRegularExpressionValidator(
         QRegularExpression("\\(?\\$?[0-9,]{0,14}(\\.[0-9]{0,2})?\\)?"), this));
+    Entries::setAmount(m_deposit, "@n$(17.2)B");
 
     auto *lookup = new QPushButton("...");
     lookup->setToolTip("Member Social Security Number");

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "data/lookups.h"
 #include "data/requests.h"
@@ -265,7 +266,7 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
         return e;
     };
     m_ssn = line("LOC:SSNUM");
-    m_ssn->setInputMask(Picture::inputMask("K###-##-####K").replace('9', '0') + "; ");
+    Entries::setPattern(m_ssn, "K###-##-####K");
     m_name = line("LOC:NAME");
     m_name->setReadOnly(true);
     m_name->setFocusPolicy(Qt::NoFocus);

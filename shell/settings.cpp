@@ -61,7 +61,7 @@ FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
     addText("Credit Union Name:", "NAME");
     addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE", "@P(###) ###-####P");
-    addDecimal("Administration Fee:", "ADMINFEE");
+    addDecimal("Administration Fee:", "ADMINFEE", "@n$15.2");
     addNumber("Tax Percentage:", "TAXPERC", 3);
     addText("Manager:", "MANAGER");
     addText("Transmitter Control Code:", "TRANSCODE");
