@@ -33,7 +33,6 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     auto *layout = new QVBoxLayout(this);
     m_body = layout;
     m_columns = new QHBoxLayout;
-    m_columns->setSpacing(2 * EnhancedFocusClassType::IndicatorRoom);
     layout->addLayout(m_columns);
     m_form = newFormLayout();
     m_columns->addLayout(m_form);
@@ -92,6 +91,7 @@ QFormLayout *FormWindow::newFormLayout() {
 
 void FormWindow::newColumn() {
     m_form = newFormLayout();
+    m_columns->addSpacing(2 * EnhancedFocusClassType::IndicatorRoom);
     m_columns->addLayout(m_form);
 }
 
