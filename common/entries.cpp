@@ -18,6 +18,8 @@ public:
         : QObject(edit), m_edit(edit), m_entered(std::move(entered)), m_left(std::move(left)) {
         // Sent after the entry has handled its own focus event, so what is done here stands.
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+            // An entry being destroyed loses the focus too; it is no entry any more by then.
+            if (!qobject_cast<QLineEdit *>(static_cast<QObject *>(m_edit))) return;
             if (now == m_edit && m_entered) m_entered();
             else if (old == m_edit && !m_edit->hasFocus() && m_left) m_left();
         });

@@ -332,6 +332,23 @@ int FormWindow::run(qint64 pos, const storage::Row &primed) {
     return m_response;
 }
 
+// Typing starts in the first entry, and Tab goes through the entries before OK and Cancel.
+void FormWindow::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    QWidget *previous = nullptr, *first = nullptr;
+    for (const Binding &b : m_bindings) {
+        if (previous) setTabOrder(previous, b.widget);
+        previous = b.widget;
+        if (!first && b.widget->isEnabled() && b.widget->focusPolicy() != Qt::NoFocus) first = b.widget;
+    }
+    if (previous) {
+        setTabOrder(previous, m_ok);
+        setTabOrder(m_ok, m_cancel);
+    }
+    QWidget *focused = focusWidget();
+    if (first && (!focused || focused == m_ok || focused == m_cancel)) first->setFocus();
+}
+
 void FormWindow::startModeless() {
     setModal(false);
     QMdiSubWindow *sub = Windows::start(this, m_placeSection);

@@ -70,6 +70,7 @@ public:
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     virtual void loaded() {}  // the record's values are in the entries
     virtual void storing() {} // about to copy the entries back into the record
     void loadEntries();

@@ -387,3 +387,32 @@ TEST_F(Windows, ANewMemberStartsWithThisInstallationsLocalAndJoinsToday) {
     EXPECT_EQ(change.findChild<QLineEdit *>("LOCALCODE")->text(), "0");
     EXPECT_EQ(change.findChild<QLineEdit *>("DATEJOINED")->text(), "");
 }
+
+TEST_F(Windows, TheMemberFormTakesTypingFromItsFirstEntryOn) {
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    MemberForm form(table, Request::InsertRecord);
+    ASSERT_TRUE(form.prepare());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_EQ(QApplication::focusWidget(), form.findChild<QLineEdit *>("ACCTNUM"));
+    QTest::keyClicks(QApplication::focusWidget(), "1026");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form.findChild<QLineEdit *>("SSNUM"));
+    QTest::keyClicks(QApplication::focusWidget(), "123456789");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form.findChild<QLineEdit *>("SSNUM")->displayText(), "123-45-6789");
+    EXPECT_EQ(form.findChild<QLineEdit *>("ACCTNUM")->text(), "1026");
+    form.findChild<QLineEdit *>("ZIP")->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "62704");
+    form.findChild<QLineEdit *>("PHONE1")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("ZIP")->displayText(), "62704"); // no dangling dash
+    form.findChild<QLineEdit *>("BIRTHDATE")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("PHONE1")->displayText(), ""); // an empty phone is empty
+    QTest::keyClicks(QApplication::focusWidget(), "03151985");
+    form.findChild<QLineEdit *>("ACCTNUM")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("BIRTHDATE")->text(), "03/15/1985");
+    dialogs.answers = {Dlg::No};
+    form.reject();
+}
