@@ -91,10 +91,12 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
     layout->addLayout(buttons);
 
     connect(m_view, &QTableView::clicked, this, [this](const QModelIndex &i) {
+        m_locatorPending = false; // the row chosen by hand counts, not what was typed before
         m_list->setCurrent(i.row());
         syncView();
     });
     connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex &i) {
+        m_locatorPending = false;
         m_list->setCurrent(i.row());
         if (m_select) selectRecord();
         else if (m_config.allowChange) changeRecord();
@@ -104,8 +106,10 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
     connect(m_tabs, &QTabBar::currentChanged, this, &BrowseWindow::setTab);
     connect(m_locator, &QLineEdit::textEdited, this, [this](const QString &t) {
         if (!m_config.tabs.value(m_tabs->currentIndex()).onAccept) locate(t);
+        else m_locatorPending = true;
     });
     connect(m_locator, &QLineEdit::returnPressed, this, [this] { locate(m_locator->text()); });
+    m_locator->installEventFilter(this);
     connect(m_scroll, &QScrollBar::actionTriggered, this, [this](int action) {
         switch (action) {
         case QAbstractSlider::SliderSingleStepAdd: m_list->down(); break;
@@ -116,9 +120,11 @@ BrowseWindow::BrowseWindow(storage::Database &db, const storage::FileDef &file, 
         case QAbstractSlider::SliderToMaximum: m_list->last(); break;
         default: return;
         }
+        m_locatorPending = false;
         syncView();
     });
     connect(m_scroll, &QScrollBar::sliderReleased, this, [this] {
+        m_locatorPending = false;
         qint64 n = m_list->count();
         if (m_scroll->value() >= kScrollRange) m_list->last();
         else m_list->jumpToRank(n * m_scroll->value() / kScrollRange);
@@ -167,13 +173,27 @@ void BrowseWindow::setTab(int index) {
     m_locatorPrompt->setVisible(!t.locatorPrompt.isEmpty());
     m_locator->setVisible(!t.locatorPrompt.isEmpty());
     m_locator->clear();
+    m_locatorPending = false;
     int f = m_table->def().fieldIndex(t.locatorField);
     if (f >= 0 && m_table->def().fields[f].type == storage::FieldType::String)
         m_locator->setMaxLength(m_table->def().fields[f].size);
     syncView();
+    if (m_shown) focusLocator();
+}
+
+// Typing goes to the locator of the current order, else to the list.
+void BrowseWindow::focusLocator() {
+    if (!m_locator->isHidden()) m_locator->setFocus(Qt::OtherFocusReason);
+    else m_view->setFocus(Qt::OtherFocusReason);
+}
+
+void BrowseWindow::applyTypedLocator() {
+    if (!m_locatorPending) return;
+    locate(m_locator->text());
 }
 
 void BrowseWindow::locate(const QString &text) {
+    m_locatorPending = false;
     const BrowseTab &t = m_config.tabs.value(m_tabs->currentIndex());
     int f = m_table->def().fieldIndex(t.locatorField);
     if (f < 0) return;
@@ -262,17 +282,22 @@ void BrowseWindow::runForm(int request) {
     }
 }
 
+// Each request acts on the record the typed locator value leads to, Enter pressed or not.
 void BrowseWindow::insertRecord() {
+    applyTypedLocator();
     if (m_config.allowInsert) runForm(Request::InsertRecord);
 }
 void BrowseWindow::changeRecord() {
+    applyTypedLocator();
     if (m_config.allowChange) runForm(Request::ChangeRecord);
 }
 void BrowseWindow::deleteRecord() {
+    applyTypedLocator();
     if (m_config.allowDelete) runForm(Request::DeleteRecord);
 }
 
 void BrowseWindow::selectRecord() {
+    applyTypedLocator();
     const BrowseList::Entry *current = m_list->currentEntry();
     if (!m_select || !current) return;
     if (m_config.select) m_config.select(current->row);
@@ -297,13 +322,38 @@ void BrowseWindow::resizeEvent(QResizeEvent *event) {
     fitPage();
 }
 
+void BrowseWindow::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    focusLocator();
+}
+
 bool BrowseWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Wheel && watched == m_view->viewport()) {
         auto *w = static_cast<QWheelEvent *>(event);
         int steps = w->angleDelta().y() / 40;
         for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? m_list->up() : m_list->down();
+        m_locatorPending = false;
         syncView();
         return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == m_locator) {
+        // The list moves from the locator too, so the hands stay on the keys.
+        auto *k = static_cast<QKeyEvent *>(event);
+        bool handled = true;
+        switch (k->key()) {
+        case Qt::Key_Down: m_list->down(); break;
+        case Qt::Key_Up: m_list->up(); break;
+        case Qt::Key_PageDown: m_list->pageDown(); break;
+        case Qt::Key_PageUp: m_list->pageUp(); break;
+        default: handled = false;
+        }
+        if (handled) {
+            m_locatorPending = false;
+            syncView();
+            return true;
+        }
     }
     if (event->type() == QEvent::KeyPress && watched == m_view) {
         auto *k = static_cast<QKeyEvent *>(event);
@@ -325,6 +375,7 @@ bool BrowseWindow::eventFilter(QObject *watched, QEvent *event) {
         default: handled = false;
         }
         if (handled) {
+            m_locatorPending = false; // moved by hand
             syncView();
             return true;
         }

@@ -76,6 +76,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -83,6 +84,9 @@ private:
     void syncView();
     void updateButtons();
     void fitPage();
+    // A locator that waits for Enter: what was typed but not yet located.
+    void applyTypedLocator();
+    void focusLocator();
 
     std::unique_ptr<storage::Table> m_table;
     BrowseList *m_list;
@@ -97,5 +101,7 @@ private:
     QScrollBar *m_scroll;
     QList<QPushButton *> m_buttons;
     QMenu *m_menu = nullptr;
+    bool m_locatorPending = false;
+    bool m_shown = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QInputDevice>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -278,9 +280,11 @@ void EnhancedFocusClassType::DRAWCOLORANDFONTSINDICATOR(bool show) {
         SCFIELD->setPalette(SCCOLOR);
         SCFIELD->setFont(SCSTYLE);
         m_coloured = false;
+        releaseSize();
         return;
     }
     if (!CHANGECOLOR || m_coloured) return;
+    keepSize();
     QColor background = isRequired(SCFIELD) ? BACKGROUNDCOLORREQUIRED : BACKGROUNDCOLOR;
     QPalette palette = SCFIELD->palette();
     palette.setColor(QPalette::Base, background);
@@ -396,7 +400,46 @@ QWidget *EnhancedFocusClassType::controlOf(QWidget *focused) {
 bool EnhancedFocusClassType::eventFilter(QObject *watched, QEvent *event) {
     // FocusIn comes through focusChanged, which also sees the moves between controls.
     if (watched == m_focused && event->type() != QEvent::FocusIn) TAKEEVENT(m_focused, event);
+    // The window is resized: its layout sizes the control as if unmarked (this filter runs
+    // before the layout), and the mark comes back once the layout is done.
+    if (m_sized && watched == m_sized->parentWidget() && event->type() == QEvent::Resize) {
+        QPointer<QWidget> control = m_sized.data();
+        ENHANCEFOCUSUNSELECT();
+        QTimer::singleShot(0, this, [this, control] {
+            if (control && control == m_focused && !SCFIELD) ENHANCEFOCUSSELECT(control);
+        });
+    }
     return false;
+}
+
+namespace {
+bool holdsWidget(const QLayout *layout, const QWidget *widget) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (item->widget() == widget) return true;
+        if (item->layout() && holdsWidget(item->layout(), widget)) return true;
+    }
+    return false;
+}
+} // namespace
+
+void EnhancedFocusClassType::keepSize() {
+    QWidget *parent = SCFIELD->parentWidget();
+    // A control placed by hand moves nothing when it grows.
+    if (!parent || !parent->layout() || !holdsWidget(parent->layout(), SCFIELD)) return;
+    m_sized = SCFIELD.data();
+    m_minimumSize = SCFIELD->minimumSize();
+    m_maximumSize = SCFIELD->maximumSize();
+    SCFIELD->setFixedSize(SCFIELD->size());
+    parent->installEventFilter(this);
+}
+
+void EnhancedFocusClassType::releaseSize() {
+    if (!m_sized) return;
+    if (QWidget *parent = m_sized->parentWidget()) parent->removeEventFilter(this);
+    m_sized->setMinimumSize(m_minimumSize);
+    m_sized->setMaximumSize(m_maximumSize);
+    m_sized = nullptr;
 }
 
 void EnhancedFocusClassType::focusChanged(QWidget *, QWidget *now) {
@@ -409,6 +452,7 @@ void EnhancedFocusClassType::focusChanged(QWidget *, QWidget *now) {
 void EnhancedFocusClassType::currentControlDestroyed(QObject *control) {
     if (SCFIELD && SCFIELD.data() != control) return; // another control is marked by now
     m_coloured = false;                               // nothing left to restore
+    m_sized = nullptr;
     SCFIELD = nullptr;
     DRAWBOXANDCARETINDICATOR(false);
 }

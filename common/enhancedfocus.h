@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QPalette>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -120,9 +121,15 @@ private:
     void currentControlDestroyed(QObject *control);
     void rememberGeometry();
     bool startKeyboard(const QString &command);
+    // Bold text asks for more room; the marked control keeps the size its layout gave it, so
+    // that no other control moves while the mark is on.
+    void keepSize();
+    void releaseSize();
 
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_focused; // the control with the focus, marked or not
     QPointer<QWidget> m_mark;    // paints box and indicator
     bool m_coloured = false;     // SCFIELD wears the highlight palette and font
+    QPointer<QWidget> m_sized;   // the control whose size is held, with its own limits
+    QSize m_minimumSize, m_maximumSize;
 };

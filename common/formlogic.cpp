@@ -33,6 +33,7 @@ bool FormLogic::open(qint64 pos, const Row &primed) {
         m_table.clearBuffer();
         if (!primed.isEmpty()) m_table.row = primed;
         m_record = m_table.row;
+        if (primed.isEmpty() && m_config.newRecord) m_config.newRecord(*this);
         if (m_config.autoNumberField >= 0 && !reserveNumber()) return false;
         m_original = m_record;
         return true;

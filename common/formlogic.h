@@ -26,6 +26,9 @@ struct FormConfig {
     std::function<Message(class FormLogic &)> deleteRefusal;
     // The delete question in place of the standard "Confirm Delete"; Yes or OK deletes.
     std::function<Message(class FormLogic &)> deleteQuestion;
+    // The values a new record starts with (proposals the user may change; not a change to ask
+    // about on Cancel).
+    std::function<void(class FormLogic &)> newRecord;
 };
 
 class FormLogic {

@@ -32,9 +32,11 @@ FormWindow::FormWindow(storage::Table &table, FormConfig config, int request, co
     EnhancedFocusClassType::install(this);
     setWindowTitle(caption);
     auto *layout = new QVBoxLayout(this);
-    m_form = new QFormLayout;
-    m_form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
-    layout->addLayout(m_form);
+    m_body = layout;
+    m_columns = new QHBoxLayout;
+    layout->addLayout(m_columns);
+    m_form = newFormLayout();
+    m_columns->addLayout(m_form);
     m_status = new QLabel;
     m_status->setObjectName("status");
     m_status->setText(statusText());
@@ -82,6 +84,23 @@ void FormWindow::enableNavigation() {
 
 FormWindow::~FormWindow() = default;
 
+QFormLayout *FormWindow::newFormLayout() {
+    auto *form = new QFormLayout;
+    form->setHorizontalSpacing(EnhancedFocusClassType::IndicatorRoom);
+    return form;
+}
+
+void FormWindow::newColumn() {
+    m_form = newFormLayout();
+    m_columns->addSpacing(2 * EnhancedFocusClassType::IndicatorRoom);
+    m_columns->addLayout(m_form);
+}
+
+void FormWindow::belowColumns() {
+    m_form = newFormLayout();
+    m_body->insertLayout(m_body->indexOf(m_columns) + 1, m_form);
+}
+
 QString FormWindow::statusText() const { return m_logic->statusText(); }
 
 void FormWindow::setButtonTexts(const QString &ok, const QString &cancel) {
@@ -113,7 +132,7 @@ QLineEdit *FormWindow::addText(const QString &prompt, const QString &field, cons
 QLineEdit *FormWindow::addPattern(const QString &prompt, const QString &field, const QString &picture,
                                   const QString &tip) {
     auto *edit = new QLineEdit;
-    edit->setInputMask(Picture::inputMask(picture).replace('9', '0') + "; ");
+    Entries::setPattern(edit, picture);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
@@ -183,6 +202,7 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     auto *edit = new QLineEdit;
     edit->setMaxLength(10);
     edit->setPlaceholderText("mm/dd/yyyy");
+    Entries::setDate(edit, kDatePicture);
     edit->setToolTip(tip);
     edit->setObjectName(field);
     m_bindings << Binding{field, edit,
@@ -203,7 +223,8 @@ QLineEdit *FormWindow::addDate(const QString &prompt, const QString &field, cons
     return edit;
 }
 
-QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &tip) {
+QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, const QString &picture,
+                                  const QString &tip) {
     auto *edit = new QLineEdit;
     const storage::FieldDef &f = m_table.def().fields[m_table.def().fieldIndex(field)];
     const int places = f.places, digits = f.digits();
@@ -211,8 +232,15 @@ QLineEdit *FormWindow::addDecimal(const QString &prompt, const QString &field, c
     edit->setAlignment(Qt::AlignRight);
     edit->setToolTip(tip);
     edit->setObjectName(field);
+    // Without a picture of its own: the field's digits with a sign, grouped in thousands.
+    const int whole = digits - places;
+    const QString shown = !picture.isEmpty() ? picture
+                                             : QString("@n-%1.%2").arg(whole + (whole - 1) / 3 + places + 2).arg(places);
+    Entries::setAmount(edit, shown);
     m_bindings << Binding{field, edit,
-                          [edit, places](const QVariant &v) { edit->setText(Decimal(v.toLongLong(), places).toString()); },
+                          [edit, places, shown](const QVariant &v) {
+                              edit->setText(Picture::format(Decimal(v.toLongLong(), places), shown).trimmed());
+                          },
                           [edit, places, digits, prompt](QVariant &v, bool report) {
                               Decimal d;
                               if (!Entries::readAmount(edit->text(), digits, places, &d)) {
@@ -305,9 +333,26 @@ int FormWindow::run(qint64 pos, const storage::Row &primed) {
     return m_response;
 }
 
+// Typing starts in the first entry, and Tab goes through the entries before OK and Cancel.
+void FormWindow::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    QWidget *previous = nullptr, *first = nullptr;
+    for (const Binding &b : m_bindings) {
+        if (previous) setTabOrder(previous, b.widget);
+        previous = b.widget;
+        if (!first && b.widget->isEnabled() && b.widget->focusPolicy() != Qt::NoFocus) first = b.widget;
+    }
+    if (previous) {
+        setTabOrder(previous, m_ok);
+        setTabOrder(m_ok, m_cancel);
+    }
+    QWidget *focused = focusWidget();
+    if (first && (!focused || focused == m_ok || focused == m_cancel)) first->setFocus();
+}
+
 void FormWindow::startModeless() {
     setModal(false);
-    QMdiSubWindow *sub = Windows::start(this);
+    QMdiSubWindow *sub = Windows::start(this, m_placeSection);
     // A finished form takes its child-window frame with it.
     connect(this, &QDialog::finished, this, [this, sub] {
         if (sub) sub->close();

@@ -42,14 +42,20 @@ public:
     QLineEdit *addNumberInRange(const QString &prompt, const QString &field, qint64 min, qint64 max,
                                 const QString &tip = {});
     QLineEdit *addDate(const QString &prompt, const QString &field, const QString &tip = {});
-    // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25").
-    QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &tip = {});
+    // An amount of a DECIMAL field, typed with its places ("1,234.50", "$25") and shown in
+    // `picture` (by default the field's digits, grouped: "1,234.50").
+    QLineEdit *addDecimal(const QString &prompt, const QString &field, const QString &picture = {},
+                          const QString &tip = {});
     // "Address 1:", "Address 2:", "City:", "State:", "Zip Code:" over the given fields.
     void addAddress(const QString &line1, const QString &line2, const QString &city, const QString &state,
                     const QString &zip);
     class QCheckBox *addCheck(const QString &text, const QString &field, const QString &tip = {});
     class QPlainTextEdit *addMemo(const QString &prompt, const QString &field, const QString &tip = {});
     void addRow(const QString &prompt, QWidget *widget);
+    // Long forms: the rows that follow go into a new column to the right, or under all columns
+    // across the form's width.
+    void newColumn();
+    void belowColumns();
     void setButtonTexts(const QString &ok, const QString &cancel);
     // Buttons that save and go on to the browse's next, prior, first or last record, a page on,
     // or a new record (forms called from a browse).
@@ -68,6 +74,7 @@ public:
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     virtual void loaded() {}  // the record's values are in the entries
     virtual void storing() {} // about to copy the entries back into the record
     void loadEntries();
@@ -84,11 +91,14 @@ private:
     void finish(FormLogic::Outcome outcome);
     void bindNumber(const QString &prompt, const QString &field, QLineEdit *edit, qint64 min, qint64 max,
                     const QString &tip);
+    static QFormLayout *newFormLayout();
 
     std::unique_ptr<FormLogic> m_logic;
     storage::Table &m_table;
     QList<Binding> m_bindings;
-    QFormLayout *m_form;
+    class QVBoxLayout *m_body;
+    class QHBoxLayout *m_columns;
+    QFormLayout *m_form; // where rows go
     QLabel *m_status;
     class QHBoxLayout *m_foot;
     QPushButton *m_ok, *m_cancel;

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/enhancedfocus.h"
+#include "common/entries.h"
 #include "common/windows.h"
 #include "platform/picture.h"
 #include "platform/text.h"
@@ -343,8 +344,7 @@ ChangeAcctNumWindow::ChangeAcctNumWindow(storage::Database &db, Dialogs &dialogs
     for (QLineEdit *e : {m_oldAcct, m_newAcct}) e->setAlignment(Qt::AlignRight);
     m_oldSsn = line("LOC:OLDSSNUM");
     m_newSsn = line("LOC:NEWSSNUM");
-    for (QLineEdit *e : {m_oldSsn, m_newSsn})
-        e->setInputMask(Picture::inputMask(kSsnPicture).replace('9', '0') + "; ");
+    for (QLineEdit *e : {m_oldSsn, m_newSsn}) Entries::setPattern(e, kSsnPicture);
 
     auto *form = new QGridLayout;
 

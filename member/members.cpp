@@ -3,9 +3,12 @@
 #include "common/app.h"
 #include "common/browseprocedure.h"
 #include "common/warnings.h"
+#include "data/lookups.h"
+#include "platform/clock.h"
 #include "platform/picture.h"
 #include "platform/text.h"
 
+#include <QPlainTextEdit>
 #include <QSqlQuery>
 
 namespace {
@@ -28,11 +31,19 @@ QString nameOf(const MemberCU &m) {
 } // namespace
 
 namespace MemberRules {
+qint32 installationLocal() {
+    if (GLO().LOCAL != 0) return GLO().LOCAL; // found by the frame when it opened
+    qint32 local = 0;
+    QString path, description, label;
+    GETLOCALFROMPATH(App::dataDir(), local, path, description, label);
+    return local;
+}
+
 BrowseConfig browse() {
     BrowseConfig c;
     c.caption = "Browse Participant Information";
     c.objectName = "BROWSEMEMBERS";
-    c.tabs = {{"Account Number", MemberCU::AcctNum_Key.index, "Account Number:", "ACCTNUM", true},
+    c.tabs = {{"Account Number", MemberCU::AcctNum_Key.index, "Account Number:", "ACCTNUM", false},
               {"Name", MemberCU::Name_Key.index, "Last Name:", "LASTNAME", false},
               {"SSN", MemberCU::SSNum_Key.index, "Social Security #:", "SSNUM", false}};
     c.columns = {column<MemberCU>("Account", 9, [](const MemberCU &m) { return QString::number(m.ACCTNUM); },
@@ -96,6 +107,11 @@ FormConfig form() {
     f.fileName = "MemberCU";
     f.deleteQuestion = [](FormLogic &logic) { return deleteQuestion(logic.get<MemberCU>()); };
     f.deleteRefusal = [](FormLogic &logic) { return deleteRefusal(logic.database(), logic.get<MemberCU>()); };
+    // A new member most likely belongs to this installation's local and joins today.
+    f.newRecord = [](FormLogic &logic) {
+        logic.setValue("LOCALCODE", installationLocal());
+        logic.setValue("DATEJOINED", Clock::today());
+    };
     f.validate = [](FormLogic &logic) {
         MemberCU m = logic.get<MemberCU>();
         QString problem;
@@ -135,6 +151,8 @@ QStringList miscPrompts(storage::Database &db) {
 
 MemberForm::MemberForm(storage::Table &table, int request, QWidget *parent)
     : FormWindow(table, MemberRules::form(), request, "Edit Participant Information", parent) {
+    // Two columns and the notes across the foot, so the form fits a 768-pixel screen: who and
+    // where on the left, dates, numbers and the office's own fields on the right.
     addNumber("Account Number:", "ACCTNUM", 9);
     addPattern("Social Security #:", "SSNUM", "K###-##-####K", "Member Social Security Number");
     addText("Last Name:", "LASTNAME");
@@ -142,6 +160,9 @@ MemberForm::MemberForm(storage::Table &table, int request, QWidget *parent)
     addAddress("ADDR1", "ADDR2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE1", "@P(###) ###-####P");
     addPattern("Phone 2:", "PHONE2", "@P(###) ###-####P");
+    addText("Joint Owner:", "JOINTOWNER");
+    addText("Warning:", "WARNING");
+    newColumn();
     addDate("Birth Date:", "BIRTHDATE");
     addDate("Date Joined:", "DATEJOINED");
     addDate("Date Closed:", "DATECLOSED");
@@ -150,10 +171,10 @@ MemberForm::MemberForm(storage::Table &table, int request, QWidget *parent)
     addText("User ID:", "USERID");
     QStringList prompts = MemberRules::miscPrompts(table.database());
     for (int i = 0; i < 6; ++i) addText(prompts[i], QString("MISC%1").arg(i + 1));
-    addText("Warning:", "WARNING");
-    addText("Joint Owner:", "JOINTOWNER");
+    belowColumns();
     addCheck("Withdrawals take the whole balance", "WITHDRAWALFLAG");
-    addMemo("Notes:", "Notes");
+    QPlainTextEdit *notes = addMemo("Notes:", "Notes");
+    notes->setMaximumHeight(notes->fontMetrics().lineSpacing() * 5 + 2 * notes->frameWidth() + 8);
 }
 
 void BROWSEMEMBERS() {

@@ -6,6 +6,8 @@
 #include "data/records.h"
 
 namespace MemberRules {
+// The local of this installation, proposed for a new member.
+qint32 installationLocal();
 BrowseConfig browse();
 FormConfig form();
 // Refuses an account number or SSN that another member has; the message, or empty when fine.

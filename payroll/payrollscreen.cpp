@@ -514,6 +514,8 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     m_postingDate->setValidator(dateValidator);
     m_lookupDate = line("GLO:LOOKUPDATE", QString());
     m_lookupDate->setValidator(dateValidator);
+    for (QLineEdit *e : {m_payrollDate, m_postingDate, m_lookupDate}) Entries::setDate(e, "@d2");
+    Entries::setAmount(m_amount, "@n$17.2B");
     m_contractorLookup = new QPushButton("...");
     m_contractorLookup->setToolTip("Contractor Name");
     m_contractorLookup->setFocusPolicy(Qt::NoFocus);

@@ -401,7 +401,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_remaining->setAlignment(Qt::AlignRight);
     m_date = line("GLO:PAYROLLDATE", true);
     m_ssn = line("LOC:SSNUM");
-    m_ssn->setInputMask(Picture::inputMask("K###-##-####K").replace('9', '0') + "; ");
+    Entries::setPattern(m_ssn, "K###-##-####K");
     m_ssn->setToolTip("Member Social Security Number");
     m_name = line("LOC:NAME");
     m_name->setMaxLength(80);
@@ -410,6 +410,7 @@ ProcessPayrollWindow::ProcessPayrollWindow(storage::Database &db, Dialogs &dialo
     m_deposit->setToolTip("Deposit Amount");
     m_deposit->setAlignment(Qt::AlignRight);
     m_deposit->setValidator(Entries::amountValidator(PayrollLineDigits, 2, true, this));
+    Entries::setAmount(m_deposit, "@n$(17.2)B");
 
     auto *lookup = new QPushButton("...");
     lookup->setToolTip("Member Social Security Number");

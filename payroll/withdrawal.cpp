@@ -375,7 +375,7 @@ WithdrawalWindow::WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool
         return e;
     };
     m_ssn = line("LOC:SSNUM");
-    m_ssn->setInputMask(Picture::inputMask("K###-##-####K").replace('9', '0') + "; ");
+    Entries::setPattern(m_ssn, "K###-##-####K");
     m_name = line("LOC:NAME");
     m_name->setReadOnly(true);
     m_name->setFocusPolicy(Qt::NoFocus);

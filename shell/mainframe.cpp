@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -37,7 +38,9 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea)
         }
     }
     setWindowIcon(moneyIcon());
-    resize(1100, 760);
+    // Roomy where the screen allows, never larger than the screen (1024 x 768 offices).
+    const QRect screen = this->screen()->availableGeometry();
+    resize(QSize(1100, 760).boundedTo(screen.size() - QSize(0, 30)));
     if (m_timerHundredths < 1 || m_timerHundredths > 100) m_timerHundredths = 100;
     refreshClock();
 }

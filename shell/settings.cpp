@@ -67,7 +67,7 @@ FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
     addText("Credit Union Name:", "NAME");
     addAddress("ADDRESS1", "ADDRESS2", "CITY", "STATE", "ZIP");
     addPattern("Phone:", "PHONE", "@P(###) ###-####P");
-    addDecimal("Administration Fee:", "ADMINFEE");
+    addDecimal("Administration Fee:", "ADMINFEE", "@n$15.2");
     addNumberInRange("Tax Percentage:", "TAXPERC", 0, CUInfo::TaxPercentMax,
                      "Federal tax withheld on withdrawals, in whole percent");
     addText("Manager:", "MANAGER");

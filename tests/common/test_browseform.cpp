@@ -5,9 +5,14 @@
 #include "common/formlogic.h"
 #include "data/records.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 class BrowseForm : public DataTest {
@@ -355,4 +360,74 @@ TEST_F(BrowseForm, AFormCanSaveAndGoOnToTheNextRecordOrANewOne) {
     EXPECT_EQ(calls[2], std::pair(int(Request::ChangeRecord), qint64(3)));
     EXPECT_EQ(calls[3].first, int(Request::InsertRecord));
     EXPECT_EQ(VCRRequest(), VCR::None);
+}
+
+namespace {
+// A browse of contractors by name (located while typing) and by number (located on Enter), shown
+// and active as the frame shows it, recording the record each request of the form is for.
+struct OpenBrowse {
+    BrowseConfig config;
+    QList<std::pair<int, qint64>> requests;
+    std::unique_ptr<BrowseWindow> window;
+    explicit OpenBrowse(storage::Database &db) {
+        config.tabs = {{"Contractor Name", Contractor::Name_Key.index, "Contractor Name:", "NAME", false},
+                       {"Number", Contractor::AutoNum_Key.index, "Contractor Number:", "AUTONUM", true}};
+        config.columns = {column<Contractor>("Name", 30, [](const Contractor &c) { return c.NAME; })};
+        config.form = [this](int request, qint64 &pos) {
+            requests << std::pair{request, pos};
+            return Response::RequestCancelled;
+        };
+        window = std::make_unique<BrowseWindow>(db, Contractor::layout().def(), config, false);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QString current() const { return window->list().currentEntry()->row[1].toString(); }
+};
+} // namespace
+
+TEST_F(BrowseForm, TypingGoesIntoTheLocatorAsSoonAsTheListOpens) {
+    addContractor(1, "ABC Builders");
+    addContractor(2, "Keystone Electric");
+    addContractor(3, "Westgate Drywall");
+    OpenBrowse b(*db);
+    EXPECT_EQ(QApplication::focusWidget(), b.window->locator());
+    QTest::keyClicks(QApplication::focusWidget(), "kEy");
+    EXPECT_EQ(b.current(), "Keystone Electric");
+    // The list moves from the locator too.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(b.current(), "Westgate Drywall");
+    // Another order: its locator takes the typing.
+    b.window->tabs()->setCurrentIndex(1);
+    EXPECT_EQ(QApplication::focusWidget(), b.window->locator());
+    EXPECT_EQ(b.window->locator()->text(), "");
+}
+
+TEST_F(BrowseForm, WhatWasTypedIntoALocatorThatWaitsForEnterCountsForEveryRequest) {
+    addContractor(1, "ABC Builders");
+    addContractor(2, "Keystone Electric");
+    addContractor(3, "Westgate Drywall");
+    OpenBrowse b(*db);
+    b.window->setTab(1);
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    EXPECT_EQ(b.current(), "ABC Builders"); // waits for Enter...
+    QTest::mouseClick(b.window->button("&Delete"), Qt::LeftButton);
+    ASSERT_EQ(b.requests.size(), 1);
+    EXPECT_EQ(b.requests[0], std::pair(int(Request::DeleteRecord), qint64(3))); // ...but not for Delete
+    EXPECT_EQ(b.current(), "Westgate Drywall");
+
+    b.window->locator()->setFocus();
+    b.window->locator()->selectAll();
+    QTest::keyClicks(b.window->locator(), "2");
+    QTest::mouseClick(b.window->button("&Edit"), Qt::LeftButton);
+    ASSERT_EQ(b.requests.size(), 2);
+    EXPECT_EQ(b.requests[1], std::pair(int(Request::ChangeRecord), qint64(2)));
+
+    // A row chosen by hand after typing is the one that counts.
+    b.window->locator()->selectAll();
+    QTest::keyClicks(b.window->locator(), "3");
+    QTest::keyClick(b.window->view(), Qt::Key_Home);
+    b.window->deleteRecord();
+    ASSERT_EQ(b.requests.size(), 3);
+    EXPECT_EQ(b.requests[2], std::pair(int(Request::DeleteRecord), qint64(1)));
 }

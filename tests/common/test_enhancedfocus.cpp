@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -311,6 +314,58 @@ TEST_F(EnhancedFocus, TouchKeyboardStartsOnlyWhenSwitchedOnAndGivesUpAfterAFailu
     other.amount->setFocus();
     EXPECT_TRUE(started.isEmpty());
     EXPECT_FALSE(second->ENABLEOSK);
+}
+
+TEST_F(EnhancedFocus, TheMarkMovesNoOtherControl) {
+    // Laid out as the entry windows are: an entry with a "..." button beside it, a name across
+    // the window, a drop list, notes.
+    Window window(true);
+    auto *grid = new QGridLayout(&window);
+    auto *ssn = new QLineEdit, *name = new QLineEdit;
+    auto *pick = new QPushButton("..."), *ok = new QPushButton("OK");
+    auto *code = new QComboBox;
+    auto *notes = new QPlainTextEdit;
+    ssn->setMaximumWidth(150);
+    pick->setFixedWidth(32);
+    code->addItems({"Yes", "No"});
+    grid->addWidget(new QLabel("Social Security #:"), 0, 0);
+    grid->addWidget(ssn, 0, 1, Qt::AlignLeft);
+    grid->addWidget(pick, 0, 2, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Name:"), 1, 0);
+    grid->addWidget(name, 1, 1, 1, 3);
+    grid->addWidget(code, 2, 1, Qt::AlignLeft);
+    grid->addWidget(notes, 3, 1, 1, 3);
+    grid->addWidget(ok, 4, 3, Qt::AlignRight);
+    grid->setColumnStretch(3, 1);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QList<QWidget *> controls = {ssn, pick, name, code, notes, ok};
+    auto geometry = [&] {
+        QCoreApplication::sendPostedEvents(); // the layout's own requests
+        QList<QRect> out;
+        for (QWidget *w : controls) out << w->geometry();
+        return out;
+    };
+    ok->setFocus();
+    const QList<QRect> unmarked = geometry();
+    for (QWidget *control : std::initializer_list<QWidget *>{ssn, name, code, notes, ssn}) {
+        control->setFocus();
+        EXPECT_TRUE(control->font().bold());
+        EXPECT_EQ(geometry(), unmarked) << control->metaObject()->className();
+    }
+    ok->setFocus();
+    EXPECT_EQ(geometry(), unmarked);
+
+    // A marked control still follows the window's size, and leaving it moves nothing then either.
+    name->setFocus();
+    window.resize(window.width() + 120, window.height() + 40);
+    QTest::qWait(20);
+    EXPECT_TRUE(name->font().bold());
+    EXPECT_EQ(name->width(), unmarked[2].width() + 120);
+    const QList<QRect> wider = geometry();
+    ok->setFocus();
+    EXPECT_EQ(geometry(), wider);
 }
 
 TEST(TouchKeyboardFolder, TabTipIsLookedForInTheCommonFilesOfTheSameDrive) {

@@ -8,12 +8,17 @@
 #include "payroll/withdrawcodes.h"
 #include "platform/clock.h"
 #include "toolbox/tools/users.h"
+#include "data/lookups.h"
+#include "platform/inifile.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 class Windows : public DataTest {
@@ -484,4 +489,91 @@ TEST_F(Windows, ANewTransactionCodeStartsAtOneAtLeast) {
     ASSERT_TRUE(again.prepare());
     EXPECT_EQ(again.findChild<QLineEdit *>("TRANSCODE")->text(), "1");
     again.reject();
+}
+
+TEST_F(Windows, TheMemberListLocatesTheAccountNumberAsItIsTypedAndDeletesThatMember) {
+    for (qint32 acct : {1001, 1010, 1026, 1030}) addMember(acct, QString("%1-00-0000").arg(acct - 900), "Member");
+    GlobalRequest() = Request::None;
+    BROWSEMEMBERS();
+    BrowseWindow *browse = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "BROWSEMEMBERS" && w->isVisible()) browse = static_cast<BrowseWindow *>(w);
+    ASSERT_NE(browse, nullptr);
+    QApplication::setActiveWindow(browse);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(browse));
+    ASSERT_EQ(QApplication::focusWidget(), browse->locator());
+    QTest::keyClicks(QApplication::focusWidget(), "1026");
+    MemberCU highlighted;
+    MemberCU::layout().fromRow(highlighted, browse->list().currentEntry()->row);
+    EXPECT_EQ(highlighted.ACCTNUM, 1026);
+    dialogs.answers = {Dlg::Ok};
+    QTest::mouseClick(browse->button("&Delete"), Qt::LeftButton);
+    storage::DataFile<MemberCU> mem(*db);
+    ASSERT_TRUE(mem.open());
+    mem.rec.ACCTNUM = 1026;
+    EXPECT_FALSE(mem.get(MemberCU::AcctNum_Key)) << "the member typed is the one deleted";
+    mem.rec.ACCTNUM = 1001;
+    EXPECT_TRUE(mem.get(MemberCU::AcctNum_Key));
+    browse->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // before its files go
+}
+
+TEST_F(Windows, ANewMemberStartsWithThisInstallationsLocalAndJoinsToday) {
+    Clock::setToday(Clock::dayNumber(2026, 12, 8));
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    const qint32 frameLocal = GLO().LOCAL;
+    GLO().LOCAL = 565; // found by the frame when it opened
+    {
+        MemberForm form(table, Request::InsertRecord);
+        ASSERT_TRUE(form.prepare());
+        EXPECT_EQ(form.findChild<QLineEdit *>("LOCALCODE")->text(), "565");
+        EXPECT_EQ(form.findChild<QLineEdit *>("DATEJOINED")->text(), "12/08/2026");
+        form.reject(); // proposals are no change of the user's: no question
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+    }
+    GLO().LOCAL = 0; // no frame: the installation's own settings say
+    ASSERT_TRUE(IniFile::put(dataDir() + "/" + LocalSettingsFile, "Local", "Number", "968"));
+    EXPECT_EQ(MemberRules::installationLocal(), 968);
+    {
+        MemberForm form(table, Request::InsertRecord);
+        ASSERT_TRUE(form.prepare());
+        EXPECT_EQ(form.findChild<QLineEdit *>("LOCALCODE")->text(), "968");
+    }
+    GLO().LOCAL = frameLocal;
+    // A member already on file keeps what it has.
+    qint64 pos = addMember(1001, "123-45-6789", "Anderson");
+    MemberForm change(table, Request::ChangeRecord);
+    ASSERT_TRUE(change.prepare(pos));
+    EXPECT_EQ(change.findChild<QLineEdit *>("LOCALCODE")->text(), "0");
+    EXPECT_EQ(change.findChild<QLineEdit *>("DATEJOINED")->text(), "");
+}
+
+TEST_F(Windows, TheMemberFormTakesTypingFromItsFirstEntryOn) {
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    MemberForm form(table, Request::InsertRecord);
+    ASSERT_TRUE(form.prepare());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_EQ(QApplication::focusWidget(), form.findChild<QLineEdit *>("ACCTNUM"));
+    QTest::keyClicks(QApplication::focusWidget(), "1026");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form.findChild<QLineEdit *>("SSNUM"));
+    QTest::keyClicks(QApplication::focusWidget(), "123456789");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form.findChild<QLineEdit *>("SSNUM")->displayText(), "123-45-6789");
+    EXPECT_EQ(form.findChild<QLineEdit *>("ACCTNUM")->text(), "1026");
+    form.findChild<QLineEdit *>("ZIP")->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "62704");
+    form.findChild<QLineEdit *>("PHONE1")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("ZIP")->displayText(), "62704"); // no dangling dash
+    form.findChild<QLineEdit *>("BIRTHDATE")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("PHONE1")->displayText(), ""); // an empty phone is empty
+    QTest::keyClicks(QApplication::focusWidget(), "03151985");
+    form.findChild<QLineEdit *>("ACCTNUM")->setFocus();
+    EXPECT_EQ(form.findChild<QLineEdit *>("BIRTHDATE")->text(), "03/15/1985");
+    dialogs.answers = {Dlg::No};
+    form.reject();
 }
