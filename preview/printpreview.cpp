@@ -458,8 +458,6 @@ void PrintPreview::saved(const QString &file) {
     m_status->showMessage(previewlogic::savedText(file));
 }
 
-QString PrintPreview::statusMessage() const { return m_status->currentMessage(); }
-
 void PrintPreview::exit() { done(2); }
 
 void PrintPreview::done(int result) {

@@ -77,7 +77,6 @@ public:
     QToolButton *button(const char *name) const;
     QLabel *ofLabel() const { return m_of; }
     QScrollArea *scrollArea() const { return m_scroll; }
-    QString statusMessage() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
