@@ -61,8 +61,9 @@ PreviewStrings FILLPREVIEWINISTRINGS(const QString &IniToUse, const QString &Win
 
 namespace {
 const QString kReportErrorCaption = QStringLiteral("Report Error ...");
-const QString kPageNotWritten = QStringLiteral("Page %1 of the report could not be written:|%2||"
-                                               "The report was stopped; none of it was shown or printed.");
+const QString kPageNotWritten =
+    QStringLiteral("Page %1 of the report could not be written:|%2||"
+                   "The report was stopped; none of it was shown or printed.");
 
 // The progress window: thermometer, the caller's text, the percent and Cancel. Esc and closing
 // the window ask to cancel like the button does.
@@ -95,7 +96,9 @@ ReportRun::ReportRun(Dialogs &dialogs) : m_dialogs(dialogs) {
     preview = [this](QStringList &pages, const PreviewOptions &options) {
         return PRINTPREVIEW(pages, 100, options, iniFile, m_dialogs);
     };
-    print = [this](const QStringList &pages) { return printOnReportPrinter(pages, name, m_dialogs); };
+    print = [this](const QStringList &pages) {
+        return printOnReportPrinter(pages, name, m_dialogs);
+    };
 }
 
 QString ReportRun::percentText() const {
@@ -185,7 +188,8 @@ ReportRun::Outcome ReportRun::run() {
 }
 
 void ReportRun::pageNotWritten() {
-    m_dialogs.message(kReportErrorCaption, kPageNotWritten.arg(m_report->failedPage()).arg(m_report->error()),
+    m_dialogs.message(kReportErrorCaption,
+                      kPageNotWritten.arg(m_report->failedPage()).arg(m_report->error()),
                       Dlg::Error);
     m_outcome = Failed;
 }

@@ -50,7 +50,8 @@ void printer(QPainter &p, const Drawing &onSheet) {
 
 void textLines(QPainter &p) {
     p.setPen(QPen(QColor(110, 110, 110), 1.2));
-    for (qreal y : {22.0, 25.0, 28.0}) p.drawLine(QPointF(11, y), QPointF(21, y));
+    for (qreal y : {22.0, 25.0, 28.0})
+        p.drawLine(QPointF(11, y), QPointF(21, y));
 }
 
 void numberOne(QPainter &p) {
@@ -69,7 +70,7 @@ void pin(QPainter &p, QPointF head, qreal angle, qreal needle) {
     p.setPen(QPen(QColor(120, 10, 10), 1.2));
     p.setBrush(QColor(210, 30, 30));
     p.drawRoundedRect(QRectF(-5, 1, 10, 4), 1.5, 1.5); // the collar
-    p.drawEllipse(QRectF(-4.5, -8, 9, 9));              // the head
+    p.drawEllipse(QRectF(-4.5, -8, 9, 9));             // the head
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 190, 190));
     p.drawEllipse(QRectF(-2.5, -6, 3, 3)); // its shine

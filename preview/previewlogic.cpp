@@ -183,11 +183,17 @@ namespace {
 const char *const Settings = "PreviewSettings";
 }
 
-QString readZoom(const QString &iniFile) { return IniFile::get(iniFile, Settings, "Zoom").trimmed(); }
+QString readZoom(const QString &iniFile) {
+    return IniFile::get(iniFile, Settings, "Zoom").trimmed();
+}
 
-void writeZoom(const QString &iniFile, const QString &zoom) { IniFile::put(iniFile, Settings, "Zoom", zoom); }
+void writeZoom(const QString &iniFile, const QString &zoom) {
+    IniFile::put(iniFile, Settings, "Zoom", zoom);
+}
 
-QString lastFolder(const QString &iniFile) { return IniFile::get(iniFile, Settings, "LastFolder").trimmed(); }
+QString lastFolder(const QString &iniFile) {
+    return IniFile::get(iniFile, Settings, "LastFolder").trimmed();
+}
 
 void setLastFolder(const QString &iniFile, const QString &savedFile) {
     IniFile::put(iniFile, Settings, "LastFolder", QFileInfo(savedFile).absolutePath());
@@ -199,7 +205,9 @@ QString inLastFolder(const QString &iniFile, const QString &proposal) {
     return QDir(folder).filePath(QFileInfo(proposal).fileName());
 }
 
-QString savedText(const QString &file) { return QStringLiteral("Saved as ") + QDir::toNativeSeparators(file); }
+QString savedText(const QString &file) {
+    return QStringLiteral("Saved as ") + QDir::toNativeSeparators(file);
+}
 
 QString notWrittenText(const QString &file, const QString &reason) {
     QString text = QDir::toNativeSeparators(file) + QStringLiteral(" could not be written.");

@@ -22,10 +22,11 @@
 namespace {
 
 const QString kPrintFailedCaption = QStringLiteral("Print Error ...");
-const QString kPrinterFailed = QStringLiteral("The report could not be printed on %1.||Nothing was printed.");
-const QString kPageUnreadable =
-    QStringLiteral("The report could not be printed on %1: page %2 of the printout could not be read.||"
-                   "Nothing was printed.");
+const QString kPrinterFailed =
+    QStringLiteral("The report could not be printed on %1.||Nothing was printed.");
+const QString kPageUnreadable = QStringLiteral(
+    "The report could not be printed on %1: page %2 of the printout could not be read.||"
+    "Nothing was printed.");
 
 QPrinter *g_printer = nullptr;
 PrinterDriver *g_driver = nullptr;
@@ -227,7 +228,8 @@ bool printOnReportPrinter(const QStringList &pages, const QString &jobName, Dial
     QString where = printer.printerName();
     if (where.isEmpty()) where = QDir::toNativeSeparators(printer.outputFileName());
     if (where.isEmpty()) where = QStringLiteral("the default printer");
-    const QString text = unreadable > 0 ? kPageUnreadable.arg(where).arg(unreadable) : kPrinterFailed.arg(where);
+    const QString text =
+        unreadable > 0 ? kPageUnreadable.arg(where).arg(unreadable) : kPrinterFailed.arg(where);
     dialogs.message(kPrintFailedCaption, text, Dlg::Error);
     return false;
 }

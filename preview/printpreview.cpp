@@ -26,8 +26,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -107,10 +107,12 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     });
     bar->addWidget(menuButton);
 
-    auto *fullW = addButton("fullWidth", "FullWidthTip", "FullWidthICO", standard(QStyle::SP_ToolBarHorizontalExtensionButton));
+    auto *fullW = addButton("fullWidth", "FullWidthTip", "FullWidthICO",
+                            standard(QStyle::SP_ToolBarHorizontalExtensionButton));
     connect(fullW, &QToolButton::clicked, this, &PrintPreview::fullWidth);
     bar->addWidget(fullW);
-    auto *fullH = addButton("fullHeight", "FullHeightTip", "FullHeightICO", standard(QStyle::SP_ToolBarVerticalExtensionButton));
+    auto *fullH = addButton("fullHeight", "FullHeightTip", "FullHeightICO",
+                            standard(QStyle::SP_ToolBarVerticalExtensionButton));
     connect(fullH, &QToolButton::clicked, this, &PrintPreview::fullHeight);
     bar->addWidget(fullH);
 
@@ -157,7 +159,8 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     bar->addStretch();
     auto *bar2 = new QHBoxLayout;
     bar2->setSpacing(3);
-    auto *thisPage = addButton("printThisPage", "PrintThisPageTip", "PrintThisPageICO", previewicons::printThisPage());
+    auto *thisPage = addButton("printThisPage", "PrintThisPageTip", "PrintThisPageICO",
+                               previewicons::printThisPage());
     connect(thisPage, &QToolButton::clicked, this, &PrintPreview::printThisPage);
     bar2->addWidget(thisPage);
     bar2->addWidget(new QLabel(m_texts["PagesToPrintPrompt"], this));
@@ -172,7 +175,8 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     auto *printB = addButton("print", "PrintTip", "PrintICO", previewicons::print());
     connect(printB, &QToolButton::clicked, this, &PrintPreview::print);
     bar2->addWidget(printB);
-    auto *text = addButton("textOut", "TextOutTip", "", standard(QStyle::SP_FileDialogDetailedView));
+    auto *text =
+        addButton("textOut", "TextOutTip", "", standard(QStyle::SP_FileDialogDetailedView));
     connect(text, &QToolButton::clicked, this, &PrintPreview::textOut);
     text->setVisible(m_options.showTextOut && m_options.allowPrint);
     bar2->addWidget(text);
@@ -245,7 +249,8 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
 
 PrintPreview::~PrintPreview() { setPreviewTextButton(nullptr); }
 
-QToolButton *PrintPreview::addButton(const char *name, const char *tipKey, const char *iconKey, const QIcon &icon) {
+QToolButton *PrintPreview::addButton(const char *name, const char *tipKey, const char *iconKey,
+                                     const QIcon &icon) {
     auto *b = new QToolButton(this);
     b->setObjectName(name);
     b->setToolTip(m_texts[tipKey]);
@@ -254,7 +259,9 @@ QToolButton *PrintPreview::addButton(const char *name, const char *tipKey, const
     return b;
 }
 
-QIcon PrintPreview::standard(QStyle::StandardPixmap pixmap) const { return style()->standardIcon(pixmap); }
+QIcon PrintPreview::standard(QStyle::StandardPixmap pixmap) const {
+    return style()->standardIcon(pixmap);
+}
 
 QToolButton *PrintPreview::button(const char *name) const { return findChild<QToolButton *>(name); }
 
@@ -350,7 +357,8 @@ void PrintPreview::previousHit() {
 void PrintPreview::search(const QString &text, bool matchCase) {
     m_hits = previewlogic::searchPages(m_pages, text, matchCase);
     m_hit = 0;
-    m_view->setMark(m_hits.isEmpty() ? QString() : text, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    m_view->setMark(m_hits.isEmpty() ? QString() : text,
+                    matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
     if (m_hits.isEmpty()) {
         m_dialogs.message(m_texts["SearchNoHitHdr"], m_texts["SearchNoHitText"], Dlg::Exclamation);
         return;
@@ -414,7 +422,8 @@ void PrintPreview::print() {
     if (stayAfterPrinting()) {
         QStringList pages = previewlogic::chosenPages(m_pages, deleted);
         applyCopies(pages, m_copies->value());
-        if (printOnReportPrinter(pages, {}, m_dialogs)) m_pagesToPrint->setText(m_texts["PagesToPrintValue"]);
+        if (printOnReportPrinter(pages, {}, m_dialogs))
+            m_pagesToPrint->setText(m_texts["PagesToPrintValue"]);
         return;
     }
     previewlogic::dropUnchosen(m_queue, deleted);
@@ -432,21 +441,24 @@ void PrintPreview::printThisPage() {
 void PrintPreview::textOut() {
     if (!validatePages()) return;
     QString file = m_options.textFile;
-    if (file.startsWith('~')) file = '~' + previewlogic::inLastFolder(m_texts.iniFile(), file.mid(1));
-    saved(WMF2ASCII(file, previewlogic::chosenPages(m_pages, chosen()), m_options.linesPerPage, m_dialogs));
+    if (file.startsWith('~'))
+        file = '~' + previewlogic::inLastFolder(m_texts.iniFile(), file.mid(1));
+    saved(WMF2ASCII(file, previewlogic::chosenPages(m_pages, chosen()), m_options.linesPerPage,
+                    m_dialogs));
 }
 
 void PrintPreview::saveAsPdf() {
     if (!validatePages()) return;
-    const QString name =
-        m_dialogs.saveFileName(tr("Save as PDF"), previewlogic::inLastFolder(m_texts.iniFile(), QStringLiteral("REPORT.PDF")),
-                               tr("PDF Files|*.PDF|All Files|*.*"));
+    const QString name = m_dialogs.saveFileName(
+        tr("Save as PDF"),
+        previewlogic::inLastFolder(m_texts.iniFile(), QStringLiteral("REPORT.PDF")),
+        tr("PDF Files|*.PDF|All Files|*.*"));
     if (name.isEmpty()) return;
     QPdfWriter writer(name);
     writer.setCreator(QCoreApplication::applicationName());
     if (!report::printPages(writer, previewlogic::chosenPages(m_pages, chosen()))) {
-        m_dialogs.message(QString::fromLatin1(previewlogic::FileErrorCaption), previewlogic::notWrittenText(name, {}),
-                          Dlg::Error);
+        m_dialogs.message(QString::fromLatin1(previewlogic::FileErrorCaption),
+                          previewlogic::notWrittenText(name, {}), Dlg::Error);
         return;
     }
     saved(name);
@@ -551,8 +563,10 @@ void PrintPreview::showEvent(QShowEvent *event) {
     // The zoom the user chose last time, unless the caller asks for one.
     const QString kept = previewlogic::readZoom(m_texts.iniFile());
     if (m_mode == Mode::Factor && !m_options.useZoom) {
-        if (kept.compare(QLatin1String("Width"), Qt::CaseInsensitive) == 0) m_mode = Mode::Width;
-        else if (kept.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0) m_mode = Mode::Height;
+        if (kept.compare(QLatin1String("Width"), Qt::CaseInsensitive) == 0)
+            m_mode = Mode::Width;
+        else if (kept.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0)
+            m_mode = Mode::Height;
     }
     if (m_mode == Mode::Factor) {
         const int percent = kept.toInt();

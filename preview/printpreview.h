@@ -87,7 +87,8 @@ protected:
 
 private:
     enum class Mode { Factor, Width, Height };
-    QToolButton *addButton(const char *name, const char *tipKey, const char *iconKey, const QIcon &icon);
+    QToolButton *addButton(const char *name, const char *tipKey, const char *iconKey,
+                           const QIcon &icon);
     QIcon standard(QStyle::StandardPixmap pixmap) const;
     // A file written: confirmed in the status line, its folder kept for the next file dialog.
     void saved(const QString &file);

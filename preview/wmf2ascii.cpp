@@ -91,7 +91,8 @@ QList<QByteArray> lines(const QString &pageFile, int linesPerPage) {
 
 } // namespace pagetext
 
-QString WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage, Dialogs &dialogs) {
+QString WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage,
+                  Dialogs &dialogs) {
     QString name = fileName;
     if (name.startsWith('~')) {
         const QString cwd = QDir::currentPath();

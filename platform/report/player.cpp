@@ -187,7 +187,9 @@ bool play(QPainter &painter, const wmf::Page &page, const QRectF &target, const 
             painter.setBrush(s.brush);
             painter.drawRect(QRectF(QPointF(r.word(3), r.word(2)), QPointF(r.word(1), r.word(0))));
             break;
-        case wmf::ExtTextOut: drawText(painter, s, r, mark); break;
+        case wmf::ExtTextOut:
+            drawText(painter, s, r, mark);
+            break;
         default: break; // records our pages do not use are skipped
         }
     }
@@ -199,7 +201,8 @@ bool playFile(QPainter &painter, const QString &pageFile, const QRectF &target) 
     return play(painter, wmf::readFile(pageFile), target);
 }
 
-bool printPages(QPagedPaintDevice &device, const QStringList &pageFiles, bool sizeFromPages, int *unreadablePage) {
+bool printPages(QPagedPaintDevice &device, const QStringList &pageFiles, bool sizeFromPages,
+                int *unreadablePage) {
     if (unreadablePage) *unreadablePage = 0;
     if (pageFiles.isEmpty()) return false;
     // Copies repeat the same files, so each file is read once.
@@ -223,7 +226,9 @@ bool printPages(QPagedPaintDevice &device, const QStringList &pageFiles, bool si
         if (i > 0) device.newPage();
         const wmf::Page &page = pages[pageFiles[i]];
         const QSizeF inches = pageInches(page);
-        play(painter, page, QRectF(0, 0, inches.width() * device.logicalDpiX(), inches.height() * device.logicalDpiY()));
+        play(painter, page,
+             QRectF(0, 0, inches.width() * device.logicalDpiX(),
+                    inches.height() * device.logicalDpiY()));
     }
     return painter.end();
 }

@@ -21,7 +21,8 @@ struct TextMark {
 
 // Draws `page` scaled so that the whole page fills `target`, with `mark` behind every occurrence
 // of its text. False when the page is unreadable.
-bool play(QPainter &painter, const wmf::Page &page, const QRectF &target, const TextMark *mark = nullptr);
+bool play(QPainter &painter, const wmf::Page &page, const QRectF &target,
+          const TextMark *mark = nullptr);
 bool playFile(QPainter &painter, const QString &pageFile, const QRectF &target);
 // The page's size in inches; empty when the file is not a placeable metafile.
 QSizeF pageInches(const wmf::Page &page);

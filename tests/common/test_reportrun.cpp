@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -238,7 +238,8 @@ TEST_F(ReportRunTest, EscapeInTheProgressWindowAsksToCancel) {
 // the printer is told the count when it makes the copies itself, else the pages are sent three
 // times; never both.
 TEST_F(ReportRunTest, CopiesComeOutOnceOnEveryKindOfPrinter) {
-    for (auto kind : {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
+    for (auto kind :
+         {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
         driver.kind = kind;
         int sheets = 0;
         auto direct = make(20);
@@ -320,5 +321,6 @@ TEST_F(ReportRunTest, APrintThatFailsSaysSo) {
     EXPECT_EQ(dialogs.last().icon, Dlg::Error);
     EXPECT_TRUE(dialogs.last().text.startsWith("The report could not be printed on"))
         << dialogs.last().text.toStdString();
-    EXPECT_TRUE(dialogs.last().text.endsWith("Nothing was printed.")) << dialogs.last().text.toStdString();
+    EXPECT_TRUE(dialogs.last().text.endsWith("Nothing was printed."))
+        << dialogs.last().text.toStdString();
 }

@@ -1,9 +1,9 @@
 // Printer helpers: page-count patching, copies, printer capabilities, status window, clipboard.
+#include "../support/printers.h"
+#include "../support/scripteddialogs.h"
 #include "platform/launcher.h"
 #include "platform/report/report.h"
 #include "preview/printerhelpers.h"
-#include "../support/printers.h"
-#include "../support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -172,14 +172,16 @@ TEST_F(PrinterTest, APrintWithAPageThatCannotBeReadPrintsNothingAndSaysSo) {
     r.endPage();
     const QString pdf = dir.filePath("out.pdf");
     reportPrinter().setOutputFileName(pdf);
-    const bool printed = printOnReportPrinter({r.pages()[0], file("not a page")}, "Listing", dialogs);
+    const bool printed =
+        printOnReportPrinter({r.pages()[0], file("not a page")}, "Listing", dialogs);
     reportPrinter().setOutputFileName({});
     EXPECT_FALSE(printed);
     EXPECT_FALSE(QFile::exists(pdf));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.last().caption, "Print Error ...");
-    EXPECT_EQ(dialogs.last().text, "The report could not be printed on " + QDir::toNativeSeparators(pdf) +
-                                       ": page 2 of the printout could not be read.||Nothing was printed.");
+    EXPECT_EQ(dialogs.last().text,
+              "The report could not be printed on " + QDir::toNativeSeparators(pdf) +
+                  ": page 2 of the printout could not be read.||Nothing was printed.");
 }
 
 TEST_F(PrinterTest, SupportedAnswersFromTheSettingsBitsAndCustomPaper) {

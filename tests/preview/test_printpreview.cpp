@@ -9,6 +9,7 @@
 #include "preview/printpreview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -18,11 +19,10 @@
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QApplication>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -84,10 +84,12 @@ protected:
     }
     // How many pixels of the page view carry the search marker's colour.
     static int markedPixels(PrintPreview &w) {
-        const QImage image = w.scrollArea()->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image =
+            w.scrollArea()->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == qRgb(255, 255, 0);
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == qRgb(255, 255, 0);
         return n;
     }
     static QString statusLine(PrintPreview &w) {
@@ -363,14 +365,16 @@ TEST_F(PreviewTest, ArrowKeysScrollAndCrossPageBoundaries) {
 // Three copies of the three pages are nine sheets whichever way the printer takes them.
 TEST_F(PreviewTest, CopiesComeOutOnceOnEveryKindOfPrinter) {
     const QString pdf = dir.filePath("copies.pdf");
-    for (auto kind : {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
+    for (auto kind :
+         {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
         driver.kind = kind;
         queue = files;
         auto w = open();
         w->copies()->setValue(3);
         w->print();
         EXPECT_EQ(w->result(), 1);
-        EXPECT_EQ(driver.sheets(queue.size()), 9) << "left for the caller to print, on " << kindName(kind);
+        EXPECT_EQ(driver.sheets(queue.size()), 9)
+            << "left for the caller to print, on " << kindName(kind);
 
         queue = files;
         reportPrinter().setOutputFileName(pdf);
@@ -380,7 +384,8 @@ TEST_F(PreviewTest, CopiesComeOutOnceOnEveryKindOfPrinter) {
         stay->print();
         reportPrinter().setOutputFileName({});
         EXPECT_TRUE(stay->isVisible());
-        EXPECT_EQ(driver.sheets(pdfPages(pdf)), 9) << "printed while the preview stays, on " << kindName(kind);
+        EXPECT_EQ(driver.sheets(pdfPages(pdf)), 9)
+            << "printed while the preview stays, on " << kindName(kind);
         QFile::remove(pdf);
 
         reportPrinter().setOutputFileName(pdf);
@@ -401,7 +406,8 @@ TEST_F(PreviewTest, APrintThatFailsSaysSoAndTheWindowStays) {
     ASSERT_EQ(dialogs.shown.size(), 2);
     for (const Message &m : dialogs.shown) {
         EXPECT_EQ(m.icon, Dlg::Error);
-        EXPECT_TRUE(m.text.startsWith("The report could not be printed on")) << m.text.toStdString();
+        EXPECT_TRUE(m.text.startsWith("The report could not be printed on"))
+            << m.text.toStdString();
     }
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(queue, files);
@@ -414,14 +420,19 @@ TEST_F(PreviewTest, PrintAndPushPinButtonsShowWhatTheyDo) {
     EXPECT_EQ(pin->toolTip(), "Toggle Stay after Printing");
     EXPECT_EQ(w->button("printThisPage")->toolTip(), "Print THIS Page");
     auto image = [](const QIcon &icon, QIcon::State state = QIcon::Off) {
-        return icon.pixmap(QSize(24, 24), QIcon::Normal, state).toImage().convertToFormat(QImage::Format_ARGB32);
+        return icon.pixmap(QSize(24, 24), QIcon::Normal, state)
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
     };
     QStyle *style = w->style();
     ASSERT_FALSE(print->icon().isNull());
     ASSERT_FALSE(pin->icon().isNull());
-    EXPECT_NE(image(print->icon()), image(style->standardIcon(QStyle::SP_DialogSaveButton))) << "not a disk";
-    EXPECT_NE(image(pin->icon()), image(style->standardIcon(QStyle::SP_DialogApplyButton))) << "not a check mark";
-    EXPECT_NE(image(pin->icon(), QIcon::Off), image(pin->icon(), QIcon::On)) << "the pin shows whether it is in";
+    EXPECT_NE(image(print->icon()), image(style->standardIcon(QStyle::SP_DialogSaveButton)))
+        << "not a disk";
+    EXPECT_NE(image(pin->icon()), image(style->standardIcon(QStyle::SP_DialogApplyButton)))
+        << "not a check mark";
+    EXPECT_NE(image(pin->icon(), QIcon::Off), image(pin->icon(), QIcon::On))
+        << "the pin shows whether it is in";
     EXPECT_NE(image(print->icon()), image(w->button("printThisPage")->icon()));
 }
 
@@ -471,13 +482,15 @@ TEST_F(PreviewTest, FileDialogsOpenInTheFolderLastUsedAndSavedFilesAreConfirmed)
     dialogs.fileNames << out + "/pages.txt";
     w->textOut();
     ASSERT_TRUE(QFile::exists(out + "/pages.txt"));
-    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.txt"))) << statusLine(*w).toStdString();
+    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.txt")))
+        << statusLine(*w).toStdString();
     dialogs.fileNames << out + "/pages.pdf";
     w->saveAsPdf();
     ASSERT_FALSE(dialogs.fileDirs.isEmpty());
     EXPECT_EQ(dialogs.fileDirs.last(), out + "/REPORT.PDF");
     EXPECT_TRUE(QFile::exists(out + "/pages.pdf"));
-    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.pdf"))) << statusLine(*w).toStdString();
+    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.pdf")))
+        << statusLine(*w).toStdString();
     w->exit();
 
     auto next = open(); // another report, another day
@@ -489,9 +502,11 @@ TEST_F(PreviewTest, FileDialogsOpenInTheFolderLastUsedAndSavedFilesAreConfirmed)
     next->saveAsPdf();
     ASSERT_EQ(dialogs.shown.size(), 1) << "a file that cannot be written says so";
     EXPECT_EQ(dialogs.last().icon, Dlg::Error);
-    EXPECT_TRUE(dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.pdf"))));
+    EXPECT_TRUE(
+        dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.pdf"))));
     dialogs.fileNames << dir.filePath("missing/pages.txt");
     next->textOut();
     ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_TRUE(dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.txt"))));
+    EXPECT_TRUE(
+        dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.txt"))));
 }

@@ -18,8 +18,12 @@ public:
     QStringList fileDirs;       // the folder or proposed name each picker opened with
 
     int show(const Message &message) override;
-    QString openFileName(const QString &, const QString &dir, const QString &) override { return nextFile(dir); }
-    QString saveFileName(const QString &, const QString &dir, const QString &) override { return nextFile(dir); }
+    QString openFileName(const QString &, const QString &dir, const QString &) override {
+        return nextFile(dir);
+    }
+    QString saveFileName(const QString &, const QString &dir, const QString &) override {
+        return nextFile(dir);
+    }
     QString folderName(const QString &, const QString &dir) override { return nextFile(dir); }
 
     const Message &last() const { return shown.last(); }
