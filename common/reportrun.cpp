@@ -3,7 +3,6 @@
 #include "app.h"
 #include "platform/dialogs.h"
 #include "platform/inifile.h"
-#include "platform/report/player.h"
 #include "preview/printerhelpers.h"
 
 #include <QDialog>
@@ -62,6 +61,11 @@ PreviewStrings FILLPREVIEWINISTRINGS(const QString &IniToUse, const QString &Win
 }
 
 namespace {
+const QString kReportErrorCaption = QStringLiteral("Report Error ...");
+const QString kPageNotWritten =
+    QStringLiteral("Page %1 of the report could not be written:|%2||"
+                   "The report was stopped; none of it was shown or printed.");
+
 // The progress window: thermometer, the caller's text, the percent and Cancel. Esc and closing
 // the window ask to cancel like the button does.
 class ProgressWindow : public QDialog {
@@ -94,10 +98,7 @@ ReportRun::ReportRun(Dialogs &dialogs) : m_dialogs(dialogs) {
         return PRINTPREVIEW(pages, 100, options, iniPath(), m_dialogs);
     };
     print = [this](const QStringList &pages) {
-        QPrinter &printer = reportPrinter();
-        printer.setFullPage(true);
-        printer.setDocName(name);
-        return report::printPages(printer, pages, false);
+        return printOnReportPrinter(pages, name, m_dialogs);
     };
 }
 
@@ -176,6 +177,8 @@ ReportRun::Outcome ReportRun::run() {
             m_state = Completed;
             if (finish) finish(*this);
         }
+        // A page left out would make the rest look complete: the run stops at the first one.
+        if (m_report->failed()) m_state = WriteFailed;
         if (m_state != Running) { // finished, or the loop itself asked to cancel
             timer.stop();
             window.accept();
@@ -191,11 +194,19 @@ ReportRun::Outcome ReportRun::run() {
     return m_outcome;
 }
 
+void ReportRun::pageNotWritten() {
+    m_dialogs.message(kReportErrorCaption,
+                      kPageNotWritten.arg(m_report->failedPage()).arg(m_report->error()),
+                      Dlg::Error);
+    m_outcome = Failed;
+}
+
 void ReportRun::output() {
+    if (m_state == WriteFailed) return pageNotWritten();
     const bool toPreview = m_preview && (m_state == Completed || m_state == PartialPreview);
     const bool toPrinter = !m_preview && m_state == Completed;
     if (!toPreview && !toPrinter) return;
-    m_report->endPage();
+    if (!m_report->endPage() || m_report->failed()) return pageNotWritten();
     QStringList &pages = m_report->pages();
     if (pages.isEmpty()) {
         if (toPreview) m_dialogs.ask(m_strings.NothingToPrvwTitle, m_strings.NothingToPrvwText, Dlg::Information, m_strings.ButtonOk);
@@ -209,9 +220,8 @@ void ReportRun::output() {
         // The preview has already trimmed the queue to the chosen pages and their copies.
         if (preview(pages, previewOptions) != 1) return;
     } else {
-        if (SUPPORTED(PROPPRINT::Copies) == 1) reportPrinter().setCopyCount(copies);
-        HANDLECOPIES(pages, copies);
+        applyCopies(pages, copies);
     }
-    if (!pages.isEmpty() && print(pages)) m_outcome = Printed;
+    if (!pages.isEmpty()) m_outcome = print(pages) ? Printed : Failed;
     pages.clear();
 }

@@ -28,7 +28,9 @@ PreviewStrings FILLPREVIEWINISTRINGS(const QString &IniToUse, const QString &Win
 
 class ReportRun {
 public:
-    enum Outcome { Cancelled, Previewed, Printed, Nothing };
+    // Failed: a page could not be written (the run stopped) or the printer refused the pages;
+    // the user has been told which.
+    enum Outcome { Cancelled, Previewed, Printed, Nothing, Failed };
 
     explicit ReportRun(Dialogs &dialogs);
 
@@ -51,6 +53,7 @@ public:
     std::function<void(ReportRun &)> finish;
 
     // Where the pages go; tests replace them. Defaults: PRINTPREVIEW and the report printer.
+    // `print` returns false when nothing was printed, after saying why.
     std::function<qint32(QStringList &pages, const PreviewOptions &)> preview;
     std::function<bool(const QStringList &pages)> print;
 
@@ -71,8 +74,9 @@ public:
     void stop();
 
 private:
-    enum State { Running, Completed, Stopped, PartialPreview };
+    enum State { Running, Completed, Stopped, PartialPreview, WriteFailed };
     void output();
+    void pageNotWritten();
 
     Dialogs &m_dialogs;
     PreviewStrings m_strings;

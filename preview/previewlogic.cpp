@@ -4,7 +4,9 @@
 #include "platform/textfile.h"
 #include "wmf2ascii.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace previewlogic {
 
@@ -175,6 +177,42 @@ void writePlacement(const QString &iniFile, const QRect &rect) {
     ini.setValue(s, "Height", QString::number(rect.height()));
     ini.setValue(s, "Width", QString::number(rect.width()));
     ini.save();
+}
+
+namespace {
+const char *const Settings = "PreviewSettings";
+}
+
+QString readZoom(const QString &iniFile) {
+    return IniFile::get(iniFile, Settings, "Zoom").trimmed();
+}
+
+void writeZoom(const QString &iniFile, const QString &zoom) {
+    IniFile::put(iniFile, Settings, "Zoom", zoom);
+}
+
+QString lastFolder(const QString &iniFile) {
+    return IniFile::get(iniFile, Settings, "LastFolder").trimmed();
+}
+
+void setLastFolder(const QString &iniFile, const QString &savedFile) {
+    IniFile::put(iniFile, Settings, "LastFolder", QFileInfo(savedFile).absolutePath());
+}
+
+QString inLastFolder(const QString &iniFile, const QString &proposal) {
+    const QString folder = lastFolder(iniFile);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return proposal;
+    return QDir(folder).filePath(QFileInfo(proposal).fileName());
+}
+
+QString savedText(const QString &file) {
+    return QStringLiteral("Saved as ") + QDir::toNativeSeparators(file);
+}
+
+QString notWrittenText(const QString &file, const QString &reason) {
+    QString text = QDir::toNativeSeparators(file) + QStringLiteral(" could not be written.");
+    if (!reason.isEmpty()) text += QStringLiteral("||") + reason;
+    return text;
 }
 
 void dropUnchosen(QStringList &pageQueue, const QList<bool> &deleted) {

@@ -63,6 +63,21 @@ struct Placement {
 Placement readPlacement(const QString &iniFile);
 void writePlacement(const QString &iniFile, const QRect &rect);
 
+// What the user last chose in a preview, kept in the "PreviewSettings" section: the zoom
+// ("Width", "Height", "Page" for the whole page, or a percent; empty when never chosen) and the
+// folder the last file was saved in.
+QString readZoom(const QString &iniFile);
+void writeZoom(const QString &iniFile, const QString &zoom);
+QString lastFolder(const QString &iniFile);
+void setLastFolder(const QString &iniFile, const QString &savedFile);
+// A proposed file name moved into the last folder used, when there is one.
+QString inLastFolder(const QString &iniFile, const QString &proposal);
+
+// The texts about a file the preview writes: saved (for the status line), or not written.
+QString savedText(const QString &file);
+inline constexpr char FileErrorCaption[] = "File Error ...";
+QString notWrittenText(const QString &file, const QString &reason);
+
 // Removes the pages not chosen from the queue and their files; a file that cannot be removed
 // keeps its entry. Then applies the copies.
 void dropUnchosen(QStringList &pageQueue, const QList<bool> &deleted);

@@ -3,11 +3,13 @@
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/picture.h"
+#include "platform/report/player.h"
 #include "platform/textfile.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMimeData>
@@ -18,6 +20,13 @@
 #include <QWidget>
 
 namespace {
+
+const QString kPrintFailedCaption = QStringLiteral("Print Error ...");
+const QString kPrinterFailed =
+    QStringLiteral("The report could not be printed on %1.||Nothing was printed.");
+const QString kPageUnreadable = QStringLiteral(
+    "The report could not be printed on %1: page %2 of the printout could not be read.||"
+    "Nothing was printed.");
 
 QPrinter *g_printer = nullptr;
 PrinterDriver *g_driver = nullptr;
@@ -195,10 +204,34 @@ void ASSGNPGOFPG(const QString &findText, const QString &replacement, const QStr
 }
 
 void HANDLECOPIES(QStringList &pageQueue, qint32 copies) {
-    if (copies < 2) return;
-    if (SUPPORTED(PROPPRINT::Copies) == 1 && printerDriver().devMode().DMCOLLATE != 1) return;
+    if (copies < 2 || printerMakesCopies()) return;
     const QStringList set = pageQueue;
     for (int copy = 2; copy <= copies; ++copy) pageQueue += set;
+}
+
+bool printerMakesCopies() {
+    return SUPPORTED(PROPPRINT::Copies) == 1 && printerDriver().devMode().DMCOLLATE != 1;
+}
+
+void applyCopies(QStringList &pageQueue, qint32 copies) {
+    // Both at once would print every set as often again.
+    reportPrinter().setCopyCount(printerMakesCopies() ? std::max(1, copies) : 1);
+    HANDLECOPIES(pageQueue, copies);
+}
+
+bool printOnReportPrinter(const QStringList &pages, const QString &jobName, Dialogs &dialogs) {
+    QPrinter &printer = reportPrinter();
+    printer.setFullPage(true);
+    if (!jobName.isEmpty()) printer.setDocName(jobName);
+    int unreadable = 0;
+    if (report::printPages(printer, pages, false, &unreadable)) return true;
+    QString where = printer.printerName();
+    if (where.isEmpty()) where = QDir::toNativeSeparators(printer.outputFileName());
+    if (where.isEmpty()) where = QStringLiteral("the default printer");
+    const QString text =
+        unreadable > 0 ? kPageUnreadable.arg(where).arg(unreadable) : kPrinterFailed.arg(where);
+    dialogs.message(kPrintFailedCaption, text, Dlg::Error);
+    return false;
 }
 
 qint16 SUPPORTED(qint32 property) {

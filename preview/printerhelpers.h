@@ -86,6 +86,15 @@ bool patchFile(const QString &path, const QByteArray &find, const QByteArray &re
 
 // Appends copies 2..n of the pages when the printer cannot make them itself.
 void HANDLECOPIES(QStringList &pageQueue, qint32 copies);
+// Whether the report printer makes copies itself: it can, and it is not set to collate them
+// (collated sets are sent as pages instead).
+bool printerMakesCopies();
+// Prepares `copies` copies one way only: a printer that makes copies itself is told the count
+// and the queue is left alone; any other is told one copy and the queue gets the extra sets.
+void applyCopies(QStringList &pageQueue, qint32 copies);
+// Prints the pages on the report printer as one job (titled `jobName` unless empty), each from
+// the corner of its own sheet. A failure prints nothing and is said in a message; false then.
+bool printOnReportPrinter(const QStringList &pages, const QString &jobName, Dialogs &dialogs);
 // 1 when the report printer supports the property, 0 when not, -1 for no printer property.
 qint16 SUPPORTED(qint32 property);
 // The name of paper `code` (empty when the printer lacks it); with code 0, lists every paper

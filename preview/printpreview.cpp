@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/inifile.h"
 #include "platform/report/player.h"
+#include "previewicons.h"
 #include "printerhelpers.h"
 #include "wmf2ascii.h"
 
@@ -26,6 +27,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -43,6 +45,12 @@ public:
         update();
     }
     QSize natural() const { return m_natural; }
+    // Marks the text wherever the page shows it; empty text marks nothing.
+    void setMark(const QString &text, Qt::CaseSensitivity cs) {
+        m_mark.text = text;
+        m_mark.caseSensitivity = cs;
+        update();
+    }
     void setFactor(int hundredths) {
         m_size = QSize(m_natural.width() * hundredths / 100, m_natural.height() * hundredths / 100);
         setFixedSize(m_size + QSize(4, 4));
@@ -57,23 +65,17 @@ protected:
         p.fillRect(page, Qt::white);
         p.setPen(Qt::black);
         p.drawRect(page.adjusted(-1, -1, 0, 0));
-        report::play(p, m_page, page);
+        report::play(p, m_page, page, m_mark.text.isEmpty() ? nullptr : &m_mark);
     }
 
 private:
     wmf::Page m_page;
+    report::TextMark m_mark;
     QSize m_natural{850, 1100};
     QSize m_size{850, 1100};
 };
 
 namespace {
-// Pages are laid on the whole sheet, as they were measured from its corner.
-bool printOnReportPrinter(const QStringList &pages) {
-    QPrinter &printer = reportPrinter();
-    printer.setFullPage(true);
-    return report::printPages(printer, pages, false);
-}
-
 QString printerTitle() {
     const QPrinter &p = reportPrinter();
     const QPrinterInfo info(p);
@@ -105,10 +107,12 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     });
     bar->addWidget(menuButton);
 
-    auto *fullW = addButton("fullWidth", "FullWidthTip", "FullWidthICO", QStyle::SP_ToolBarHorizontalExtensionButton);
+    auto *fullW = addButton("fullWidth", "FullWidthTip", "FullWidthICO",
+                            standard(QStyle::SP_ToolBarHorizontalExtensionButton));
     connect(fullW, &QToolButton::clicked, this, &PrintPreview::fullWidth);
     bar->addWidget(fullW);
-    auto *fullH = addButton("fullHeight", "FullHeightTip", "FullHeightICO", QStyle::SP_ToolBarVerticalExtensionButton);
+    auto *fullH = addButton("fullHeight", "FullHeightTip", "FullHeightICO",
+                            standard(QStyle::SP_ToolBarVerticalExtensionButton));
     connect(fullH, &QToolButton::clicked, this, &PrintPreview::fullHeight);
     bar->addWidget(fullH);
 
@@ -127,7 +131,7 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     } nav[] = {{"first", "FirstPageTip", "FirstPageICO", QStyle::SP_MediaSkipBackward, &PrintPreview::firstPage},
                {"previous", "PrevPageTip", "PrevPageICO", QStyle::SP_MediaSeekBackward, &PrintPreview::previousPage}};
     for (const auto &n : nav) {
-        auto *b = addButton(n.name, n.tip, n.icon, n.pixmap);
+        auto *b = addButton(n.name, n.tip, n.icon, standard(n.pixmap));
         connect(b, &QToolButton::clicked, this, n.slot);
         bar->addWidget(b);
     }
@@ -147,7 +151,7 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     } nav2[] = {{"next", "NextPageTip", "NextPageICO", QStyle::SP_MediaSeekForward, &PrintPreview::nextPage},
                 {"last", "LastPageTip", "LastPageICO", QStyle::SP_MediaSkipForward, &PrintPreview::lastPage}};
     for (const auto &n : nav2) {
-        auto *b = addButton(n.name, n.tip, n.icon, n.pixmap);
+        auto *b = addButton(n.name, n.tip, n.icon, standard(n.pixmap));
         connect(b, &QToolButton::clicked, this, n.slot);
         bar->addWidget(b);
     }
@@ -155,7 +159,8 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     bar->addStretch();
     auto *bar2 = new QHBoxLayout;
     bar2->setSpacing(3);
-    auto *thisPage = addButton("printThisPage", "PrintThisPageTip", "PrintThisPageICO", QStyle::SP_FileIcon);
+    auto *thisPage = addButton("printThisPage", "PrintThisPageTip", "PrintThisPageICO",
+                               previewicons::printThisPage());
     connect(thisPage, &QToolButton::clicked, this, &PrintPreview::printThisPage);
     bar2->addWidget(thisPage);
     bar2->addWidget(new QLabel(m_texts["PagesToPrintPrompt"], this));
@@ -167,15 +172,16 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     m_copies->setRange(1, 999);
     m_copies->setToolTip(m_texts["CopiesTip"]);
     bar2->addWidget(m_copies);
-    auto *printB = addButton("print", "PrintTip", "PrintICO", QStyle::SP_DialogSaveButton);
+    auto *printB = addButton("print", "PrintTip", "PrintICO", previewicons::print());
     connect(printB, &QToolButton::clicked, this, &PrintPreview::print);
     bar2->addWidget(printB);
-    auto *text = addButton("textOut", "TextOutTip", "", QStyle::SP_FileDialogDetailedView);
+    auto *text =
+        addButton("textOut", "TextOutTip", "", standard(QStyle::SP_FileDialogDetailedView));
     connect(text, &QToolButton::clicked, this, &PrintPreview::textOut);
     text->setVisible(m_options.showTextOut && m_options.allowPrint);
     bar2->addWidget(text);
     setPreviewTextButton(text);
-    auto *find = addButton("search", "SearchTip", "", QStyle::SP_FileDialogContentsView);
+    auto *find = addButton("search", "SearchTip", "", standard(QStyle::SP_FileDialogContentsView));
     connect(find, &QToolButton::clicked, this, &PrintPreview::openSearch);
     bar2->addWidget(find);
     auto *pdf = new QToolButton(this);
@@ -184,18 +190,18 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     pdf->setToolTip(tr("Save the pages to print as a PDF file"));
     connect(pdf, &QToolButton::clicked, this, &PrintPreview::saveAsPdf);
     bar2->addWidget(pdf);
-    m_pin = addButton("pushPin", "PrintStayTip", "", QStyle::SP_DialogApplyButton);
+    m_pin = addButton("pushPin", "PrintStayTip", "", previewicons::pushPin());
     m_pin->setCheckable(true);
     bar2->addWidget(m_pin);
     const char *extras[] = {"Extra1Tip", "Extra2Tip", "Extra3Tip"};
     for (int i = 0; i < 3; ++i) {
-        auto *b = addButton(extras[i], extras[i], "", QStyle::SP_ArrowRight);
+        auto *b = addButton(extras[i], extras[i], "", standard(QStyle::SP_ArrowRight));
         b->setText(QString::number(i + 1));
         b->setVisible(bool(m_options.extra[i]));
         if (m_options.extra[i]) connect(b, &QToolButton::clicked, this, m_options.extra[i]);
         bar2->addWidget(b);
     }
-    auto *exitB = addButton("exit", "ExitTip", "CloseICO", QStyle::SP_DialogCloseButton);
+    auto *exitB = addButton("exit", "ExitTip", "CloseICO", standard(QStyle::SP_DialogCloseButton));
     connect(exitB, &QToolButton::clicked, this, &PrintPreview::exit);
     exitB->setVisible(m_options.showExit);
     bar2->addWidget(exitB);
@@ -218,10 +224,14 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
 
+    m_status = new QStatusBar(this);
+    m_status->setSizeGripEnabled(false);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addLayout(bar2);
     layout->addWidget(m_scroll, 1);
+    layout->addWidget(m_status);
 
     resize(900, 700);
     const previewlogic::Placement placement = previewlogic::readPlacement(m_texts.iniFile());
@@ -240,13 +250,17 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
 PrintPreview::~PrintPreview() { setPreviewTextButton(nullptr); }
 
 QToolButton *PrintPreview::addButton(const char *name, const char *tipKey, const char *iconKey,
-                                     QStyle::StandardPixmap icon) {
+                                     const QIcon &icon) {
     auto *b = new QToolButton(this);
     b->setObjectName(name);
     b->setToolTip(m_texts[tipKey]);
     const QString file = *iconKey ? previewlogic::iconFile(m_texts.iniFile(), iconKey) : QString();
-    b->setIcon(file.isEmpty() ? style()->standardIcon(icon) : QIcon(file));
+    b->setIcon(file.isEmpty() ? icon : QIcon(file));
     return b;
+}
+
+QIcon PrintPreview::standard(QStyle::StandardPixmap pixmap) const {
+    return style()->standardIcon(pixmap);
 }
 
 QToolButton *PrintPreview::button(const char *name) const { return findChild<QToolButton *>(name); }
@@ -291,12 +305,14 @@ void PrintPreview::updateNavigation() {
 }
 
 void PrintPreview::fullWidth() {
+    m_zoomChoice = QStringLiteral("Width");
     m_mode = Mode::Width;
     computeFits();
     updateView();
 }
 
 void PrintPreview::fullHeight() {
+    m_zoomChoice = QStringLiteral("Height");
     m_mode = Mode::Height;
     computeFits();
     updateView();
@@ -306,13 +322,18 @@ void PrintPreview::setZoom(int percent) {
     if (percent <= 0) return;
     m_mode = Mode::Factor;
     m_factor = std::min(percent, previewlogic::MaxZoom);
+    m_zoomChoice = QString::number(m_factor);
     updateView();
 }
 
 void PrintPreview::toggleZoom() {
     computeFits();
-    if (m_factor < 100) setZoom(100);
-    else setZoom(std::min(m_fitWidth, m_fitHeight));
+    if (m_factor < 100) {
+        setZoom(100);
+    } else {
+        setZoom(std::min(m_fitWidth, m_fitHeight));
+        m_zoomChoice = QStringLiteral("Page");
+    }
 }
 
 void PrintPreview::nextHit() {
@@ -336,6 +357,8 @@ void PrintPreview::previousHit() {
 void PrintPreview::search(const QString &text, bool matchCase) {
     m_hits = previewlogic::searchPages(m_pages, text, matchCase);
     m_hit = 0;
+    m_view->setMark(m_hits.isEmpty() ? QString() : text,
+                    matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
     if (m_hits.isEmpty()) {
         m_dialogs.message(m_texts["SearchNoHitHdr"], m_texts["SearchNoHitText"], Dlg::Exclamation);
         return;
@@ -396,44 +419,63 @@ void PrintPreview::print() {
         if (SUPPORTED(PROPPRINT::Copies) == 1) m_copies->setValue(printer.copyCount());
     }
     const QList<bool> deleted = chosen();
-    // A printer that makes copies itself is told how many; HANDLECOPIES leaves the pages alone then.
-    if (SUPPORTED(PROPPRINT::Copies) == 1) printer.setCopyCount(m_copies->value());
     if (stayAfterPrinting()) {
         QStringList pages = previewlogic::chosenPages(m_pages, deleted);
-        HANDLECOPIES(pages, m_copies->value());
-        printOnReportPrinter(pages);
-        m_pagesToPrint->setText(m_texts["PagesToPrintValue"]);
+        applyCopies(pages, m_copies->value());
+        if (printOnReportPrinter(pages, {}, m_dialogs))
+            m_pagesToPrint->setText(m_texts["PagesToPrintValue"]);
         return;
     }
     previewlogic::dropUnchosen(m_queue, deleted);
-    HANDLECOPIES(m_queue, m_copies->value());
+    applyCopies(m_queue, m_copies->value());
     done(1);
 }
 
 void PrintPreview::printThisPage() {
     if (m_pages.isEmpty() || !m_options.allowPrint) return;
-    printOnReportPrinter({m_pages[m_page - 1]});
+    QStringList page{m_pages[m_page - 1]};
+    applyCopies(page, 1);
+    printOnReportPrinter(page, {}, m_dialogs);
 }
 
 void PrintPreview::textOut() {
     if (!validatePages()) return;
-    WMF2ASCII(m_options.textFile, previewlogic::chosenPages(m_pages, chosen()), m_options.linesPerPage, m_dialogs);
+    QString file = m_options.textFile;
+    if (file.startsWith('~'))
+        file = '~' + previewlogic::inLastFolder(m_texts.iniFile(), file.mid(1));
+    saved(WMF2ASCII(file, previewlogic::chosenPages(m_pages, chosen()), m_options.linesPerPage,
+                    m_dialogs));
 }
 
 void PrintPreview::saveAsPdf() {
     if (!validatePages()) return;
-    const QString name = m_dialogs.saveFileName(tr("Save as PDF"), QStringLiteral("REPORT.PDF"),
-                                                tr("PDF Files|*.PDF|All Files|*.*"));
+    const QString name = m_dialogs.saveFileName(
+        tr("Save as PDF"),
+        previewlogic::inLastFolder(m_texts.iniFile(), QStringLiteral("REPORT.PDF")),
+        tr("PDF Files|*.PDF|All Files|*.*"));
     if (name.isEmpty()) return;
     QPdfWriter writer(name);
     writer.setCreator(QCoreApplication::applicationName());
-    report::printPages(writer, previewlogic::chosenPages(m_pages, chosen()));
+    if (!report::printPages(writer, previewlogic::chosenPages(m_pages, chosen()))) {
+        m_dialogs.message(QString::fromLatin1(previewlogic::FileErrorCaption),
+                          previewlogic::notWrittenText(name, {}), Dlg::Error);
+        return;
+    }
+    saved(name);
+}
+
+void PrintPreview::saved(const QString &file) {
+    if (file.isEmpty()) return;
+    previewlogic::setLastFolder(m_texts.iniFile(), file);
+    m_status->showMessage(previewlogic::savedText(file));
 }
 
 void PrintPreview::exit() { done(2); }
 
 void PrintPreview::done(int result) {
     if (m_placementActive) previewlogic::writePlacement(m_texts.iniFile(), geometry());
+    if (!m_zoomChoice.isEmpty()) previewlogic::writeZoom(m_texts.iniFile(), m_zoomChoice);
+    m_zoomChoice.clear();
     m_placementActive = false;
     setPreviewTextButton(nullptr);
     QDialog::done(result == 1 ? 1 : 2);
@@ -518,7 +560,20 @@ void PrintPreview::showEvent(QShowEvent *event) {
     m_fitted = true;
     layout()->activate();
     computeFits();
-    if (m_mode == Mode::Factor) m_factor = m_options.useZoom ? m_requestedZoom : std::min(m_fitWidth, m_fitHeight);
+    // The zoom the user chose last time, unless the caller asks for one.
+    const QString kept = previewlogic::readZoom(m_texts.iniFile());
+    if (m_mode == Mode::Factor && !m_options.useZoom) {
+        if (kept.compare(QLatin1String("Width"), Qt::CaseInsensitive) == 0)
+            m_mode = Mode::Width;
+        else if (kept.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0)
+            m_mode = Mode::Height;
+    }
+    if (m_mode == Mode::Factor) {
+        const int percent = kept.toInt();
+        m_factor = m_options.useZoom ? m_requestedZoom
+                   : percent > 0     ? std::min(percent, previewlogic::MaxZoom)
+                                     : std::min(m_fitWidth, m_fitHeight);
+    }
     updateView();
 }
 

@@ -18,6 +18,7 @@ class QLineEdit;
 class QMenu;
 class QScrollArea;
 class QSpinBox;
+class QStatusBar;
 class QToolButton;
 class PageView;
 
@@ -86,7 +87,11 @@ protected:
 
 private:
     enum class Mode { Factor, Width, Height };
-    QToolButton *addButton(const char *name, const char *tipKey, const char *iconKey, QStyle::StandardPixmap icon);
+    QToolButton *addButton(const char *name, const char *tipKey, const char *iconKey,
+                           const QIcon &icon);
+    QIcon standard(QStyle::StandardPixmap pixmap) const;
+    // A file written: confirmed in the status line, its folder kept for the next file dialog.
+    void saved(const QString &file);
     void updateView();
     void updateNavigation();
     void computeFits();
@@ -116,6 +121,8 @@ private:
     QLineEdit *m_pagesToPrint = nullptr;
     QSpinBox *m_copies = nullptr;
     QToolButton *m_pin = nullptr;
+    QStatusBar *m_status = nullptr;
+    QString m_zoomChoice; // what the user chose in this window, kept when it closes
 };
 
 // Shows the pages; returns 1 when the user asked to print (the caller prints what is left in the

@@ -1,6 +1,7 @@
 #include "wmf2ascii.h"
 
 #include "platform/dialogs.h"
+#include "previewlogic.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -90,17 +91,23 @@ QList<QByteArray> lines(const QString &pageFile, int linesPerPage) {
 
 } // namespace pagetext
 
-void WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage, Dialogs &dialogs) {
+QString WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage,
+                  Dialogs &dialogs) {
     QString name = fileName;
     if (name.startsWith('~')) {
         const QString cwd = QDir::currentPath();
         name = dialogs.saveFileName(QStringLiteral("Save to what Filename?"), name.mid(1),
                                     QStringLiteral("Text|*.TXT|All Files|*.*"));
         QDir::setCurrent(cwd);
-        if (name.isEmpty()) return;
+        if (name.isEmpty()) return {};
     }
     QFile out(name);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    auto failed = [&] {
+        dialogs.message(QString::fromLatin1(previewlogic::FileErrorCaption),
+                        previewlogic::notWrittenText(name, out.errorString()), Dlg::Error);
+        return QString();
+    };
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed();
 
     // A small status window; one page per timer event keeps it (and the program) responsive.
     QWidget status;
@@ -126,11 +133,17 @@ void WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 lin
             text += line;
             text += "\r\n";
         }
-        out.write(text);
+        if (out.write(text) != text.size()) { // the rest would be missing without a word
+            timer.stop();
+            loop.quit();
+            return;
+        }
         ++page;
     });
     timer.start(0);
     loop.exec();
-    out.close();
     status.close();
+    if (page < pageQueue.size() || !out.flush()) return failed();
+    out.close();
+    return name;
 }

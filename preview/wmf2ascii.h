@@ -35,6 +35,8 @@ QList<QByteArray> lines(const QString &pageFile, int linesPerPage);
 } // namespace pagetext
 
 // Writes the pages of `pageQueue` to the text file `fileName`. A name starting with "~" is only a
-// proposal for the save dialog. `linesPerPage` 0 drops the empty lines of every page.
-void WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage,
-               Dialogs &dialogs);
+// proposal for the save dialog. `linesPerPage` 0 drops the empty lines of every page. Returns the
+// file written; empty when the dialog was cancelled or the file could not be written (said in a
+// message).
+QString WMF2ASCII(const QString &fileName, const QStringList &pageQueue, qint32 linesPerPage,
+                  Dialogs &dialogs);

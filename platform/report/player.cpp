@@ -4,6 +4,7 @@
 #include "report.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -62,7 +63,7 @@ Object fontObject(const wmf::Record &r) {
     return o;
 }
 
-void drawText(QPainter &painter, State &s, const wmf::Record &r) {
+void drawText(QPainter &painter, State &s, const wmf::Record &r, const TextMark *mark) {
     const qint16 y = r.word(0), x = r.word(1), count = r.word(2);
     const quint16 options = quint16(r.word(3));
     const bool hasRect = (options & 0x00FF) != 0;
@@ -87,6 +88,14 @@ void drawText(QPainter &painter, State &s, const wmf::Record &r) {
     const quint16 vertical = s.textAlign & 24;
     if (vertical == wmf::AlignBaseline) baseline = y;
     else if (vertical == wmf::AlignBottom) baseline = y - fm.descent();
+    if (mark && !mark->text.isEmpty()) {
+        for (qsizetype at = text.indexOf(mark->text, 0, mark->caseSensitivity); at >= 0;
+             at = text.indexOf(mark->text, at + mark->text.size(), mark->caseSensitivity)) {
+            const qreal from = left + fm.horizontalAdvance(text.left(at));
+            const qreal width = fm.horizontalAdvance(text.mid(at, mark->text.size()));
+            painter.fillRect(QRectF(from, baseline - fm.ascent(), width, fm.height()), mark->color);
+        }
+    }
     painter.drawText(QPointF(left, baseline), text);
     painter.restore();
 }
@@ -99,7 +108,7 @@ QSizeF pageInches(const wmf::Page &page) {
     return QSizeF(qreal(p.right - p.left) / p.inch, qreal(p.bottom - p.top) / p.inch);
 }
 
-bool play(QPainter &painter, const wmf::Page &page, const QRectF &target) {
+bool play(QPainter &painter, const wmf::Page &page, const QRectF &target, const TextMark *mark) {
     if (!page.ok) return false;
     const auto &pl = page.placeable;
     QPointF origin(pl.left, pl.top);
@@ -178,7 +187,9 @@ bool play(QPainter &painter, const wmf::Page &page, const QRectF &target) {
             painter.setBrush(s.brush);
             painter.drawRect(QRectF(QPointF(r.word(3), r.word(2)), QPointF(r.word(1), r.word(0))));
             break;
-        case wmf::ExtTextOut: drawText(painter, s, r); break;
+        case wmf::ExtTextOut:
+            drawText(painter, s, r, mark);
+            break;
         default: break; // records our pages do not use are skipped
         }
     }
@@ -190,25 +201,36 @@ bool playFile(QPainter &painter, const QString &pageFile, const QRectF &target) 
     return play(painter, wmf::readFile(pageFile), target);
 }
 
-bool printPages(QPagedPaintDevice &device, const QStringList &pageFiles, bool sizeFromPages) {
+bool printPages(QPagedPaintDevice &device, const QStringList &pageFiles, bool sizeFromPages,
+                int *unreadablePage) {
+    if (unreadablePage) *unreadablePage = 0;
     if (pageFiles.isEmpty()) return false;
+    // Copies repeat the same files, so each file is read once.
+    QHash<QString, wmf::Page> pages;
+    for (int i = 0; i < pageFiles.size(); ++i) {
+        if (pages.contains(pageFiles[i])) continue;
+        wmf::Page page = wmf::readFile(pageFiles[i]);
+        if (!page.ok || pageInches(page).isEmpty()) {
+            if (unreadablePage) *unreadablePage = i + 1;
+            return false;
+        }
+        pages.insert(pageFiles[i], std::move(page));
+    }
     if (sizeFromPages) {
-        const QSizeF inches = pageInches(wmf::readFile(pageFiles.first()));
-        if (!inches.isEmpty()) device.setPageSize(QPageSize(inches, QPageSize::Inch));
+        device.setPageSize(QPageSize(pageInches(pages.value(pageFiles.first())), QPageSize::Inch));
         device.setPageMargins(QMarginsF(0, 0, 0, 0));
     }
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    bool ok = true;
     for (int i = 0; i < pageFiles.size(); ++i) {
         if (i > 0) device.newPage();
-        const wmf::Page page = wmf::readFile(pageFiles[i]);
+        const wmf::Page &page = pages[pageFiles[i]];
         const QSizeF inches = pageInches(page);
-        const QRectF target(0, 0, inches.width() * device.logicalDpiX(), inches.height() * device.logicalDpiY());
-        ok = play(painter, page, target) && ok;
+        play(painter, page,
+             QRectF(0, 0, inches.width() * device.logicalDpiX(),
+                    inches.height() * device.logicalDpiY()));
     }
-    painter.end();
-    return ok;
+    return painter.end();
 }
 
 } // namespace report

@@ -83,8 +83,15 @@ bool Report::endPage() {
     ++m_written;
     const QString name = QDir(folder()).filePath(QStringLiteral("page%1.wmf").arg(m_written, 5, 10, QChar('0')));
     QFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        m_failed = true;
+    const bool written = isValid() && file.open(QIODevice::WriteOnly) &&
+                         file.write(bytes) == bytes.size() && file.flush();
+    if (!written) {
+        if (m_failedPage == 0) {
+            m_failedPage = m_written;
+            m_error = isValid() ? QDir::toNativeSeparators(name) + QStringLiteral(": ") +
+                                      file.errorString()
+                                : m_dir->errorString();
+        }
         return false;
     }
     m_pages << name;

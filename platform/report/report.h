@@ -76,7 +76,10 @@ public:
     // The page queue: one file per finished page, in page order.
     QStringList &pages() { return m_pages; }
     const QStringList &pages() const { return m_pages; }
-    bool failed() const { return m_failed; }
+    bool failed() const { return m_failedPage > 0; }
+    // The first page whose file could not be written (0 when none), and why.
+    int failedPage() const { return m_failedPage; }
+    QString error() const { return m_error; }
 
 private:
     void selectFont(const Font &font);
@@ -88,7 +91,8 @@ private:
     std::unique_ptr<wmf::PageWriter> m_writer;
     QStringList m_pages;
     int m_written = 0;
-    bool m_failed = false;
+    int m_failedPage = 0;
+    QString m_error;
     // What the open page has created and selected.
     QList<QPair<Font, int>> m_fonts;
     QList<QPair<int, int>> m_pens;

@@ -1,5 +1,6 @@
 // The report run: its texts, the preview question, cancelling with a partial preview, the
 // "nothing" messages, page numbering, copies and the progress redraws.
+#include "../support/fakeprinter.h"
 #include "../support/printers.h"
 #include "../support/scripteddialogs.h"
 #include "common/app.h"
@@ -10,19 +11,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
-
-class NoCopies : public PrinterDriver {
-public:
-    QList<Paper> papers() const override { return {}; }
-    QList<QPoint> resolutions() const override { return {}; }
-    DevMode devMode() const override { return {}; }
-    void setDevMode(const DevMode &) override {}
-};
 
 class ReportRunTest : public ::testing::Test {
 protected:
@@ -52,18 +47,20 @@ protected:
             for (const QString &p : pages) previewText << pagetext::lines(p, 0);
             return previewAnswer;
         };
-        run->print = [this](const QStringList &pages) {
-            printed = pages;
-            return true;
-        };
+        if (fakePrint)
+            run->print = [this](const QStringList &pages) {
+                printed = pages;
+                return true;
+            };
         return run;
     }
 
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    NoCopies driver;
+    FakePrinter driver;
     int opened = 0;
     int previewAnswer = 2;
+    bool fakePrint = true; // false: pages go to the report printer
     QStringList previewed, printed;
     QList<QByteArray> previewText;
 };
@@ -259,4 +256,95 @@ TEST_F(ReportRunTest, TheDataDirectorysIniFileCountsNotTheCurrentDirectorys) {
 
     QDir::setCurrent(cwd);
     App::setDataDir(dataDir);
+}
+
+// Three copies of a two-page report come out as six sheets, whichever way the printer takes them:
+// the printer is told the count when it makes the copies itself, else the pages are sent three
+// times; never both.
+TEST_F(ReportRunTest, CopiesComeOutOnceOnEveryKindOfPrinter) {
+    for (auto kind :
+         {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
+        driver.kind = kind;
+        int sheets = 0;
+        auto direct = make(20);
+        direct->copies = 3;
+        direct->print = [&](const QStringList &pages) {
+            printed = pages;
+            sheets = driver.sheets(pages.size());
+            return true;
+        };
+        dialogs.answers = {2};
+        EXPECT_EQ(direct->run(), ReportRun::Printed);
+        EXPECT_EQ(sheets, 6) << "printed directly on " << kindName(kind);
+        if (kind == FakePrinter::NoCopies) {
+            ASSERT_EQ(printed.size(), 6);
+            EXPECT_EQ(printed.mid(0, 2), printed.mid(2, 2)) << "whole sets, one after another";
+            EXPECT_EQ(printed.mid(0, 2), printed.mid(4, 2));
+        }
+
+        // Through the preview: the copies entry says 3 and Print is pressed.
+        sheets = 0;
+        auto previewed = make(20);
+        previewed->previewOptions.skipPrinterDialog = true;
+        previewed->preview = [&](QStringList &pages, const PreviewOptions &options) {
+            QTimer::singleShot(0, [] {
+                auto *window = qobject_cast<PrintPreview *>(QApplication::activeModalWidget());
+                ASSERT_NE(window, nullptr);
+                window->copies()->setValue(3);
+                window->print();
+            });
+            return PRINTPREVIEW(pages, 100, options, dir.filePath("PRVWRPTS.INI"), dialogs);
+        };
+        previewed->print = [&](const QStringList &pages) {
+            sheets = driver.sheets(pages.size());
+            return true;
+        };
+        dialogs.answers = {1};
+        EXPECT_EQ(previewed->run(), ReportRun::Printed);
+        EXPECT_EQ(sheets, 6) << "printed from the preview on " << kindName(kind);
+    }
+}
+
+// A page file that cannot be written (here a folder stands where the file must go) stops the run:
+// the user is told which page, and nothing incomplete is shown or printed.
+TEST_F(ReportRunTest, APageThatCannotBeWrittenStopsTheRun) {
+    for (int answer : {1, 2}) { // preview, print
+        auto run = make(40);
+        auto inner = run->loop;
+        run->loop = [inner](ReportRun &r) {
+            if (r.recordsProcessed() == 12) QDir(r.report().folder()).mkdir("page00002.wmf");
+            return inner(r);
+        };
+        dialogs.shown.clear();
+        previewed.clear();
+        printed.clear();
+        dialogs.answers = {answer};
+        const ReportRun::Outcome outcome = run->run();
+        EXPECT_NE(outcome, ReportRun::Previewed);
+        EXPECT_NE(outcome, ReportRun::Printed);
+        EXPECT_TRUE(previewed.isEmpty()) << "pages 1 and 3 are not a report";
+        EXPECT_TRUE(printed.isEmpty());
+        EXPECT_EQ(run->recordsProcessed(), 20) << "the run stops at the page that failed";
+        ASSERT_EQ(dialogs.shown.size(), 2);
+        EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+        EXPECT_TRUE(dialogs.last().text.startsWith("Page 2 of the report could not be written"))
+            << dialogs.last().text.toStdString();
+    }
+}
+
+// A printer that refuses the job (an output file in a folder that does not exist) is reported.
+TEST_F(ReportRunTest, APrintThatFailsSaysSo) {
+    fakePrint = false;
+    auto run = make(20);
+    reportPrinter().setOutputFileName(dir.filePath("missing/report.pdf"));
+    dialogs.answers = {2};
+    const ReportRun::Outcome outcome = run->run();
+    reportPrinter().setOutputFileName({});
+    EXPECT_NE(outcome, ReportRun::Printed);
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(dialogs.last().text.startsWith("The report could not be printed on"))
+        << dialogs.last().text.toStdString();
+    EXPECT_TRUE(dialogs.last().text.endsWith("Nothing was printed."))
+        << dialogs.last().text.toStdString();
 }

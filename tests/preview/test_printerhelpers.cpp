@@ -1,14 +1,17 @@
 // Printer helpers: page-count patching, copies, printer capabilities, status window, clipboard.
-#include "platform/launcher.h"
-#include "preview/printerhelpers.h"
 #include "../support/printers.h"
 #include "../support/scripteddialogs.h"
+#include "platform/launcher.h"
+#include "platform/report/report.h"
+#include "preview/printerhelpers.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMimeData>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -160,6 +163,25 @@ TEST_F(PrinterTest, CopiesAreAppendedAsWholeSetsUnlessThePrinterMakesThem) {
     QStringList collated{"1", "2"};
     HANDLECOPIES(collated, 2);
     EXPECT_EQ(collated, QStringList({"1", "2", "1", "2"})) << "collated sets are sent as sets";
+}
+
+// A page that cannot be read is found before the printer starts, so no part of the job goes out.
+TEST_F(PrinterTest, APrintWithAPageThatCannotBeReadPrintsNothingAndSaysSo) {
+    report::Report r;
+    r.text(1000, 1000, "Page 1");
+    r.endPage();
+    const QString pdf = dir.filePath("out.pdf");
+    reportPrinter().setOutputFileName(pdf);
+    const bool printed =
+        printOnReportPrinter({r.pages()[0], file("not a page")}, "Listing", dialogs);
+    reportPrinter().setOutputFileName({});
+    EXPECT_FALSE(printed);
+    EXPECT_FALSE(QFile::exists(pdf));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Print Error ...");
+    EXPECT_EQ(dialogs.last().text,
+              "The report could not be printed on " + QDir::toNativeSeparators(pdf) +
+                  ": page 2 of the printout could not be read.||Nothing was printed.");
 }
 
 TEST_F(PrinterTest, SupportedAnswersFromTheSettingsBitsAndCustomPaper) {

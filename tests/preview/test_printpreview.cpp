@@ -1,4 +1,5 @@
 // The preview window: pages to print, search, placement, and what its buttons do to the queue.
+#include "../support/fakeprinter.h"
 #include "../support/printers.h"
 #include "../support/scripteddialogs.h"
 #include "platform/inifile.h"
@@ -8,6 +9,7 @@
 #include "preview/printpreview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -17,9 +19,10 @@
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QApplication>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -40,14 +43,6 @@ QList<int> pagesOf(const QString &entry, int count, bool *ok = nullptr) {
     return valid ? out : QList<int>{-1};
 }
 
-class NoCopiesDriver : public PrinterDriver {
-public:
-    QList<Paper> papers() const override { return {{1, "Letter"}}; }
-    QList<QPoint> resolutions() const override { return {}; }
-    DevMode devMode() const override { return {}; }
-    void setDevMode(const DevMode &) override {}
-};
-
 class PreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,6 +57,7 @@ protected:
         queue = report->pages();
         files = queue;
         setPrinterDriver(&driver);
+        reportPrinter().setCopyCount(1);
     }
     void TearDown() override { setPrinterDriver(nullptr); }
 
@@ -78,13 +74,35 @@ protected:
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
+    static int pdfPages(const QString &pdf) {
+        QProcess p;
+        p.start(QStandardPaths::findExecutable("pdfinfo"), {pdf});
+        p.waitForFinished(30000);
+        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+            if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+        return -1;
+    }
+    // How many pixels of the page view carry the search marker's colour.
+    static int markedPixels(PrintPreview &w) {
+        const QImage image =
+            w.scrollArea()->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == qRgb(255, 255, 0);
+        return n;
+    }
+    static QString statusLine(PrintPreview &w) {
+        auto *bar = w.findChild<QStatusBar *>();
+        return bar ? bar->currentMessage() : QStringLiteral("(no status line)");
+    }
 
     QTemporaryDir dir;
     QString ini;
     std::unique_ptr<report::Report> report;
     QStringList queue, files;
     ScriptedDialogs dialogs;
-    NoCopiesDriver driver;
+    FakePrinter driver;
 };
 
 } // namespace
@@ -342,4 +360,153 @@ TEST_F(PreviewTest, ArrowKeysScrollAndCrossPageBoundaries) {
     v->setValue(v->maximum());
     QTest::keyClick(w.get(), Qt::Key_Down);
     EXPECT_EQ(w->page(), 3) << "nothing after the last page";
+}
+
+// Three copies of the three pages are nine sheets whichever way the printer takes them.
+TEST_F(PreviewTest, CopiesComeOutOnceOnEveryKindOfPrinter) {
+    const QString pdf = dir.filePath("copies.pdf");
+    for (auto kind :
+         {FakePrinter::NoCopies, FakePrinter::MakesCopies, FakePrinter::CollatesCopies}) {
+        driver.kind = kind;
+        queue = files;
+        auto w = open();
+        w->copies()->setValue(3);
+        w->print();
+        EXPECT_EQ(w->result(), 1);
+        EXPECT_EQ(driver.sheets(queue.size()), 9)
+            << "left for the caller to print, on " << kindName(kind);
+
+        queue = files;
+        reportPrinter().setOutputFileName(pdf);
+        auto stay = open();
+        stay->setStayAfterPrinting(true);
+        stay->copies()->setValue(3);
+        stay->print();
+        reportPrinter().setOutputFileName({});
+        EXPECT_TRUE(stay->isVisible());
+        EXPECT_EQ(driver.sheets(pdfPages(pdf)), 9)
+            << "printed while the preview stays, on " << kindName(kind);
+        QFile::remove(pdf);
+
+        reportPrinter().setOutputFileName(pdf);
+        stay->printThisPage();
+        reportPrinter().setOutputFileName({});
+        EXPECT_EQ(driver.sheets(pdfPages(pdf)), 1) << "this page once, on " << kindName(kind);
+        QFile::remove(pdf);
+    }
+}
+
+TEST_F(PreviewTest, APrintThatFailsSaysSoAndTheWindowStays) {
+    reportPrinter().setOutputFileName(dir.filePath("missing/out.pdf"));
+    auto w = open();
+    w->setStayAfterPrinting(true);
+    w->print();
+    w->printThisPage();
+    reportPrinter().setOutputFileName({});
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    for (const Message &m : dialogs.shown) {
+        EXPECT_EQ(m.icon, Dlg::Error);
+        EXPECT_TRUE(m.text.startsWith("The report could not be printed on"))
+            << m.text.toStdString();
+    }
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(queue, files);
+}
+
+TEST_F(PreviewTest, PrintAndPushPinButtonsShowWhatTheyDo) {
+    auto w = open();
+    QToolButton *print = w->button("print"), *pin = w->button("pushPin");
+    EXPECT_EQ(print->toolTip(), "Printing Options...");
+    EXPECT_EQ(pin->toolTip(), "Toggle Stay after Printing");
+    EXPECT_EQ(w->button("printThisPage")->toolTip(), "Print THIS Page");
+    auto image = [](const QIcon &icon, QIcon::State state = QIcon::Off) {
+        return icon.pixmap(QSize(24, 24), QIcon::Normal, state)
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    QStyle *style = w->style();
+    ASSERT_FALSE(print->icon().isNull());
+    ASSERT_FALSE(pin->icon().isNull());
+    EXPECT_NE(image(print->icon()), image(style->standardIcon(QStyle::SP_DialogSaveButton)))
+        << "not a disk";
+    EXPECT_NE(image(pin->icon()), image(style->standardIcon(QStyle::SP_DialogApplyButton)))
+        << "not a check mark";
+    EXPECT_NE(image(pin->icon(), QIcon::Off), image(pin->icon(), QIcon::On))
+        << "the pin shows whether it is in";
+    EXPECT_NE(image(print->icon()), image(w->button("printThisPage")->icon()));
+}
+
+TEST_F(PreviewTest, SearchHitsAreMarkedOnThePage) {
+    auto w = open();
+    QApplication::processEvents();
+    EXPECT_EQ(markedPixels(*w), 0);
+    w->search("marker2", false);
+    ASSERT_EQ(w->page(), 2);
+    EXPECT_GT(markedPixels(*w), 20) << "the hit on the page shown";
+    w->showPage(1);
+    EXPECT_EQ(markedPixels(*w), 0) << "page 1 has no hit";
+    w->search("ACCOUNT", true);
+    EXPECT_EQ(w->page(), 1);
+    EXPECT_GT(markedPixels(*w), 20);
+    w->search("nowhere", false);
+    EXPECT_EQ(markedPixels(*w), 0) << "a search without hits leaves no marks";
+}
+
+TEST_F(PreviewTest, TheZoomChosenIsKeptForTheNextPreview) {
+    auto first = open();
+    const int fit = first->zoomPercent();
+    first->setZoom(150);
+    first->exit();
+    auto second = open();
+    EXPECT_EQ(second->zoomPercent(), 150);
+    second->fullWidth();
+    const int width = second->zoomPercent();
+    ASSERT_NE(width, 150);
+    second->exit();
+    auto third = open();
+    EXPECT_EQ(third->zoomPercent(), width) << "full width, again";
+    third->exit();
+    auto fourth = open();
+    EXPECT_EQ(fourth->zoomPercent(), width) << "a preview where nothing was chosen changes nothing";
+    fourth->setZoom(100);
+    fourth->toggleZoom(); // from its true size to the whole page
+    fourth->exit();
+    auto fifth = open();
+    EXPECT_EQ(fifth->zoomPercent(), fit);
+}
+
+TEST_F(PreviewTest, FileDialogsOpenInTheFolderLastUsedAndSavedFilesAreConfirmed) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
+    const QString out = QDir(dir.filePath("out")).absolutePath();
+    auto w = open();
+    dialogs.fileNames << out + "/pages.txt";
+    w->textOut();
+    ASSERT_TRUE(QFile::exists(out + "/pages.txt"));
+    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.txt")))
+        << statusLine(*w).toStdString();
+    dialogs.fileNames << out + "/pages.pdf";
+    w->saveAsPdf();
+    ASSERT_FALSE(dialogs.fileDirs.isEmpty());
+    EXPECT_EQ(dialogs.fileDirs.last(), out + "/REPORT.PDF");
+    EXPECT_TRUE(QFile::exists(out + "/pages.pdf"));
+    EXPECT_TRUE(statusLine(*w).contains(QDir::toNativeSeparators(out + "/pages.pdf")))
+        << statusLine(*w).toStdString();
+    w->exit();
+
+    auto next = open(); // another report, another day
+    next->textOut();    // cancelled
+    EXPECT_EQ(dialogs.fileDirs.last(), out + "/REPORT.TXT");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    dialogs.fileNames << dir.filePath("missing/pages.pdf");
+    next->saveAsPdf();
+    ASSERT_EQ(dialogs.shown.size(), 1) << "a file that cannot be written says so";
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(
+        dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.pdf"))));
+    dialogs.fileNames << dir.filePath("missing/pages.txt");
+    next->textOut();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(
+        dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.txt"))));
 }

@@ -15,14 +15,22 @@ public:
     QList<Message> shown;       // every message, in order
     QList<int> answers;         // answers to give, in order; the default button when exhausted
     QStringList fileNames;      // answers to the file and folder pickers
+    QStringList fileDirs;       // the folder or proposed name each picker opened with
 
     int show(const Message &message) override;
-    QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
-    QString folderName(const QString &, const QString &) override { return nextFile(); }
+    QString openFileName(const QString &, const QString &dir, const QString &) override {
+        return nextFile(dir);
+    }
+    QString saveFileName(const QString &, const QString &dir, const QString &) override {
+        return nextFile(dir);
+    }
+    QString folderName(const QString &, const QString &dir) override { return nextFile(dir); }
 
     const Message &last() const { return shown.last(); }
 
 private:
-    QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
+    QString nextFile(const QString &dir) {
+        fileDirs << dir;
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    }
 };
