@@ -319,4 +319,7 @@ void setAmount(QLineEdit *edit, const QString &picture) {
         return shown;
     });
 }
+void detachEntries(QWidget *window) {
+    for (QLineEdit *e : window->findChildren<QLineEdit *>()) e->disconnect(window);
+}
 } // namespace Entries

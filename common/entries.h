@@ -50,6 +50,7 @@ private:
 };
 
 class QLineEdit;
+class QWidget;
 
 namespace Entries {
 // Makes `edit` an entry for the pattern picture `picture`. While it has the focus the pattern's
@@ -67,6 +68,11 @@ QString patternText(const QLineEdit *edit);
 
 // Shows the text of `edit` as `reformat` gives it whenever the focus leaves it; text that
 // `reformat` cannot read (nullopt) stays as it was typed, for the window's own check.
+// Called first in the destructor of a window whose entries' signals reach the window: the entry
+// holding the focus reports editing finished while the window's children are torn down, when the
+// window's own members are already gone.
+void detachEntries(QWidget *window);
+
 void reformatOnLeave(QLineEdit *edit, std::function<std::optional<QString>(const QString &)> reformat);
 // A date entry in a date picture ("03151985" -> "03/15/1985" with "@d2"); blank stays blank.
 void setDate(QLineEdit *edit, const QString &picture);

@@ -861,3 +861,5 @@ void PAYROLLSCREEN() {
     Windows::start(new PayrollScreen(db, d, App::admin(), PayrollGLO(), PAYQUEUE(),
                                      PayrollLookups::browses(), PAYROLLRPT));
 }
+
+PayrollScreen::~PayrollScreen() { Entries::detachEntries(this); }

@@ -91,6 +91,7 @@ public:
     PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin, PayrollGlobals &glo,
                   PayQueue &queue, PayrollLookups lookups, PayrollReportCall report,
                   QWidget *parent = nullptr);
+    ~PayrollScreen() override;
     PayrollScreenLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;

@@ -259,7 +259,10 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
            pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
         total += pbp.rec.AMOUNT;
-    if (pbp.failed()) return failed();
+    if (pbp.failed()) {
+        error = storage::lastErrorText();
+        return false;
+    }
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;
@@ -632,3 +635,5 @@ void PROCESSPAYROLL() {
                                 PAYROLLRPT);
     Windows::call(&window);
 }
+
+ProcessPayrollWindow::~ProcessPayrollWindow() { Entries::detachEntries(this); }

@@ -69,6 +69,7 @@ public:
     ProcessPayrollWindow(storage::Database &db, Dialogs &dialogs, PayrollGlobals &glo,
                          PayQueue &queue, PayrollLookups lookups, PayrollReportCall report,
                          QWidget *parent = nullptr);
+    ~ProcessPayrollWindow() override;
     ProcessPayrollLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;

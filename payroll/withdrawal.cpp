@@ -641,3 +641,5 @@ void WITHDRAWAL() {
         return;
     Windows::start(new WithdrawalWindow(db, d, App::admin()));
 }
+
+WithdrawalWindow::~WithdrawalWindow() { Entries::detachEntries(this); }

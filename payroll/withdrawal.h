@@ -108,6 +108,7 @@ class WithdrawalWindow : public QWidget {
     Q_OBJECT
 public:
     WithdrawalWindow(storage::Database &db, Dialogs &dialogs, bool admin, QWidget *parent = nullptr);
+    ~WithdrawalWindow() override;
     WithdrawalLogic &logic() { return m_logic; }
     QLineEdit *field(const QString &name) const;
     QPushButton *button(const QString &text) const;

@@ -91,3 +91,25 @@ TEST_F(SsnTyping, TheWithdrawalWindowTakesTheSsnAsSoonAsItOpensAndAfterEveryLine
     EXPECT_EQ(w.field("LOC:NAME")->text(), "Jones, Pat");
     w.hide();
 }
+
+// Closing a window while the clerk is half-way through an entry: the entry's editing-finished
+// handler must not run on a window whose members are already gone.
+TEST_F(SsnTyping, AWindowClosedInTheMiddleOfAnEntryGoesQuietly) {
+    glo.CONTRACTORNUMBER = 7;
+    glo.CONTRACTORNAME = "ABC";
+    glo.PAYROLLDATE = day(2026, 12, 1);
+    glo.POSTINGDATE = day(2026, 12, 8);
+    glo.PAYROLLAMOUNT = money("150.00");
+    auto *division = new ProcessPayrollWindow(*db, dialogs, glo, queue, lookups, report);
+    activate(division);
+    ASSERT_EQ(QApplication::focusWidget(), division->field("LOC:SSNUM"));
+    type("999");
+    delete division;
+
+    auto *withdrawal = new WithdrawalWindow(*db, dialogs, false);
+    activate(withdrawal);
+    ASSERT_EQ(QApplication::focusWidget(), withdrawal->field("LOC:SSNUM"));
+    type("999");
+    delete withdrawal;
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << qPrintable(dialogs.last().text);
+}
