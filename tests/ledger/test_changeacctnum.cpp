@@ -13,16 +13,6 @@
 #include <functional>
 
 namespace {
-// Answers like ScriptedDialogs and lets a test act while a message is up (another station).
-class WatchedDialogs : public ScriptedDialogs {
-public:
-    std::function<void(const Message &)> onShow;
-    int show(const Message &message) override {
-        if (onShow) onShow(message);
-        return ScriptedDialogs::show(message);
-    }
-};
-
 class AcctChange : public DataTest {
 protected:
     void SetUp() override {
@@ -94,7 +84,7 @@ protected:
         counts = {c.membersChanged, c.transChanged, c.backupsChanged, c.breaksChanged};
         return attempted;
     }
-    WatchedDialogs seat;
+    ScriptedDialogs seat;
     QList<qint64> counts;
 };
 } // namespace

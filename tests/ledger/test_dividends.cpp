@@ -388,18 +388,6 @@ TEST_F(Dividends, PostingOnADateThatHoldsDividendsAsksFirst) {
     EXPECT_EQ(dialogs.last().caption, "Sort Report ...");
 }
 
-namespace {
-// Answers from the script and lets a test act while a question is up (another station).
-class ActingDialogs : public ScriptedDialogs {
-public:
-    std::function<void(const Message &)> onShow;
-    int show(const Message &message) override {
-        if (onShow) onShow(message);
-        return ScriptedDialogs::show(message);
-    }
-};
-} // namespace
-
 TEST_F(Dividends, DividendsPostedElsewhereWhileTheQuestionIsUpAreAskedAboutAgain) {
     const qint32 paid = day(2008, 1, 15);
     for (qint32 acct = 1; acct <= 2; ++acct) {
@@ -407,7 +395,7 @@ TEST_F(Dividends, DividendsPostedElsewhereWhileTheQuestionIsUpAreAskedAboutAgain
         post(acct, day(2006, 1, 1), "1000.00");
     }
     post(1, paid, "5.00", TransType::Dividend);
-    ActingDialogs seat;
+    ScriptedDialogs seat;
     EnterDividendsLogic l(*db, seat, glo, list, report);
     l.open();
     l.LOC.BEGINDATE = day(2007, 1, 1);

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <QList>
+#include <functional>
 #include <stdexcept>
 
 struct Halted : std::runtime_error {
@@ -16,6 +17,9 @@ public:
     QList<int> answers;         // answers to give, in order; the default button when exhausted
     QStringList fileNames;      // answers to the file and folder pickers
     QStringList fileDirs;       // the folder or proposed name each picker opened with
+    // Called as each message comes up, before it is answered: a test acts while a question is
+    // up, as another station would.
+    std::function<void(const Message &)> onShow;
 
     int show(const Message &message) override;
     QString openFileName(const QString &, const QString &dir, const QString &) override {

@@ -331,16 +331,6 @@ TEST_F(Windows, APatternEntryLeftAloneLeavesTheStoredTextAlone) {
 }
 
 namespace {
-// Answers from the script and lets a test act while a question is up (another station).
-class ActingDialogs : public ScriptedDialogs {
-public:
-    std::function<void(const Message &)> onShow;
-    int show(const Message &message) override {
-        if (onShow) onShow(message);
-        return ScriptedDialogs::show(message);
-    }
-};
-
 class Deletes : public Windows {
 protected:
     void SetUp() override {
@@ -366,7 +356,7 @@ protected:
         EXPECT_TRUE(con.add());
         return con.position();
     }
-    ActingDialogs seat;
+    ScriptedDialogs seat;
 };
 } // namespace
 
