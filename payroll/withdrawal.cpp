@@ -568,7 +568,7 @@ void WithdrawalWindow::acceptSsn() {
     store();
     if (m_logic.ssnAccepted()) {
         refresh();
-        m_fee->setFocus();
+        m_fee->setFocus(Qt::TabFocusReason); // selected, so that typing replaces the proposed fee
     } else {
         enterFee(); // says so at once and goes back to the SSN
     }
@@ -590,7 +590,7 @@ void WithdrawalWindow::pickMember() {
     refresh();
     enterFee();
     // After the list has closed and handed the focus back.
-    QTimer::singleShot(0, m_fee, [this] { m_fee->setFocus(); });
+    QTimer::singleShot(0, m_fee, [this] { m_fee->setFocus(Qt::TabFocusReason); });
 }
 
 void WithdrawalWindow::pickCode() {

@@ -89,6 +89,10 @@ TEST_F(SsnTyping, TheWithdrawalWindowTakesTheSsnAsSoonAsItOpensAndAfterEveryLine
     EXPECT_EQ(ssn->displayText(), "222-22-2222");
     press(Qt::Key_Return);
     EXPECT_EQ(w.field("LOC:NAME")->text(), "Jones, Pat");
+    // The focus is on the proposed fee: what the clerk types replaces it.
+    ASSERT_EQ(QApplication::focusWidget(), w.field("LOC:ADMINFEE"));
+    type("10");
+    EXPECT_EQ(w.field("LOC:ADMINFEE")->text(), "10");
     w.hide();
 }
 
