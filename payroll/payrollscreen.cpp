@@ -650,6 +650,7 @@ PayrollScreen::PayrollScreen(storage::Database &db, Dialogs &dialogs, bool admin
     showGeneral(true);
     refresh();
     resize(640, 560);
+    m_contractor->setFocus(); // typing starts with the contractor, not on the tab bar
 }
 
 QLineEdit *PayrollScreen::field(const QString &name) const {

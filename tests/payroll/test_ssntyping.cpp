@@ -1,5 +1,6 @@
 // A clerk types SSNs from the keyboard: into the payroll division and the withdrawal window as
 // soon as they open and again after every line, with nothing dropped.
+#include "payroll/payrollscreen.h"
 #include "payroll/processpayroll.h"
 #include "payroll/withdrawal.h"
 #include "payrolltest.h"
@@ -116,4 +117,12 @@ TEST_F(SsnTyping, AWindowClosedInTheMiddleOfAnEntryGoesQuietly) {
     type("999");
     delete withdrawal;
     EXPECT_TRUE(dialogs.shown.isEmpty()) << qPrintable(dialogs.last().text);
+}
+
+// "Payroll Information" opens ready for typing: the contractor's name first.
+TEST_F(SsnTyping, ThePayrollHeaderTakesTypingAsSoonAsItOpens) {
+    PayrollScreen w(*db, dialogs, false, glo, queue, lookups, report);
+    activate(&w);
+    EXPECT_EQ(QApplication::focusWidget(), w.field("GLO:CONTRACTORNAME"));
+    w.hide();
 }
