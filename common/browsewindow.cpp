@@ -340,29 +340,13 @@ bool BrowseWindow::eventFilter(QObject *watched, QEvent *event) {
     }
     if (event->type() == QEvent::KeyPress && watched == m_locator) {
         // The list moves from the locator too, so the hands stay on the keys.
-        auto *k = static_cast<QKeyEvent *>(event);
-        bool handled = true;
-        switch (k->key()) {
-        case Qt::Key_Down: m_list->down(); break;
-        case Qt::Key_Up: m_list->up(); break;
-        case Qt::Key_PageDown: m_list->pageDown(); break;
-        case Qt::Key_PageUp: m_list->pageUp(); break;
-        default: handled = false;
-        }
-        if (handled) {
-            m_locatorPending = false;
-            syncView();
-            return true;
-        }
+        if (moveByKey(static_cast<QKeyEvent *>(event)->key())) return true;
     }
     if (event->type() == QEvent::KeyPress && watched == m_view) {
         auto *k = static_cast<QKeyEvent *>(event);
+        if (moveByKey(k->key())) return true;
         bool handled = true;
         switch (k->key()) {
-        case Qt::Key_Down: m_list->down(); break;
-        case Qt::Key_Up: m_list->up(); break;
-        case Qt::Key_PageDown: m_list->pageDown(); break;
-        case Qt::Key_PageUp: m_list->pageUp(); break;
         case Qt::Key_Home: m_list->first(); break;
         case Qt::Key_End: m_list->last(); break;
         case Qt::Key_Return:
@@ -381,6 +365,20 @@ bool BrowseWindow::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Line and page keys move the list, from the locator as from the list itself.
+bool BrowseWindow::moveByKey(int key) {
+    switch (key) {
+    case Qt::Key_Down: m_list->down(); break;
+    case Qt::Key_Up: m_list->up(); break;
+    case Qt::Key_PageDown: m_list->pageDown(); break;
+    case Qt::Key_PageUp: m_list->pageUp(); break;
+    default: return false;
+    }
+    m_locatorPending = false; // moved by hand
+    syncView();
+    return true;
 }
 
 void BrowseWindow::closeEvent(QCloseEvent *event) {

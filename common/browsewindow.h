@@ -80,6 +80,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool moveByKey(int key); // true when the key moved the list
     void runForm(int request);
     void syncView();
     void updateButtons();
