@@ -154,7 +154,9 @@ const Layout<CUInfo> &CUInfo::layout() {
         .Byte("TESTFILEFOR1099", &R::TESTFILEFOR1099)
         .String("TRANSCODE", 5, &R::TRANSCODE)
         .String("EMAILADDRESS", 35, &R::EMAILADDRESS)
-        .Dec("DORMANTAMOUNT", 8, &R::DORMANTAMOUNT);
+        .Dec("DORMANTAMOUNT", 8, &R::DORMANTAMOUNT)
+        .String("IRISTCC", 5, &R::IRISTCC)
+        .String("SOFTWAREID", 10, &R::SOFTWAREID);
     return l;
 }
 

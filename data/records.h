@@ -128,6 +128,8 @@ struct CUInfo {
     quint8 TESTFILEFOR1099 = 0;
     QString TRANSCODE, EMAILADDRESS;
     Decimal DORMANTAMOUNT;
+    // The IRIS transmitter control code and the software id the IRS issued for its XML intake.
+    QString IRISTCC, SOFTWAREID;
 
     static constexpr int TaxPercentMax = 100;
     static const Layout<CUInfo> &layout();

@@ -24,6 +24,7 @@ constexpr int FirstCurrentLayoutYear = 2021;
 struct Payer {
     QString ein, transmitterCode, name, address, city, state, zip, contact, phone, email;
     bool testFile = false;
+    QString irisTcc, softwareId; // the XML intake's transmitter control code and software id
 };
 
 // The software vendor named in the transmitter record.
