@@ -16,4 +16,7 @@ struct DiskLine {
     qint32 ACCTNUM = 0; // the member the line was made for
 };
 
+// The lines of the last run, shared by the run and the reports that print them.
+QList<DiskLine> &DISKRPT();
+
 } // namespace Tax
