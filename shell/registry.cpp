@@ -18,6 +18,7 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/tax/taxreports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -40,4 +41,8 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    // The 1099-R reports.
+    Procedures::add("DISKETTERPT", DISKETTERPT);
+    Procedures::add("PRINT1099R", PRINT1099R);
+    Procedures::add("PRINT1099R2", PRINT1099R2);
 }
