@@ -78,6 +78,7 @@ constexpr int kTop = 500, kBottom = 10500;
 constexpr int kLine = 170;
 constexpr int kSsnX = 3600, kGrossEnd = 5650, kTaxEnd = 6900, kCodeX = 7050, kMarkX = 7250;
 constexpr int kAcctX = 3700, kInterestEnd = 7000;
+constexpr int kCountX = 1700;
 
 // Reads the lines of a run from the report's own files; every way a read can fail ends the run.
 struct Files {
@@ -237,7 +238,7 @@ private:
                             rp.line(kLeft, top + 40, kRight, top + 40, 10);
                             const int y = top + 120;
                             rp.text(kLeft, y, kNameTotal, kDataBold);
-                            rp.text(kLeft + 13 * kChar, y, count, kDataBold);
+                            rp.text(kCountX, y, count, kDataBold);
                             endingAt(rp, kGrossEnd, y, dist, kDataBold);
                             endingAt(rp, kTaxEnd, y, tax, kDataBold);
                             if (note) rp.text(kLeft, y + 2 * kLine, kNoMemberNote, kData);
