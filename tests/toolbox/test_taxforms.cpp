@@ -396,3 +396,15 @@ TEST_F(TaxForms, InterestReportListsByNameWithTheRunsTotals) {
     EXPECT_EQ(INTDISKETTERPT(*db, dialogs, money("0"), money("8.25")), ReportRun::Previewed);
     EXPECT_TRUE(joined().contains(QRegularExpression("Total Dividend Paid: +\\$8.25")));
 }
+
+TEST_F(TaxForms, TheProceduresStartedByNameUseTheProgramsFundAndSeat) {
+    fund();
+    yearEnd();
+    PRINT1099R2(); // the program's database and dialogs are this test's
+    EXPECT_EQ(pageCount, 4);
+    EXPECT_TRUE(records.contains("           101")); // the second layout's account width
+    PRINT1099R();
+    EXPECT_TRUE(records.contains("         101"));
+    DISKETTERPT();
+    EXPECT_TRUE(joined().contains("1099-R Diskette Report"));
+}
