@@ -18,6 +18,8 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/tax/electronicfile.h"
+#include "toolbox/tax/selectedmembers.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -40,4 +42,7 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    Procedures::add("CREATEELECTRONICFILE", CREATEELECTRONICFILE);
+    Procedures::add("CREATEELECTRONICFILE2", CREATEELECTRONICFILE2);
+    Procedures::add("SELECTEDMEMBERSIRSREPORTING", SELECTEDMEMBERSIRSREPORTING);
 }
