@@ -18,21 +18,21 @@ int main(int argc, char *argv[]) {
                    "Writes the 1099-R or 1099-INT file \"IRSTAX.\" and its XML transmission \"IRSTAX.xml\"\n"
                    "of the fund in DATADIR, prints the totals and what the IRS would refuse.\n"
                    "Exits with 1 when the files could not be written.");
-    cl.addOption("form", "R for the 1099-R (distributions), INT for the 1099-INT (interest)", "FORM");
-    cl.addOption("year", "the tax year (default: the fund's year for 1099s)", "N");
-    cl.addOption("out", "where to write the files (default: DATADIR)", "DIR");
-    cl.addOption("accounts", "only these members, by account number, separated by commas", "LIST");
+    cl.addOption("--form", "R for the 1099-R (distributions), INT for the 1099-INT (interest)", "FORM");
+    cl.addOption("--year", "the tax year (default: the fund's year for 1099s)", "N");
+    cl.addOption("--out", "where to write the files (default: DATADIR)", "DIR");
+    cl.addOption("--accounts", "only these members, by account number, separated by commas", "LIST");
     cl.setWordCount(1, 1);
     if (int rc = cl.handle(app.arguments().mid(1)); rc >= 0) return rc;
 
-    const QString form = cl.value("form").toUpper();
+    const QString form = cl.value("--form").toUpper();
     if (form != QLatin1String("R") && form != QLatin1String("INT")) return cl.refuse("--form needs R or INT");
-    const int year = cl.number("year", 0, 1);
+    const int year = cl.number("--year", 0, 1);
     if (!cl.error().isEmpty()) return cl.refuse(cl.error());
-    if (cl.isSet("year") && (year < 1900 || year > 9999)) return cl.refuse("--year needs a year of four digits");
+    if (cl.isSet("--year") && (year < 1900 || year > 9999)) return cl.refuse("--year needs a year of four digits");
     QList<qint32> accounts;
-    if (cl.isSet("accounts")) {
-        for (const QString &word : cl.value("accounts").split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    if (cl.isSet("--accounts")) {
+        for (const QString &word : cl.value("--accounts").split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             bool ok = false;
             const qint32 acct = word.trimmed().toInt(&ok);
             if (!ok || acct <= 0) return cl.refuse("--accounts needs account numbers separated by commas");
@@ -52,7 +52,7 @@ int main(int argc, char *argv[]) {
         print(stderr, run.error());
         return 1;
     }
-    const QString out = cl.isSet("out") ? cl.value("out") : dataDir;
+    const QString out = cl.isSet("--out") ? cl.value("--out") : dataDir;
     const bool written = run.write(out);
     print(stdout, run.totalsCaption());
     print(stdout, run.totalsText().replace(QLatin1Char('|'), QLatin1Char('\n')));

@@ -216,7 +216,7 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     }
     m_result.year = year;
     Payer &payer = m_result.payer;
-    payer.ein = clip(CUI.EIN);
+    payer.ein = digitsOf(CUI.EIN);
     payer.transmitterCode = clip(CUI.TRANSCODE);
     payer.name = clip(CUI.NAME);
     payer.address = clip(CUI.ADDRESS1);
