@@ -38,7 +38,7 @@ struct RunResult {
     int year = 0;
     Payer payer;
     QList<Payee> payees;    // the B records, in file order
-    QList<DiskLine> lines;  // the diskette-report lines, one per B record, in the same order
+    QList<DiskLine> lines;  // the diskette-report lines (one per SSN and code) in the same order
     Decimal FOUNDAMT1{0, 2}; // 1099-R: gross distribution reported
     Decimal FOUNDAMT2{0, 2}; // 1099-R: tax withheld reported
     Decimal TEMP1{0, 2};     // 1099-INT: interest reported (10.00 or more per member)
