@@ -20,6 +20,7 @@
 #include "toolbox/tools/users.h"
 #include "toolbox/tax/electronicfile.h"
 #include "toolbox/tax/selectedmembers.h"
+#include "toolbox/tax/taxreports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -45,4 +46,8 @@ void registerProcedures() {
     Procedures::add("CREATEELECTRONICFILE", CREATEELECTRONICFILE);
     Procedures::add("CREATEELECTRONICFILE2", CREATEELECTRONICFILE2);
     Procedures::add("SELECTEDMEMBERSIRSREPORTING", SELECTEDMEMBERSIRSREPORTING);
+    // The 1099-R reports.
+    Procedures::add("DISKETTERPT", DISKETTERPT);
+    Procedures::add("PRINT1099R", PRINT1099R);
+    Procedures::add("PRINT1099R2", PRINT1099R2);
 }
