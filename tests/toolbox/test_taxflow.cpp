@@ -14,12 +14,14 @@
 #include "toolbox/tax/electronicfile.h"
 #include "toolbox/tax/prefilingreport.h"
 #include "toolbox/tax/selectedmembers.h"
+#include "toolbox/tax/taxreports.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -415,6 +417,7 @@ TEST_F(Flow, FilesThatCannotBeWrittenAreAMessageAndNoTotals) {
     // A file where the folder should be.
     const QString blocker = QDir(dataDir()).filePath("blocker");
     ASSERT_TRUE(put(blocker, "x"));
+    DISKRPT() = {DiskLine{"OLD, LINE", "999-99-9999", Decimal::fromString("1.00"), {}, {}, "7", 9}};
     ElectronicFile run(*db, dialogs, Form::R);
     setUp(run);
     run.dir = blocker + "/sub";
@@ -423,7 +426,7 @@ TEST_F(Flow, FilesThatCannotBeWrittenAreAMessageAndNoTotals) {
     EXPECT_EQ(dialogs.shown[0].caption, "IRS File Not Written ...");
     EXPECT_EQ(dialogs.shown[0].icon, Dlg::Error);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QDir::toNativeSeparators(run.dir))) << qPrintable(dialogs.shown[0].text);
-    EXPECT_TRUE(DISKRPT().isEmpty());
+    EXPECT_TRUE(DISKRPT().isEmpty()) << "no lines of an earlier run are left for the reports";
 }
 
 TEST_F(Flow, AReadFailureWritesNothing) {
@@ -557,4 +560,52 @@ TEST_F(Flow, TheMenuStartsTheThreeProcedures) {
     EXPECT_TRUE(written());
     EXPECT_NE(find("1099-R File Total ..."), nullptr);
     EXPECT_EQ(find("Procedure not defined"), nullptr);
+}
+
+TEST_F(Flow, TheRealReportsPrintTheLinesOfTheRun) {
+    QStringList pages;
+    reportTestHook() = [&](ReportRun &run) {
+        run.iniFile = dataDir() + "/PRVWRPTS.INI";
+        run.preview = [&](QStringList &files, const PreviewOptions &) {
+            pages << "--- " + run.name;
+            for (const QString &f : files)
+                for (const QByteArray &l : pagetext::lines(f, 0)) pages << QString::fromLatin1(l).simplified();
+            return 0;
+        };
+    };
+    ElectronicFile run(*db, dialogs, Form::R);
+    run.dir = dataDir();
+    run.drive = drive.path();
+    // Continue, no diskette, diskette report (previewed), forms in the first layout (previewed).
+    dialogs.answers = {1, Dlg::Cancel, 1, 1, 1, 1, 1};
+    EXPECT_EQ(run.run(), ElectronicFile::Done);
+    reportTestHook() = nullptr;
+    const QString all = pages.join('\n');
+    EXPECT_EQ(pages.filter(QRegularExpression("^--- ")).size(), 2) << qPrintable(all);
+    EXPECT_TRUE(all.contains("1099-R Diskette Report")) << qPrintable(all);
+    EXPECT_TRUE(all.contains("Adams, Ann")) << qPrintable(all);
+    EXPECT_TRUE(all.contains("Baker, Bob")) << qPrintable(all);
+    EXPECT_TRUE(all.contains("Name Total =")) << qPrintable(all);
+    EXPECT_TRUE(all.contains("Ann Adams")) << "a form for each line";
+    EXPECT_TRUE(DISKRPT().isEmpty());
+
+    // The interest run's own report, after Cancel on its totals.
+    pages.clear();
+    reportTestHook() = [&](ReportRun &r) {
+        r.iniFile = dataDir() + "/PRVWRPTS.INI";
+        r.preview = [&](QStringList &files, const PreviewOptions &) {
+            for (const QString &f : files)
+                for (const QByteArray &l : pagetext::lines(f, 0)) pages << QString::fromLatin1(l).simplified();
+            return 0;
+        };
+    };
+    ElectronicFile interest(*db, dialogs, Form::Int);
+    interest.dir = dataDir();
+    dialogs.answers = {2, 1};
+    EXPECT_EQ(interest.run(), ElectronicFile::TotalsCancelled);
+    reportTestHook() = nullptr;
+    const QString text = pages.join('\n');
+    EXPECT_TRUE(text.contains("1099-INT Diskette Report")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("Clark, Cy")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("$29.00")) << "all interest paid, the 4.00 below the limit included";
 }

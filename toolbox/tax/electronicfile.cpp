@@ -121,6 +121,7 @@ void ElectronicFile::reports(bool continued) {
 
 ElectronicFile::Outcome ElectronicFile::run() {
     m_copies = 0;
+    DISKRPT().clear(); // a failed run leaves no lines of an earlier one for the reports
     if (!gather()) return NotWritten;
     if (!confirmFindings()) {
         closeWait();
