@@ -392,15 +392,19 @@ TEST_F(Flow, FindingsAreReportedAndCancelWritesNothing) {
         events << QString("findings %1").arg(f.size());
         printPreFilingReport(dialogs, Form::R, "LOCAL 99 RETIREMENT FUND", f);
     };
-    dialogs.answers = {1 /* preview */, 2 /* Cancel */};
+    dialogs.answers = {Dlg::Ok, 1 /* preview */, 2 /* Cancel */};
     EXPECT_EQ(run.run(), ElectronicFile::StoppedOnFindings);
     EXPECT_FALSE(QFile::exists(QDir(dataDir()).filePath("IRSTAX.")));
     EXPECT_FALSE(QFile::exists(QDir(dataDir()).filePath("IRSTAX.xml")));
     EXPECT_EQ(find("1099-R File Total ..."), nullptr) << "no totals";
-    const Message *ask = find("Pre-Filing Checks ...");
-    ASSERT_NE(ask, nullptr);
-    EXPECT_EQ(buttons(*ask), "Continue|Cancel");
-    EXPECT_EQ(events.value(1), "wait closed") << "the report is not hidden behind the wait window";
+    const Message *told = find("Pre-Filing Checks ...");
+    ASSERT_NE(told, nullptr);
+    EXPECT_TRUE(told->text.startsWith("The pre-filing checks found 1 thing(s)")) << qPrintable(told->text);
+    const Message &ask = dialogs.last();
+    EXPECT_EQ(ask.caption, "Pre-Filing Checks ...");
+    EXPECT_EQ(buttons(ask), "Continue|Cancel");
+    EXPECT_EQ(events.mid(1, 3), (QStringList{"wait closed", "message Pre-Filing Checks ...", "findings 1"}))
+        << "told, then the report, not hidden behind the wait window";
     const QString all = pages.join('\n');
     EXPECT_TRUE(all.contains("1099-R Pre-Filing Checks")) << qPrintable(all);
     EXPECT_TRUE(all.contains("Evans")) << qPrintable(all);
@@ -408,7 +412,7 @@ TEST_F(Flow, FindingsAreReportedAndCancelWritesNothing) {
 
     // Continue writes the files as they are.
     dialogs.shown.clear();
-    dialogs.answers = {1, 1, 2};
+    dialogs.answers = {Dlg::Ok, 1, 1, 2};
     EXPECT_EQ(run.run(), ElectronicFile::TotalsCancelled);
     EXPECT_TRUE(written());
 }

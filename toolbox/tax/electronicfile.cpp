@@ -32,8 +32,9 @@ const QString kContinueCancel = QStringLiteral("Continue|Cancel");
 // Of our own: the pre-filing checks, a run for a few members, and files that could not be made.
 const QString kSelectedOnly = QStringLiteral("|Only The Members On The Selected Members List Are Reported.");
 const QString kFindingsCaption = QStringLiteral("Pre-Filing Checks ...");
-const QString kFindings = QStringLiteral(
-    "The pre-filing checks found %1 thing(s) the IRS may refuse; they are listed in the report.|"
+const QString kFindingsFound = QStringLiteral(
+    "The pre-filing checks found %1 thing(s) the IRS may refuse.|The report that follows lists them.");
+const QString kFindingsAsk = QStringLiteral(
     "Press <Continue> To Write The Files As They Are Or <Cancel> To Write Nothing.");
 const QString kNotWrittenCaption = QStringLiteral("IRS File Not Written ...");
 const QString kNotRead = QStringLiteral("The fund's data could not be read, so no file was written.|%1");
@@ -77,9 +78,10 @@ bool ElectronicFile::confirmFindings() {
     const QList<Finding> found = m_run.findings();
     if (found.isEmpty()) return true;
     closeWait();
+    // Said first, so that the report's preview question does not come out of nowhere.
+    m_dialogs.message(kFindingsCaption, kFindingsFound.arg(found.size()), Dlg::Exclamation);
     printFindings(found);
-    return m_dialogs.ask(kFindingsCaption, kFindings.arg(found.size()), Dlg::Exclamation,
-                         kContinueCancel) == 1;
+    return m_dialogs.ask(kFindingsCaption, kFindingsAsk, Dlg::Exclamation, kContinueCancel) == 1;
 }
 
 bool ElectronicFile::write() {

@@ -196,6 +196,7 @@ SelectedMembersWindow::SelectedMembersWindow(storage::Database &db, Dialogs &dia
     m_logic.prepareRun = [this](ElectronicFile &run) { attachWaitWindow(run, this); };
     refresh();
     resize(560, 400);
+    button(kAddMember)->setFocus(); // the list starts with adding
 }
 
 QPushButton *SelectedMembersWindow::button(const QString &text) const {
