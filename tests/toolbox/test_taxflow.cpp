@@ -140,22 +140,28 @@ TEST_F(Copies, FailureOkTriesAgainCancelGoesBackToTheInsertQuestion) {
     EXPECT_EQ(dialogs.shown[2].text, kAnotherR);
     EXPECT_EQ(c2.copiesMade(), 1);
     EXPECT_TRUE(copiedTo(drive.path()));
-    EXPECT_FALSE(QFile::exists(blocker + ".part"));
+    EXPECT_EQ(QDir(drive.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"IRSTAX.", "IRSTAX.xml"}))
+        << "no half copies left behind";
 }
 
 TEST_F(Copies, WithoutDriveAFolderIsPickedOnceAndRemembered) {
     QTemporaryDir folder;
-    dialogs.fileNames = {folder.path()};
-    dialogs.answers = {Dlg::Ok, 2};
+    // The data directory itself is refused: the copies would replace the files they copy.
+    dialogs.fileNames = {data.path(), folder.path()};
+    dialogs.answers = {Dlg::Ok, Dlg::Ok, Dlg::Ok, 2};
     DisketteCopy c = copier(Form::R, false);
     c.run();
-    ASSERT_EQ(dialogs.fileDirs.size(), 1) << "the folder is asked for";
+    ASSERT_EQ(dialogs.fileDirs.size(), 2) << "the folder is asked for until it is another one";
     EXPECT_EQ(IniFile::get(ini, "1099", "CopyFolder"), folder.path());
     EXPECT_TRUE(copiedTo(folder.path()));
-    ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(dialogs.shown[0].caption, "Create Diskette ...");
-    EXPECT_TRUE(dialogs.shown[0].text.contains(QDir::toNativeSeparators(folder.path())))
-        << qPrintable(dialogs.shown[0].text);
+    ASSERT_EQ(dialogs.shown.size(), 4);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith("There Is No Drive A: On This Computer.")) << qPrintable(dialogs.shown[0].text);
+    EXPECT_TRUE(dialogs.shown[1].text.startsWith("The Electronic Files Are Written In That Folder.")) << qPrintable(dialogs.shown[1].text);
+    EXPECT_EQ(dialogs.shown[2].caption, "Create Diskette ...");
+    EXPECT_TRUE(dialogs.shown[2].text.contains(QDir::toNativeSeparators(folder.path())))
+        << qPrintable(dialogs.shown[2].text);
+    EXPECT_EQ(dialogs.shown[3].text, kAnotherR);
 
     // The next run copies there without asking.
     QFile::remove(QDir(folder.path()).filePath("IRSTAX."));
@@ -163,7 +169,8 @@ TEST_F(Copies, WithoutDriveAFolderIsPickedOnceAndRemembered) {
     dialogs.answers = {Dlg::Ok, 2};
     DisketteCopy c2 = copier(Form::R, false);
     c2.run();
-    EXPECT_EQ(dialogs.fileDirs.size(), 1) << "no second question";
+    EXPECT_EQ(dialogs.fileDirs.size(), 2) << "no further question";
+    EXPECT_EQ(dialogs.shown.size(), 2);
     EXPECT_TRUE(copiedTo(folder.path()));
 
     // A copy failure names the folder and why.
@@ -185,7 +192,7 @@ TEST_F(Copies, WithoutDriveAFolderIsPickedOnceAndRemembered) {
     dialogs.shown.clear();
     DisketteCopy c4 = copier(Form::R, false);
     c4.run();
-    EXPECT_EQ(dialogs.fileDirs.size(), 2);
+    EXPECT_EQ(dialogs.fileDirs.size(), 3);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(c4.copiesMade(), 0);
 }

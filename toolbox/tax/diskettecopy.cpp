@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace Tax {
 namespace {
@@ -26,7 +27,11 @@ const QString kPickFolder = QStringLiteral("Choose The Folder For Copies Of The 
 const QString kToFolder = QStringLiteral("The Electronic Files Will Be Copied To %1.|"
                                          "Press <OK> To Copy Them Or <CANCEL> To Stop.");
 const QString kFolderError = QStringLiteral("Error Copying File To %1.  %2");
-const QString kPartSuffix = QStringLiteral(".part");
+const QString kNoDrive = QStringLiteral(
+    "There Is No Drive A: On This Computer.|Please Choose The Folder The Electronic Files Are "
+    "Copied To; It Is Remembered For The Next Runs.");
+const QString kSameFolder = QStringLiteral(
+    "The Electronic Files Are Written In That Folder.|Please Choose Another Folder For The Copies.");
 } // namespace
 
 DisketteCopy::DisketteCopy(Dialogs &dialogs, Form form, const QStringList &files, const QString &iniPath)
@@ -50,34 +55,35 @@ bool DisketteCopy::chooseTarget() {
     m_target = IniFile::get(m_iniPath, IniSection, IniFolderKey);
     if (!m_target.isEmpty() && QFileInfo(m_target).isDir()) return true;
     // The folder is asked for once; a remembered one that has gone is asked for again.
-    const QString start = m_target.isEmpty() ? QFileInfo(m_iniPath).absolutePath() : m_target;
-    m_target = m_dialogs.folderName(kPickFolder, start);
-    if (m_target.isEmpty()) return false;
+    QString start = m_target;
+    if (start.isEmpty()) {
+        m_dialogs.message(kInsertCaption, kNoDrive);
+        start = QFileInfo(m_iniPath).absolutePath();
+    }
+    const QString written = m_files.isEmpty() ? QString() : QFileInfo(m_files.first()).canonicalPath();
+    for (;;) {
+        m_target = m_dialogs.folderName(kPickFolder, start);
+        if (m_target.isEmpty()) return false;
+        if (QFileInfo(m_target).canonicalFilePath() != written) break;
+        m_dialogs.message(kInsertCaption, kSameFolder);
+    }
     IniFile::put(m_iniPath, IniSection, IniFolderKey, m_target);
     return true;
 }
 
 bool DisketteCopy::copyAll(QString &reason) const {
     for (const QString &source : m_files) {
-        const QString dest = QDir(m_target).filePath(QFileInfo(source).fileName());
-        const QString part = dest + kPartSuffix;
-        QFile::remove(part);
         QFile in(source);
-        if (!in.copy(part)) {
+        if (!in.open(QIODevice::ReadOnly)) {
             reason = in.errorString();
             return false;
         }
+        const QByteArray bytes = in.readAll();
         // The new copy replaces an older one only when it is whole.
-        QFile old(dest);
-        if (old.exists() && !old.remove()) {
-            reason = old.errorString();
-            QFile::remove(part);
-            return false;
-        }
-        QFile done(part);
-        if (!done.rename(dest)) {
-            reason = done.errorString();
-            QFile::remove(part);
+        QSaveFile out(QDir(m_target).filePath(QFileInfo(source).fileName()));
+        if (in.error() != QFileDevice::NoError || !out.open(QIODevice::WriteOnly) ||
+            out.write(bytes) != bytes.size() || !out.commit()) {
+            reason = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();
             return false;
         }
     }
