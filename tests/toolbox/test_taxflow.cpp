@@ -153,6 +153,8 @@ TEST_F(Copies, WithoutDriveAFolderIsPickedOnceAndRemembered) {
     DisketteCopy c = copier(Form::R, false);
     c.run();
     ASSERT_EQ(dialogs.fileDirs.size(), 2) << "the folder is asked for until it is another one";
+    EXPECT_EQ(QDir(dialogs.fileDirs[0]), QFileInfo(QFileInfo(data.path()).canonicalFilePath()).dir())
+        << "proposed beside the data directory";
     EXPECT_EQ(IniFile::get(ini, "1099", "CopyFolder"), folder.path());
     EXPECT_TRUE(copiedTo(folder.path()));
     ASSERT_EQ(dialogs.shown.size(), 4);

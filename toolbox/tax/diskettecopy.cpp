@@ -55,12 +55,13 @@ bool DisketteCopy::chooseTarget() {
     m_target = IniFile::get(m_iniPath, IniSection, IniFolderKey);
     if (!m_target.isEmpty() && QFileInfo(m_target).isDir()) return true;
     // The folder is asked for once; a remembered one that has gone is asked for again.
+    const QString written = m_files.isEmpty() ? QString() : QFileInfo(m_files.first()).canonicalPath();
+    // Beside the data directory, so that accepting the proposal is not refused at once.
     QString start = m_target;
     if (start.isEmpty()) {
         m_dialogs.message(kInsertCaption, kNoDrive);
-        start = QFileInfo(m_iniPath).absolutePath();
+        start = QFileInfo(written).absolutePath();
     }
-    const QString written = m_files.isEmpty() ? QString() : QFileInfo(m_files.first()).canonicalPath();
     for (;;) {
         m_target = m_dialogs.folderName(kPickFolder, start);
         if (m_target.isEmpty()) return false;
