@@ -573,6 +573,17 @@ TEST_F(Flow, TheMenuStartsTheThreeProcedures) {
     EXPECT_TRUE(written());
     EXPECT_NE(find("1099-R File Total ..."), nullptr);
     EXPECT_EQ(find("Procedure not defined"), nullptr);
+
+    // The interest run from the menu, on a machine without drive A:: the folder picked is kept
+    // in the fund's PENSION.INI.
+    QTemporaryDir folder;
+    dialogs.shown.clear();
+    dialogs.fileNames = {folder.path()};
+    dialogs.answers = {1, Dlg::Ok, Dlg::Ok, 2, 3 /* no report preview or print */};
+    ASSERT_TRUE(Procedures::run("CREATEELECTRONICFILE2"));
+    EXPECT_EQ(IniFile::get(dataDir() + "/PENSION.INI", "1099", "CopyFolder"), folder.path());
+    EXPECT_TRUE(QFile::exists(QDir(folder.path()).filePath("IRSTAX.xml")));
+    EXPECT_NE(find("1099-INT File ..."), nullptr);
 }
 
 TEST_F(Flow, TheRealReportsPrintTheLinesOfTheRun) {

@@ -1,7 +1,7 @@
 #include "electronicfile.h"
 
 #include "common/app.h"
-#include "common/windows.h"
+#include "common/windowstate.h"
 #include "diskettecopy.h"
 #include "disklines.h"
 #include "platform/dialogs.h"
@@ -39,7 +39,6 @@ const QString kFindingsAsk = QStringLiteral(
 const QString kNotWrittenCaption = QStringLiteral("IRS File Not Written ...");
 const QString kNotRead = QStringLiteral("The fund's data could not be read, so no file was written.|%1");
 const QString kNotWritten = QStringLiteral("The files could not be written into %1.|%2|Nothing was changed.");
-const QString kPensionIni = QStringLiteral("PENSION.INI");
 } // namespace
 
 ElectronicFile::ElectronicFile(storage::Database &db, Dialogs &dialogs, Form form)
@@ -100,8 +99,7 @@ bool ElectronicFile::totals() {
 }
 
 void ElectronicFile::copies() {
-    DisketteCopy copy(m_dialogs, m_form, {m_run.filePath(), m_run.irisFilePath()},
-                      QDir(dir).filePath(kPensionIni));
+    DisketteCopy copy(m_dialogs, m_form, {m_run.filePath(), m_run.irisFilePath()}, pensionIniPath());
     copy.drive = drive;
     copy.run();
     m_copies = copy.copiesMade();
