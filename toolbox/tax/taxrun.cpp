@@ -204,8 +204,8 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     };
     for (auto *file : {&cui.table(), &mem.table(), &tra.table(), &wit.table()})
         if (!file->open()) return readFailed(file->def());
-    // One read transaction: the whole run sees one state of the files, however long it takes.
-    storage::Transaction snapshot(m_db);
+    // Read without a transaction: the storage's transactions take the write lock, which would
+    // stop every station's posting for the length of the run.
 
     if (!cui.first()) return cui.failed() ? readFailed(cui.def()) : fail(kNoSettings);
     const CUInfo &CUI = cui.rec;
