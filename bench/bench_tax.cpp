@@ -2,8 +2,8 @@
 // and yearly dividends (about 5,200,000 transactions), every tenth member with two withdrawals
 // in the tax year. Each run gathers the payees and builds both files in memory. The data
 // directory is generated once under PENSION_BENCH_DIR (default: ./bench-data) and reused.
-#include "datagen.h"
 #include "data/records.h"
+#include "datagen.h"
 #include "platform/clock.h"
 #include "toolbox/tax/taxrun.h"
 
@@ -39,7 +39,8 @@ bool addWithdrawals(storage::Database &db) {
         if (!post(acct, date, 20000, TransType::Tax, "Withdrawal - Federal Tax") ||
             !post(acct, date, 100000 + i, TransType::Withdrawal, "Hardship (Code -  1)") ||
             !post(acct, date + 7, 5000, TransType::Tax, "Withdrawal - Federal Tax") ||
-            !post(acct, date + 7, 25000, TransType::Withdrawal, i % 20 ? "Retirement (Code -  7)" : "Rollover (Code -  G)"))
+            !post(acct, date + 7, 25000, TransType::Withdrawal,
+                  i % 20 ? "Retirement (Code -  7)" : "Rollover (Code -  G)"))
             return false;
     }
     return t.commit();
@@ -81,16 +82,21 @@ void run(benchmark::State &state, Tax::Form form) {
     state.counters["bytes"] = double(bytes);
 }
 
-void BM_Run1099R(benchmark::State &state) { run(state, Tax::Form::R); }
+void BM_Run1099R(benchmark::State &state) {
+    run(state, Tax::Form::R);
+}
 BENCHMARK(BM_Run1099R)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-void BM_Run1099INT(benchmark::State &state) { run(state, Tax::Form::Int); }
+void BM_Run1099INT(benchmark::State &state) {
+    run(state, Tax::Form::Int);
+}
 BENCHMARK(BM_Run1099INT)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 void BM_Transactions(benchmark::State &state) {
     storage::DataFile<Trans> tra(dataset());
     tra.open();
-    for (auto _ : state) state.counters["transactions"] = double(tra.count());
+    for (auto _ : state)
+        state.counters["transactions"] = double(tra.count());
 }
 BENCHMARK(BM_Transactions)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace
