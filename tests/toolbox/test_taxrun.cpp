@@ -15,7 +15,9 @@ using namespace Tax;
 
 namespace {
 
-Decimal money(const char *text) { return Decimal::fromString(text).rounded(2); }
+Decimal money(const char *text) {
+    return Decimal::fromString(text).rounded(2);
+}
 
 QByteArray contents(const QString &path) {
     QFile f(path);
@@ -29,13 +31,16 @@ void put(const QString &path, const QByteArray &bytes) {
 }
 
 // The amount in cents of a fixed-width field at 1-based position pos.
-qint64 field(const QByteArray &line, int pos, int len) { return line.mid(pos - 1, len).toLongLong(); }
+qint64 field(const QByteArray &line, int pos, int len) {
+    return line.mid(pos - 1, len).toLongLong();
+}
 
 class TaxRunTest : public DataTest {
 protected:
     void SetUp() override {
         DataTest::SetUp();
-        for (const storage::FileDef *def : allFiles()) ASSERT_TRUE(db->create(*def));
+        for (const storage::FileDef *def : allFiles())
+            ASSERT_TRUE(db->create(*def));
     }
 
     void settings(const QString &year = "2020", bool test = false) {
@@ -101,7 +106,8 @@ protected:
     // both at the same moment.
     void withdraw(qint32 acct, qint32 date, const char *paid, const char *tax, const QString &code,
                   qint32 time = 3600000) {
-        if (QByteArray(tax) != "0") post(acct, date, tax, TransType::Tax, "Withdrawal - Federal Tax", time);
+        if (QByteArray(tax) != "0")
+            post(acct, date, tax, TransType::Tax, "Withdrawal - Federal Tax", time);
         post(acct, date, paid, TransType::Withdrawal, "Hardship (Code -  " + code + ")", time);
     }
 
@@ -215,7 +221,8 @@ protected:
     };
     static QMap<QString, QList<Line>> byAccount(const RunResult &r) {
         QMap<QString, QList<Line>> out;
-        for (const Payee &p : r.payees) out[p.account] << Line{p.distributionCode, p.gross, p.taxable, p.withheld};
+        for (const Payee &p : r.payees)
+            out[p.account] << Line{p.distributionCode, p.gross, p.taxable, p.withheld};
         return out;
     }
 };
@@ -265,9 +272,11 @@ TEST_F(TaxRunTest, DistributionsAreGroupedByCodeAndConsolidated) {
 
     // Name order, and the totals are the sums of what is reported.
     QStringList order;
-    for (const Payee &p : r.payees) order << p.account;
+    for (const Payee &p : r.payees)
+        order << p.account;
     EXPECT_EQ(order, QStringList({"1001", "1002", "1002", "1003", "1006", "1007"}));
-    EXPECT_EQ(r.FOUNDAMT1, money("1800") + money("795") + money("330") + money("2500") + money("75") + money("110"));
+    EXPECT_EQ(r.FOUNDAMT1, money("1800") + money("795") + money("330") + money("2500") +
+                               money("75") + money("110"));
     EXPECT_EQ(r.FOUNDAMT2, money("300") + money("70") + money("30") + money("75") + money("10"));
 
     // The diskette lines follow the records: "LAST, FIRST", the SSN, the code.
@@ -281,8 +290,8 @@ TEST_F(TaxRunTest, DistributionsAreGroupedByCodeAndConsolidated) {
     EXPECT_EQ(r.lines[5].PARTNAME.size(), 40);
 
     EXPECT_EQ(run.totalsCaption(), "1099-R File Total ...");
-    EXPECT_EQ(run.totalsText(), "Total Dist: " + QString(11, ' ') + "$5,610.00|Total Tax: " + QString(13, ' ') +
-                                    "$485.00|Total Members Reported: 6");
+    EXPECT_EQ(run.totalsText(), "Total Dist: " + QString(11, ' ') + "$5,610.00|Total Tax: " +
+                                    QString(13, ' ') + "$485.00|Total Members Reported: 6");
 }
 
 TEST_F(TaxRunTest, SelectedAccountsOnly) {
@@ -290,7 +299,8 @@ TEST_F(TaxRunTest, SelectedAccountsOnly) {
     TaxRun run(*db);
     ASSERT_TRUE(run.gather(Form::R, 0, {1002, 1008}));
     QStringList order;
-    for (const Payee &p : run.result().payees) order << p.account;
+    for (const Payee &p : run.result().payees)
+        order << p.account;
     EXPECT_EQ(order, QStringList({"1002", "1002"}));
     EXPECT_EQ(run.result().FOUNDAMT1, money("1125"));
 
@@ -350,8 +360,8 @@ TEST_F(TaxRunTest, NoPayeeAtAllStillMakesAWholeFile) {
     EXPECT_EQ(file.mid(RecordLength, 1), "A");
     EXPECT_EQ(file.mid(2 * RecordLength + 499, 8), "00000003");
     EXPECT_EQ(file.mid(3 * RecordLength + 499, 8), "00000004");
-    EXPECT_EQ(run.totalsText(), "Total Dist: " + QString(15, ' ') + "$0.00|Total Tax: " + QString(15, ' ') +
-                                    "$0.00|Total Members Reported: 0");
+    EXPECT_EQ(run.totalsText(), "Total Dist: " + QString(15, ' ') + "$0.00|Total Tax: " +
+                                    QString(15, ' ') + "$0.00|Total Members Reported: 0");
     settings("2020", false);
     ASSERT_TRUE(run.gather(Form::R));
     EXPECT_EQ(run.fileBytes().mid(27, 1), " ");
@@ -376,18 +386,21 @@ TEST_F(TaxRunTest, YearComesFromTheSettingsUnlessGiven) {
 TEST_F(TaxRunTest, MissingSettingsAreAnError) {
     TaxRun run(*db);
     EXPECT_FALSE(run.gather(Form::R));
-    EXPECT_EQ(run.error(), "The fund settings are missing, so nothing was written.  Fill them in first.");
+    EXPECT_EQ(run.error(),
+              "The fund settings are missing, so nothing was written.  Fill them in first.");
 }
 
 TEST_F(TaxRunTest, AFailedReadStopsTheRunAndWritesNothing) {
     buildFund(2020);
-    for (const QString &file : {QString("Trans"), QString("MemberCU"), QString("Withdraw"), QString("CUInfo")}) {
+    for (const QString &file :
+         {QString("Trans"), QString("MemberCU"), QString("Withdraw"), QString("CUInfo")}) {
         SCOPED_TRACE(file.toStdString());
         // Part-way through the walks; the settings are a single record.
         storage::faults::refuseReads(file, file == "Trans" ? 5 : file == "CUInfo" ? 0 : 1);
         TaxRun run(*db);
         EXPECT_FALSE(run.gather(Form::R));
-        EXPECT_TRUE(run.error().startsWith("The " + file + " file could not be read, so nothing was written.  Error: "))
+        EXPECT_TRUE(run.error().startsWith(
+            "The " + file + " file could not be read, so nothing was written.  Error: "))
             << run.error().toStdString();
         EXPECT_TRUE(run.result().payees.isEmpty());
         EXPECT_TRUE(run.result().FOUNDAMT1.isZero());
@@ -406,12 +419,15 @@ TEST_F(TaxRunTest, WritesBothFilesAndReplacesThePrevious) {
     put(out.filePath("IRSTAX."), "old file");
     TaxRun run(*db);
     ASSERT_TRUE(run.gather(Form::R));
-    ASSERT_TRUE(run.write(out.path(), "0b5f7a3c-1111-4222-8333-944455556666")) << run.error().toStdString();
+    ASSERT_TRUE(run.write(out.path(), "0b5f7a3c-1111-4222-8333-944455556666"))
+        << run.error().toStdString();
     EXPECT_EQ(contents(out.filePath("IRSTAX.")), run.fileBytes());
-    EXPECT_EQ(contents(out.filePath("IRSTAX.xml")), run.irisBytes("0b5f7a3c-1111-4222-8333-944455556666"));
+    EXPECT_EQ(contents(out.filePath("IRSTAX.xml")),
+              run.irisBytes("0b5f7a3c-1111-4222-8333-944455556666"));
     EXPECT_EQ(run.filePath(), out.filePath("IRSTAX."));
     EXPECT_TRUE(run.totalsText().endsWith("|The IRIS transmission was written to " +
-                                          QDir::toNativeSeparators(out.filePath("IRSTAX.xml")) + "."));
+                                          QDir::toNativeSeparators(out.filePath("IRSTAX.xml")) +
+                                          "."));
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 2) << "no temporary file left";
 }
 
@@ -458,7 +474,8 @@ TEST_F(TaxRunTest, AmountsThatCannotBeWrittenStopTheWrite) {
     ASSERT_TRUE(run.gather(Form::R));
     QTemporaryDir out;
     EXPECT_FALSE(run.write(out.path()));
-    EXPECT_TRUE(run.error().startsWith("The amounts of NEG, NED (account 1) cannot be written into the file"))
+    EXPECT_TRUE(run.error().startsWith(
+        "The amounts of NEG, NED (account 1) cannot be written into the file"))
         << run.error().toStdString();
     EXPECT_TRUE(QDir(out.path()).isEmpty());
 }
@@ -492,19 +509,25 @@ TEST_F(TaxRunTest, FindingsNameWhoAndWhat) {
     TaxRun run(*db);
     ASSERT_TRUE(run.gather(Form::R));
     QStringList seen;
-    for (const Finding &f : run.findings()) seen << f.who + ": " + f.what;
-    EXPECT_EQ(seen, QStringList({
-                        "Payer: The employer identification number is not 9 digits.",
-                        "Payer: The IRIS transmitter control code is missing.",
-                        "Payer: The contact name, telephone or e-mail address is missing.",
-                        "ADAMS, ANN (account 1001): The Social Security Number \"666-12-3456\" is not one the IRS issues.",
-                        "CLARK, CARL (account 1003): The Social Security Number \"123-45-678\" is not 9 digits.",
-                        "FOSTER, FAY (account 1006): The street, city, state or ZIP code is missing.",
-                        "IRWIN,  (account 1009): The Social Security Number \"123-00-6709\" is not one the IRS issues.",
-                        "IRWIN,  (account 1009): The first or last name is missing.",
-                        "IRWIN,  (account 1009): The tax withheld ($150.00) is more than the gross distribution ($100.00).",
-                        "IRWIN,  (account 1009): The distribution code \"X\" is not one the IRS accepts.",
-                    }));
+    for (const Finding &f : run.findings())
+        seen << f.who + ": " + f.what;
+    EXPECT_EQ(seen,
+              QStringList({
+                  "Payer: The employer identification number is not 9 digits.",
+                  "Payer: The IRIS transmitter control code is missing.",
+                  "Payer: The contact name, telephone or e-mail address is missing.",
+                  "ADAMS, ANN (account 1001): The Social Security Number \"666-12-3456\" is not "
+                  "one the IRS issues.",
+                  "CLARK, CARL (account 1003): The Social Security Number \"123-45-678\" is not 9 "
+                  "digits.",
+                  "FOSTER, FAY (account 1006): The street, city, state or ZIP code is missing.",
+                  "IRWIN,  (account 1009): The Social Security Number \"123-00-6709\" is not one "
+                  "the IRS issues.",
+                  "IRWIN,  (account 1009): The first or last name is missing.",
+                  "IRWIN,  (account 1009): The tax withheld ($150.00) is more than the gross "
+                  "distribution ($100.00).",
+                  "IRWIN,  (account 1009): The distribution code \"X\" is not one the IRS accepts.",
+              }));
     // The checks change no figure.
     EXPECT_EQ(run.result().payees.size(), 7);
 }
@@ -520,7 +543,8 @@ ToolRun tool(const QStringList &args) {
     p.start(PENSION_1099, args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 } // namespace
 
@@ -530,7 +554,8 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
 
     ToolRun r = tool({dataDir(), "--form", "R"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("1099-R File Total ...\nTotal Dist:            $5,610.00\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("1099-R File Total ...\nTotal Dist:            $5,610.00\n"))
+        << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("Total Members Reported: 6\n"));
     EXPECT_TRUE(QFile::exists(QDir(dataDir()).filePath("IRSTAX.")));
     EXPECT_TRUE(QFile::exists(QDir(dataDir()).filePath("IRSTAX.xml")));
@@ -538,15 +563,18 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
 
     // --year for this run only, --out and --accounts.
     QTemporaryDir out;
-    r = tool({dataDir(), "--form", "INT", "--year", "2021", "--out", out.path(), "--accounts", "1003,1001"});
+    r = tool({dataDir(), "--form", "INT", "--year", "2021", "--out", out.path(), "--accounts",
+              "1003,1001"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Total Interest Posted:               $70.00.")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Total Interest Posted:               $70.00."))
+        << r.out.toStdString();
     const QByteArray file = contents(out.filePath("IRSTAX."));
     ASSERT_EQ(file.size(), 5 * RecordLength);
     EXPECT_EQ(file.mid(1, 4), "2021");
     EXPECT_EQ(file.mid(2 * RecordLength + 20, 4), "1003");
     r = tool({dataDir(), "--form", "R", "--out", out.path()});
-    EXPECT_EQ(contents(out.filePath("IRSTAX.")).mid(1, 4), "2020") << "the settings keep their year";
+    EXPECT_EQ(contents(out.filePath("IRSTAX.")).mid(1, 4), "2020")
+        << "the settings keep their year";
 
     // Findings are printed; they do not stop the files.
     EXPECT_TRUE(r.out.contains("To correct before filing:") == false || r.exitCode == 0);
@@ -555,12 +583,14 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
     put(out.filePath("blocked"), "x");
     r = tool({dataDir(), "--form", "R", "--out", out.filePath("blocked")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("could not be written, so no file was changed")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("could not be written, so no file was changed"))
+        << r.err.toStdString();
 
     // Refused command lines.
-    for (const QStringList &args : {QStringList{dataDir()}, QStringList{dataDir(), "--form", "X"},
-                                    QStringList{dataDir(), "--form", "R", "--year", "20"},
-                                    QStringList{dataDir(), "--form", "R", "--accounts", "12,abc"}}) {
+    for (const QStringList &args :
+         {QStringList{dataDir()}, QStringList{dataDir(), "--form", "X"},
+          QStringList{dataDir(), "--form", "R", "--year", "20"},
+          QStringList{dataDir(), "--form", "R", "--accounts", "12,abc"}}) {
         r = tool(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("usage: pension-1099")) << r.err.toStdString();

@@ -38,30 +38,36 @@ const QString kReadFailed =
     QStringLiteral("The %1 file could not be read, so nothing was written.  Error: %2.");
 const QString kNoSettings =
     QStringLiteral("The fund settings are missing, so nothing was written.  Fill them in first.");
-const QString kNoYear = QStringLiteral(
-    "The year for 1099s (\"%1\") is not a year, so nothing was written.  Correct it in the fund settings.");
-const QString kNotWritable = QStringLiteral("%1 could not be written, so no file was changed.  Error: %2.");
-const QString kHalfWritten = QStringLiteral(
-    "%1 could not be written (%2); %3 was put back as it was before the run.");
+const QString kNoYear = QStringLiteral("The year for 1099s (\"%1\") is not a year, so nothing was "
+                                       "written.  Correct it in the fund settings.");
+const QString kNotWritable =
+    QStringLiteral("%1 could not be written, so no file was changed.  Error: %2.");
+const QString kHalfWritten =
+    QStringLiteral("%1 could not be written (%2); %3 was put back as it was before the run.");
 const QString kNotRestored = QStringLiteral(
     "%1 could not be written (%2), and %3 was already replaced and could not be put back (%4).");
-const QString kFieldError =
-    QStringLiteral("The amounts of %1 cannot be written into the file (%2), so nothing was written.");
+const QString kFieldError = QStringLiteral(
+    "The amounts of %1 cannot be written into the file (%2), so nothing was written.");
 
 // Pre-filing findings.
 const QString kPayer = QStringLiteral("Payer");
 const QString kTransmission = QStringLiteral("XML transmission");
 const QString kNoEin = QStringLiteral("The employer identification number is not 9 digits.");
 const QString kNoPayerName = QStringLiteral("The fund's name is missing.");
-const QString kNoPayerAddress = QStringLiteral("The fund's address, city, state or ZIP code is missing.");
-const QString kNoTcc = QStringLiteral("The transmitter control code for the 750-byte file is missing.");
+const QString kNoPayerAddress =
+    QStringLiteral("The fund's address, city, state or ZIP code is missing.");
+const QString kNoTcc =
+    QStringLiteral("The transmitter control code for the 750-byte file is missing.");
 const QString kNoIrisTcc = QStringLiteral("The IRIS transmitter control code is missing.");
-const QString kNoContact = QStringLiteral("The contact name, telephone or e-mail address is missing.");
+const QString kNoContact =
+    QStringLiteral("The contact name, telephone or e-mail address is missing.");
 const QString kBadTin = QStringLiteral("The Social Security Number \"%1\" is not 9 digits.");
-const QString kInvalidTin = QStringLiteral("The Social Security Number \"%1\" is not one the IRS issues.");
+const QString kInvalidTin =
+    QStringLiteral("The Social Security Number \"%1\" is not one the IRS issues.");
 const QString kNoName = QStringLiteral("The first or last name is missing.");
 const QString kNoAddress = QStringLiteral("The street, city, state or ZIP code is missing.");
-const QString kTaxOverGross = QStringLiteral("The tax withheld (%1) is more than the gross distribution (%2).");
+const QString kTaxOverGross =
+    QStringLiteral("The tax withheld (%1) is more than the gross distribution (%2).");
 const QString kBadCode = QStringLiteral("The distribution code \"%1\" is not one the IRS accepts.");
 const QString kMoney = QStringLiteral("@n$-15.2");
 
@@ -81,20 +87,25 @@ std::optional<QString> codeOf(const QString &description) {
     return code.trimmed();
 }
 
-QString partName(const MemberCU &m) { return (clip(m.LASTNAME) + QStringLiteral(", ") + clip(m.FIRSTNAME)).left(40); }
-
-QString who(const Payee &p) {
-    return clip(p.lastName) + QStringLiteral(", ") + clip(p.firstName) + QStringLiteral(" (account ") + p.account +
-           QLatin1Char(')');
+QString partName(const MemberCU &m) {
+    return (clip(m.LASTNAME) + QStringLiteral(", ") + clip(m.FIRSTNAME)).left(40);
 }
 
-bool blank(const QString &s) { return s.trimmed().isEmpty(); }
+QString who(const Payee &p) {
+    return clip(p.lastName) + QStringLiteral(", ") + clip(p.firstName) +
+           QStringLiteral(" (account ") + p.account + QLatin1Char(')');
+}
+
+bool blank(const QString &s) {
+    return s.trimmed().isEmpty();
+}
 
 // The numbers the Social Security Administration never issues.
 bool issuable(const QString &digits) {
     const QString area = digits.left(3), group = digits.mid(3, 2), serial = digits.mid(5, 4);
-    return area != QLatin1String("000") && area != QLatin1String("666") && !area.startsWith(QLatin1Char('9')) &&
-           group != QLatin1String("00") && serial != QLatin1String("0000");
+    return area != QLatin1String("000") && area != QLatin1String("666") &&
+           !area.startsWith(QLatin1Char('9')) && group != QLatin1String("00") &&
+           serial != QLatin1String("0000");
 }
 
 bool acceptedCode(const QString &code) {
@@ -102,13 +113,6 @@ bool acceptedCode(const QString &code) {
     for (QChar c : code)
         if (!kIrsCodes.contains(c)) return false;
     return code.size() == 1 || code[0] != code[1];
-}
-
-QString digitsOf(const QString &s) {
-    QString out;
-    for (QChar c : s)
-        if (c.isDigit()) out += c;
-    return out;
 }
 
 // One withdrawal code as the run uses it.
@@ -133,8 +137,26 @@ bool walkYear(storage::DataFile<Trans> &tra, qint32 acct, int year, qint32 lastD
     tra.rec.ACCTNUM = acct;
     tra.rec.TRANSDATE = lastDay;
     tra.set(Trans::Acct_Key);
-    while (tra.next() && tra.rec.ACCTNUM == acct && Clock::year(tra.rec.TRANSDATE) == year) visit(tra.rec);
+    while (tra.next() && tra.rec.ACCTNUM == acct && Clock::year(tra.rec.TRANSDATE) == year)
+        visit(tra.rec);
     return !tra.failed();
+}
+
+// The entries with equal keys summed into the first of them, in the order first met.
+template <class T, class KeyOf, class Add>
+QList<T> consolidated(const QList<T> &entries, KeyOf keyOf, Add add) {
+    QList<T> out;
+    QHash<decltype(keyOf(entries.first())), qsizetype> at;
+    for (const T &e : entries) {
+        const auto key = keyOf(e);
+        if (const auto found = at.constFind(key); found != at.cend()) {
+            add(out[*found], e);
+            continue;
+        }
+        at.insert(key, out.size());
+        out << e;
+    }
+    return out;
 }
 
 Payee payeeOf(const MemberCU &m) {
@@ -154,20 +176,33 @@ Payee payeeOf(const MemberCU &m) {
 } // namespace
 
 const Vendor &vendor() {
-    static const Vendor v{QStringLiteral("PENSION FUND OFFICE SOFTWARE"), QStringLiteral("100 MAIN STREET"),
-                          QStringLiteral("SPRINGFIELD"), QStringLiteral("IL"), QStringLiteral("62701"),
-                          QStringLiteral("SUPPORT DESK"), QStringLiteral("(217)555-0100")};
+    static const Vendor v{QStringLiteral("PENSION FUND OFFICE SOFTWARE"),
+                          QStringLiteral("100 MAIN STREET"),
+                          QStringLiteral("SPRINGFIELD"),
+                          QStringLiteral("IL"),
+                          QStringLiteral("62701"),
+                          QStringLiteral("SUPPORT DESK"),
+                          QStringLiteral("(217)555-0100")};
     return v;
 }
 
-const QString &fileName() { return kFileName; }
-const QString &irisFileName() { return kIrisFileName; }
-const QString &rTotalsCaption() { return kRCaption; }
-const QString &intTotalsCaption() { return kIntCaption; }
+const QString &fileName() {
+    return kFileName;
+}
+const QString &irisFileName() {
+    return kIrisFileName;
+}
+const QString &rTotalsCaption() {
+    return kRCaption;
+}
+const QString &intTotalsCaption() {
+    return kIntCaption;
+}
 
-QString rTotalsText(const Decimal &gross, const Decimal &tax, qint64 members, const QString &irisPath) {
-    QString s = kTotalDist + Picture::format(gross, kDollars) + kTotalTax + Picture::format(tax, kDollars) +
-                kTotalMembers + QString::number(members);
+QString rTotalsText(const Decimal &gross, const Decimal &tax, qint64 members,
+                    const QString &irisPath) {
+    QString s = kTotalDist + Picture::format(gross, kDollars) + kTotalTax +
+                Picture::format(tax, kDollars) + kTotalMembers + QString::number(members);
     if (!irisPath.isEmpty()) s += kIrisWritten.arg(QDir::toNativeSeparators(irisPath));
     return s;
 }
@@ -204,8 +239,8 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     };
     for (auto *file : {&cui.table(), &mem.table(), &tra.table(), &wit.table()})
         if (!file->open()) return readFailed(file->def());
-    // One read transaction: the whole run sees one state of the files, however long it takes.
-    storage::Transaction snapshot(m_db);
+    // Read without a transaction: the storage's transactions take the write lock, which would
+    // stop every station's posting for the length of the run.
 
     if (!cui.first()) return cui.failed() ? readFailed(cui.def()) : fail(kNoSettings);
     const CUInfo &CUI = cui.rec;
@@ -216,7 +251,7 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     }
     m_result.year = year;
     Payer &payer = m_result.payer;
-    payer.ein = digitsOf(CUI.EIN);
+    payer.ein = digitsOnly(CUI.EIN);
     payer.transmitterCode = clip(CUI.TRANSCODE);
     payer.name = clip(CUI.NAME);
     payer.address = clip(CUI.ADDRESS1);
@@ -233,10 +268,12 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     QList<WithdrawCode> codes;
     if (form == Form::R) {
         for (bool more = wit.first(); more; more = wit.next())
-            codes << WithdrawCode{clip(wit.rec.CODE), clip(wit.rec.IRSCODE), wit.rec.ADDTOIRSFILE != 0};
+            codes << WithdrawCode{clip(wit.rec.CODE), clip(wit.rec.IRSCODE),
+                                  wit.rec.ADDTOIRSFILE != 0};
         if (wit.failed()) return readFailed(wit.def());
-        std::stable_sort(codes.begin(), codes.end(),
-                         [](const WithdrawCode &a, const WithdrawCode &b) { return a.OLDCODE < b.OLDCODE; });
+        std::stable_sort(
+            codes.begin(), codes.end(),
+            [](const WithdrawCode &a, const WithdrawCode &b) { return a.OLDCODE < b.OLDCODE; });
     }
 
     const QSet<qint32> only(accounts.begin(), accounts.end());
@@ -264,7 +301,8 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         if (form == Form::Int) {
             Decimal sum(0, 2);
             if (!walkYear(tra, MEM.ACCTNUM, year, lastDay, [&](const Trans &t) {
-                    if (t.TRANSTYPE == 2 || t.TRANSTYPE == TransType::Dividend) sum += t.TRANSAMOUNT;
+                    if (t.TRANSTYPE == 2 || t.TRANSTYPE == TransType::Dividend)
+                        sum += t.TRANSAMOUNT;
                 }))
                 return readFailed(tra.def());
             r.AMOUNT += sum;
@@ -287,8 +325,13 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         transq.clear();
         if (!walkYear(tra, MEM.ACCTNUM, year, lastDay, [&](const Trans &t) {
                 switch (t.TRANSTYPE) {
-                case TransType::Tax: case TransType::Withdrawal: case 23: case 24: case 26:
-                    transq << TransEntry{t.TRANSAMOUNT, t.TRANSDATE, t.TRANSTIME, t.TRANSTYPE, t.DESC, tra.position()};
+                case TransType::Tax:
+                case TransType::Withdrawal:
+                case 23:
+                case 24:
+                case 26:
+                    transq << TransEntry{t.TRANSAMOUNT, t.TRANSDATE, t.TRANSTIME,
+                                         t.TRANSTYPE,   t.DESC,      tra.position()};
                 }
             }))
             return readFailed(tra.def());
@@ -304,7 +347,8 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         const Payee base = payeeOf(MEM);
         // Adds a group's record under the IRS code of its withdrawal code, when that code goes
         // into the file at all.
-        auto append = [&](const QString &code, const Decimal &gross, const Decimal &taxable, const Decimal &tax) {
+        auto append = [&](const QString &code, const Decimal &gross, const Decimal &taxable,
+                          const Decimal &tax) {
             for (const WithdrawCode &w : codes) {
                 if (w.OLDCODE.toUpper() != code) continue;
                 if (!w.ADDTOFILE) return;
@@ -333,7 +377,8 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         QString code;
         bool codeFlag = false;
         auto emitGroup = [&] {
-            if (temp1.sign() > 0 || temp2.sign() > 0) append(code, temp1 + temp2, temp1 + temp2, temp2);
+            if (temp1.sign() > 0 || temp2.sign() > 0)
+                append(code, temp1 + temp2, temp1 + temp2, temp2);
             if (temp3.sign() > 0) append(QStringLiteral("G"), temp3, Decimal(0, 2), Decimal(0, 2));
             temp1 = temp2 = temp3 = Decimal(0, 2);
         };
@@ -363,33 +408,20 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     }
     // One line per payee and code, in the order first met: the diskette report by SSN, the file
     // by account number.
-    QHash<QPair<QString, QString>, qsizetype> lineAt, payeeAt;
-    for (const DiskLine &d : diskrpt) {
-        const auto key = qMakePair(clip(d.SSNUM), clip(d.DT));
-        const auto at = lineAt.constFind(key);
-        if (at == lineAt.cend()) {
-            lineAt.insert(key, r.lines.size());
-            r.lines << d;
-            continue;
-        }
-        DiskLine &same = r.lines[*at];
-        same.TOTALDIST += d.TOTALDIST;
-        same.TOTALTAX += d.TOTALTAX;
-        same.TOTALTAXABLEAMOUNT += d.TOTALTAXABLEAMOUNT;
-    }
-    for (const Payee &p : brecq) {
-        const auto key = qMakePair(p.account, p.distributionCode);
-        const auto at = payeeAt.constFind(key);
-        if (at == payeeAt.cend()) {
-            payeeAt.insert(key, r.payees.size());
-            r.payees << p;
-            continue;
-        }
-        Payee &same = r.payees[*at];
-        same.gross += p.gross;
-        same.withheld += p.withheld;
-        same.taxable += p.taxable;
-    }
+    r.lines = consolidated(
+        diskrpt, [](const DiskLine &d) { return qMakePair(clip(d.SSNUM), clip(d.DT)); },
+        [](DiskLine &into, const DiskLine &d) {
+            into.TOTALDIST += d.TOTALDIST;
+            into.TOTALTAX += d.TOTALTAX;
+            into.TOTALTAXABLEAMOUNT += d.TOTALTAXABLEAMOUNT;
+        });
+    r.payees = consolidated(
+        brecq, [](const Payee &p) { return qMakePair(p.account, p.distributionCode); },
+        [](Payee &into, const Payee &p) {
+            into.gross += p.gross;
+            into.withheld += p.withheld;
+            into.taxable += p.taxable;
+        });
     if (progress) progress(total, total);
     return true;
 }
@@ -398,7 +430,7 @@ QList<Finding> TaxRun::findings() const {
     QList<Finding> out;
     const Payer &payer = m_result.payer;
     auto payerFinding = [&](const QString &what) { out << Finding{kPayer, what, 0}; };
-    if (digitsOf(payer.ein).size() != 9) payerFinding(kNoEin);
+    if (digitsOnly(payer.ein).size() != 9) payerFinding(kNoEin);
     if (blank(payer.name)) payerFinding(kNoPayerName);
     if (blank(payer.address) || blank(payer.city) || blank(payer.state) || blank(payer.zip))
         payerFinding(kNoPayerAddress);
@@ -409,13 +441,14 @@ QList<Finding> TaxRun::findings() const {
     for (const Payee &p : m_result.payees) {
         const qint32 acct = p.account.toInt();
         auto finding = [&](const QString &what) { out << Finding{who(p), what, acct}; };
-        const QString tin = digitsOf(p.tin);
+        const QString tin = digitsOnly(p.tin);
         if (tin.size() != 9)
             finding(kBadTin.arg(p.tin));
         else if (!issuable(tin))
             finding(kInvalidTin.arg(p.tin));
         if (blank(p.firstName) || blank(p.lastName)) finding(kNoName);
-        if (blank(p.address) || blank(p.city) || blank(p.state) || blank(p.zip)) finding(kNoAddress);
+        if (blank(p.address) || blank(p.city) || blank(p.state) || blank(p.zip))
+            finding(kNoAddress);
         if (m_result.form == Form::R) {
             if (p.withheld > p.gross)
                 finding(kTaxOverGross.arg(Picture::format(p.withheld, kMoney).trimmed(),
@@ -423,21 +456,24 @@ QList<Finding> TaxRun::findings() const {
             if (!acceptedCode(p.distributionCode)) finding(kBadCode.arg(p.distributionCode));
         }
     }
-    for (const QString &f : irisFindings(m_result.form, payer, m_result.payees)) out << Finding{kTransmission, f, 0};
+    for (const QString &f : irisFindings(m_result.form, payer, m_result.payees))
+        out << Finding{kTransmission, f, 0};
     return out;
 }
 
 QByteArray TaxRun::fileBytes() const {
     try {
         return FixedWidth::encode(
-            fileRecords(m_result.year, m_result.form, m_result.payer, vendor(), m_result.payees).join(QString()));
+            fileRecords(m_result.year, m_result.form, m_result.payer, vendor(), m_result.payees)
+                .join(QString()));
     } catch (const FieldError &) {
         return {};
     }
 }
 
 QByteArray TaxRun::irisBytes(const QString &uniqueId) const {
-    const QString id = uniqueId.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : uniqueId;
+    const QString id =
+        uniqueId.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : uniqueId;
     return irisTransmission(m_result.year, m_result.form, m_result.payer, m_result.payees, id);
 }
 
@@ -481,13 +517,15 @@ bool TaxRun::write(const QString &dir, const QString &uniqueId) {
         QString restoreError;
         if (previous) {
             QSaveFile back(filePath);
-            if (!back.open(QIODevice::WriteOnly) || back.write(*previous) != previous->size() || !back.commit())
+            if (!back.open(QIODevice::WriteOnly) || back.write(*previous) != previous->size() ||
+                !back.commit())
                 restoreError = back.errorString();
         } else if (!QFile::remove(filePath)) {
             restoreError = QStringLiteral("it could not be removed");
         }
         m_error = restoreError.isEmpty()
-                      ? kHalfWritten.arg(QDir::toNativeSeparators(irisPath), why, QDir::toNativeSeparators(filePath))
+                      ? kHalfWritten.arg(QDir::toNativeSeparators(irisPath), why,
+                                         QDir::toNativeSeparators(filePath))
                       : kNotRestored.arg(QDir::toNativeSeparators(irisPath), why,
                                          QDir::toNativeSeparators(filePath), restoreError);
         return false;
@@ -498,11 +536,13 @@ bool TaxRun::write(const QString &dir, const QString &uniqueId) {
 }
 
 QString TaxRun::totalsText() const {
-    return m_result.form == Form::R
-               ? rTotalsText(m_result.FOUNDAMT1, m_result.FOUNDAMT2, m_result.reported(), m_irisPath)
-               : intTotalsText(m_result.TEMP1, m_irisPath);
+    return m_result.form == Form::R ? rTotalsText(m_result.FOUNDAMT1, m_result.FOUNDAMT2,
+                                                  m_result.reported(), m_irisPath)
+                                    : intTotalsText(m_result.TEMP1, m_irisPath);
 }
 
-QString TaxRun::totalsCaption() const { return m_result.form == Form::R ? kRCaption : kIntCaption; }
+QString TaxRun::totalsCaption() const {
+    return m_result.form == Form::R ? kRCaption : kIntCaption;
+}
 
 } // namespace Tax

@@ -22,13 +22,13 @@ namespace Tax {
 const Vendor &vendor();
 
 // The file names, in the directory the run writes to.
-const QString &fileName();    // "IRSTAX."
+const QString &fileName();     // "IRSTAX."
 const QString &irisFileName(); // "IRSTAX.xml"
 
 // A reason not to file as it stands: who it is about and what is wrong.
 struct Finding {
-    QString who;  // "Payer", or the payee as "LAST, FIRST (account N)"
-    QString what; // one readable sentence
+    QString who;        // "Payer", or the payee as "LAST, FIRST (account N)"
+    QString what;       // one readable sentence
     qint32 account = 0; // the payee's account number; 0 for the payer and the transmission
 };
 
@@ -37,8 +37,8 @@ struct RunResult {
     Form form = Form::R;
     int year = 0;
     Payer payer;
-    QList<Payee> payees;    // the B records, in file order
-    QList<DiskLine> lines;  // the diskette-report lines (one per SSN and code) in the same order
+    QList<Payee> payees;     // the B records, in file order
+    QList<DiskLine> lines;   // the diskette-report lines (one per SSN and code) in the same order
     Decimal FOUNDAMT1{0, 2}; // 1099-R: gross distribution reported
     Decimal FOUNDAMT2{0, 2}; // 1099-R: tax withheld reported
     Decimal TEMP1{0, 2};     // 1099-INT: interest reported (10.00 or more per member)
