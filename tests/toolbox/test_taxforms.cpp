@@ -4,6 +4,7 @@
 // of a layout, regenerate them with
 //   PENSION_UPDATE_GOLDEN=1 build/test/bin/test_taxforms
 // and review the difference before committing it.
+#include "../support/golden.h"
 #include "../support/tempdata.h"
 #include "data/records.h"
 #include "platform/clock.h"
@@ -22,25 +23,6 @@
 using namespace Tax;
 
 namespace {
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void expectGolden(const QByteArray &actual, const QString &name) {
-    const QString path = QDir(PENSION_GOLDEN_DIR).filePath(name);
-    if (qEnvironmentVariableIntValue("PENSION_UPDATE_GOLDEN") == 1) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(actual);
-        return;
-    }
-    const QByteArray expected = readAll(path);
-    ASSERT_FALSE(expected.isEmpty()) << "missing golden file " << path.toStdString();
-    EXPECT_EQ(QString::fromLatin1(actual).toStdString(), QString::fromLatin1(expected).toStdString())
-        << name.toStdString();
-}
 
 Decimal money(const char *text) { return Decimal::fromString(text).rounded(2); }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The reports of a 1099 run, all drawn from the lines the run left in DISKRPT(): the 1099-R
 // diskette report, the 1099-R forms in either of two layouts, and the 1099-INT diskette report.
-// None of them reads a transaction or changes data; each goes through the report run.
+// None of them reads a transaction or changes data, DISKRPT() included (the run empties it
+// when it is done); each goes through the report run.
 #include "common/reportrun.h"
 #include "platform/decimal.h"
 
