@@ -297,7 +297,11 @@ TEST_F(TaxRunTest, DistributionsAreGroupedByCodeAndConsolidated) {
 TEST_F(TaxRunTest, SelectedAccountsOnly) {
     buildFund(2020);
     TaxRun run(*db);
+    QList<QPair<qint64, qint64>> told;
+    run.progress = [&](qint64 done, qint64 total) { told << qMakePair(done, total); };
     ASSERT_TRUE(run.gather(Form::R, 0, {1002, 1008}));
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_EQ(told.last(), qMakePair(qint64(8), qint64(8)));
     QStringList order;
     for (const Payee &p : run.result().payees)
         order << p.account;
@@ -550,6 +554,13 @@ ToolRun tool(const QStringList &args) {
 
 TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
     buildFund(2020);
+    {
+        storage::DataFile<CUInfo> cui(*db);
+        cui.open();
+        ASSERT_TRUE(cui.first());
+        cui.rec.IRISTCC.clear();
+        ASSERT_TRUE(cui.put());
+    }
     db.reset(); // the tool is another station; let it have the file to itself
 
     ToolRun r = tool({dataDir(), "--form", "R"});
@@ -577,7 +588,10 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
         << "the settings keep their year";
 
     // Findings are printed; they do not stop the files.
-    EXPECT_TRUE(r.out.contains("To correct before filing:") == false || r.exitCode == 0);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("To correct before filing:\n"
+                               "  Payer: The IRIS transmitter control code is missing.\n"))
+        << r.out.toStdString();
 
     // Cannot write: non-zero, and the previous file stays.
     put(out.filePath("blocked"), "x");
