@@ -18,6 +18,8 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/tax/electronicfile.h"
+#include "toolbox/tax/selectedmembers.h"
 #include "toolbox/tax/taxreports.h"
 
 void registerProcedures() {
@@ -41,6 +43,9 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    Procedures::add("CREATEELECTRONICFILE", CREATEELECTRONICFILE);
+    Procedures::add("CREATEELECTRONICFILE2", CREATEELECTRONICFILE2);
+    Procedures::add("SELECTEDMEMBERSIRSREPORTING", SELECTEDMEMBERSIRSREPORTING);
     // The 1099-R reports.
     Procedures::add("DISKETTERPT", DISKETTERPT);
     Procedures::add("PRINT1099R", PRINT1099R);
