@@ -18,6 +18,8 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/custodian/schwabdump.h"
+#include "toolbox/custodian/withdrawtoschwab.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -40,4 +42,6 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    Procedures::add("SCHWABDUMP", SCHWABDUMP);
+    Procedures::add("WITHDRAWTOSCHWAB", WITHDRAWTOSCHWAB);
 }
