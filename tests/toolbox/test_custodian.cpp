@@ -44,7 +44,7 @@ void expectGolden(const QByteArray &actual, const QString &name) {
     }
     const QByteArray expected = readAll(path);
     ASSERT_FALSE(expected.isEmpty()) << "missing golden file " << path.toStdString();
-    EXPECT_EQ(actual, expected) << name.toStdString();
+    EXPECT_EQ(actual.toStdString(), expected.toStdString()) << name.toStdString();
 }
 
 class Custodian : public DataTest {

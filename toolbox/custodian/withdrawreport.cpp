@@ -101,13 +101,7 @@ void WithdrawReport::prepare(ReportRun &run) {
 ReportRun::Outcome WithdrawReport::run() {
     ReportRun r(m_dialogs);
     prepare(r);
-    if (testHook()) testHook()(r);
     return r.run();
-}
-
-std::function<void(ReportRun &)> &WithdrawReport::testHook() {
-    static std::function<void(ReportRun &)> hook;
-    return hook;
 }
 
 void WITHDRAWREPORT(const TransferList &list) {

@@ -4,7 +4,6 @@
 #include "common/reportrun.h"
 #include "withdrawtoschwab.h"
 
-#include <functional>
 #include <memory>
 
 class WithdrawReport {
@@ -15,10 +14,6 @@ public:
     // Gives the run its name, record count, loop and totals. The report must outlive it.
     void prepare(ReportRun &run);
     ReportRun::Outcome run();
-
-    // Lets a test see the pages of the reports that WITHDRAWREPORT runs (replaces preview and
-    // print).
-    static std::function<void(ReportRun &)> &testHook();
 
     Decimal TOTAL{0, 2};
 
