@@ -3,6 +3,7 @@
 // After a deliberate change of the file layout, regenerate the golden files with
 //   PENSION_UPDATE_GOLDEN=1 build/test/bin/test_custodian --gtest_filter='Dump.*'
 // and review the difference before committing it.
+#include "../support/golden.h"
 #include "../support/tempdata.h"
 #include "data/lookups.h"
 #include "platform/clock.h"
@@ -27,25 +28,6 @@
 namespace {
 qint32 day(int y, int m, int d) { return Clock::dayNumber(y, m, d); }
 Decimal money(const char *text) { return Decimal::fromString(text).rounded(2); }
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Compares `actual` with the golden file `name`, or rewrites it when asked to.
-void expectGolden(const QByteArray &actual, const QString &name) {
-    const QString path = QDir(PENSION_GOLDEN_DIR).filePath(name);
-    if (qEnvironmentVariableIntValue("PENSION_UPDATE_GOLDEN") == 1) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(actual);
-        return;
-    }
-    const QByteArray expected = readAll(path);
-    ASSERT_FALSE(expected.isEmpty()) << "missing golden file " << path.toStdString();
-    EXPECT_EQ(actual.toStdString(), expected.toStdString()) << name.toStdString();
-}
 
 class Custodian : public DataTest {
 protected:
