@@ -10,8 +10,6 @@
 #include "toolbox/custodian/withdrawtoschwab.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -34,24 +32,13 @@ const qint32 kEnd = Clock::dayNumber(2026, 11, 30);
 
 storage::Database &dataset() {
     if (g_db) return *g_db;
-    const QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
-    QDir().mkpath(root);
-    const QString dir = QDir(root).filePath("custodian-m50000-y8");
-    const bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    g_db = storage::Database::open(dir);
-    if (fresh) {
-        GenOptions o;
-        o.members = 50000;
-        o.years = 8;
-        o.contractors = 1000;
-        o.endDate = kEnd;
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateData(*g_db, o, &error)) qFatal("%s", qPrintable(error));
-        fprintf(stderr, "generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
-    App::setDataDir(dir);
+    GenOptions o;
+    o.members = 50000;
+    o.years = 8;
+    o.contractors = 1000;
+    o.endDate = kEnd;
+    g_db = benchDataset("custodian-m50000-y8", o);
+    App::setDataDir(g_db->dataDir());
     IniFile::put(App::iniPath(Custodian::IniName), Custodian::PlanSection, Custodian::PlanIdKey, "ABC");
     return *g_db;
 }
