@@ -245,7 +245,7 @@ TEST_F(Dump, AReadFailureLeavesTheFileThatWasThereAndSaysSo) {
     const QByteArray before = readAll(out + "/contrib.txt");
     dialogs.shown.clear();
     post(1002, day(2025, 12, 3), "44.00");
-    storage::faults::refuseReads("Trans", 3, 1); // the third member's deposits
+    storage::faults::refuseReads("Trans", 3, 1); // part-way through the year's deposits
     EXPECT_FALSE(create(day(2025, 12, 31)));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.last().text.startsWith("The members or their transactions could not be read.  No file was written."))

@@ -111,19 +111,19 @@ QString SchwabDump::planId(bool &ok) {
     return id;
 }
 
-bool SchwabDump::contributions(storage::DataFile<Trans> &tra, qint32 acct, Decimal &month,
-                               Decimal &year) {
+bool SchwabDump::contributions(storage::DataFile<Trans> &tra, QHash<qint32, Totals> &totals) {
     const qint32 end = LOC.ENDINGDATE;
     const qint32 monthStart = Clock::firstDayOfMonth(end);
-    month = year = Decimal(0, 2);
+    totals.clear();
     tra.clear();
-    tra.rec.ACCTNUM = acct;
     tra.rec.TRANSDATE = Clock::dayNumber(Clock::year(end), 1, 1);
-    tra.set(Trans::AcctDateRevKey);
-    while (tra.next() && tra.rec.ACCTNUM == acct && tra.rec.TRANSDATE <= end) {
+    tra.set(Trans::DateType_Key, 1);
+    while (tra.next() && tra.rec.TRANSDATE <= end) {
         if (tra.rec.TRANSTYPE != TransType::Payroll) continue;
-        year += tra.rec.TRANSAMOUNT;
-        if (tra.rec.TRANSDATE >= monthStart) month += tra.rec.TRANSAMOUNT;
+        Totals &t = totals[tra.rec.ACCTNUM];
+        t.year += tra.rec.TRANSAMOUNT;
+        if (tra.rec.TRANSDATE >= monthStart) t.month += tra.rec.TRANSAMOUNT;
+        keepAlive();
     }
     return !tra.failed();
 }
@@ -168,6 +168,8 @@ bool SchwabDump::create() {
         LOC.MEMBERNAME.clear();
         return refuse(kReadFailed.arg(storage::lastErrorText()), Dlg::Error);
     };
+    QHash<qint32, Totals> totals;
+    if (!contributions(tra, totals)) return readFailed();
     mem.setStart(MemberCU::Name_Key);
     while (mem.next()) {
         const MemberCU &MEM = mem.rec;
@@ -177,10 +179,9 @@ bool SchwabDump::create() {
         keepAlive();
         // Members closed before the ending date's year are no longer the custodian's.
         if (MEM.DATECLOSED > 0 && Clock::year(MEM.DATECLOSED) < endingYear) continue;
-        Decimal month, year;
-        if (!contributions(tra, MEM.ACCTNUM, month, year)) return readFailed();
-        grand += month;
-        out.writeLine(detailLine(plan, MEM, month, year), LineWidth);
+        const Totals t = totals.value(MEM.ACCTNUM);
+        grand += t.month;
+        out.writeLine(detailLine(plan, MEM, t.month, t.year), LineWidth);
         ++membersWritten;
     }
     if (mem.failed()) return readFailed();

@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QWidget>
 #include <functional>
 
@@ -52,8 +53,13 @@ public:
 private:
     bool refuse(const QString &text, Dlg::Icon icon = Dlg::Warning);
     QString planId(bool &ok);
-    // The member's payroll deposits in the ending date's month and in its year up to that date.
-    bool contributions(storage::DataFile<Trans> &tra, qint32 acct, Decimal &month, Decimal &year);
+    struct Totals {
+        Decimal month{0, 2}, year{0, 2};
+    };
+    // Every account's payroll deposits in the ending date's month and in its year up to that
+    // date, in one pass in date order: the history lies on disk month by month, so this reads
+    // the year in order instead of seeking once a month for every member.
+    bool contributions(storage::DataFile<Trans> &tra, QHash<qint32, Totals> &totals);
     void keepAlive();
 
     storage::Database &m_db;
