@@ -6,6 +6,9 @@
 #include "platform/picture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
 #include <QRandomGenerator>
 
 namespace {
@@ -198,4 +201,21 @@ bool generateData(storage::Database &db, const GenOptions &o, QString *error) {
         return false;
     }
     return true;
+}
+
+std::unique_ptr<storage::Database> benchDataset(const QString &name, const GenOptions &options) {
+    const QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
+    QDir().mkpath(root);
+    const QString dir = QDir(root).filePath(name);
+    const bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
+    std::unique_ptr<storage::Database> db = storage::Database::open(dir);
+    if (!db) qFatal("cannot open %s", qPrintable(dir));
+    if (fresh) {
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateData(*db, options, &error)) qFatal("%s", qPrintable(error));
+        fprintf(stderr, "generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    return db;
 }

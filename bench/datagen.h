@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 struct GenOptions {
     int members = 25;
@@ -19,3 +20,7 @@ struct GenOptions {
 
 // Creates the files that are missing and fills them; false with a message on failure.
 bool generateData(storage::Database &db, const GenOptions &options, QString *error = nullptr);
+
+// A benchmark's data directory `name` under PENSION_BENCH_DIR (default: ./bench-data), generated
+// with `options` the first time and reused after; the program stops when it cannot be made.
+std::unique_ptr<storage::Database> benchDataset(const QString &name, const GenOptions &options);

@@ -21,6 +21,8 @@
 #include "toolbox/tax/electronicfile.h"
 #include "toolbox/tax/selectedmembers.h"
 #include "toolbox/tax/taxreports.h"
+#include "toolbox/custodian/schwabdump.h"
+#include "toolbox/custodian/withdrawtoschwab.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -50,4 +52,6 @@ void registerProcedures() {
     Procedures::add("DISKETTERPT", DISKETTERPT);
     Procedures::add("PRINT1099R", PRINT1099R);
     Procedures::add("PRINT1099R2", PRINT1099R2);
+    Procedures::add("SCHWABDUMP", SCHWABDUMP);
+    Procedures::add("WITHDRAWTOSCHWAB", WITHDRAWTOSCHWAB);
 }
