@@ -18,6 +18,10 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/tools/missingaccounts.h"
+#include "toolbox/tools/namedump.h"
+#include "toolbox/tools/purge.h"
+#include "toolbox/tools/uarsdownload.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -40,4 +44,8 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    Procedures::add("NAMEADDRESSDUMP", NAMEADDRESSDUMP);
+    Procedures::add("PURGEWINDOW", PURGEWINDOW);
+    Procedures::add("FINDMISSINGACCOUNTNUMBERS", FINDMISSINGACCOUNTNUMBERS);
+    Procedures::add("UARSDOWNLOADWINDOW", UARSDOWNLOADWINDOW);
 }
