@@ -401,20 +401,33 @@ TEST_F(Purging, TheBackupRunsTheConfiguredCommandAndWaitsForIt) {
     EXPECT_EQ(dialogs.last().text, "Purge Completed.");
 }
 
-TEST_F(Purging, TheDefaultBackupIsOurBackupProgram) {
+TEST_F(Purging, TheBackupProgramRunsToItsEndAndItsFailureIsReported) {
     fill();
-    // The default names pension-backup beside the program; here the real one is run by name.
+    // Without a setting the purge runs our backup program over the data directory.
+    QStringList ran;
+    Launcher::setRunner([&](const QString &command) {
+        ran << command;
+        return 0;
+    });
+    Purge purge(*db, dialogs);
+    ASSERT_TRUE(purge.backup());
+    ASSERT_EQ(ran.size(), 1);
+    EXPECT_TRUE(ran[0].contains("pension-backup\" \"" + QDir(dataDir()).absolutePath() + "\"")) << ran[0].toStdString();
+    Launcher::setRunner(nullptr);
+
+    // The real program, named in PENSION.INI: the copy exists once the backup returns.
     const QString target = path("copy.db");
     ASSERT_TRUE(IniFile::put(pensionIniPath(), "Programs", "Backup",
                              QString("\"%1\" \"%2\" \"%3\"").arg(PENSION_BACKUP, dataDir(), target)));
-    Purge purge(*db, dialogs);
     ASSERT_TRUE(purge.backup()) << dialogs.last().text.toStdString();
     EXPECT_TRUE(QFile::exists(target));
     // Run again it refuses to overwrite its copy, and that is reported.
     EXPECT_FALSE(purge.backup());
-    EXPECT_TRUE(dialogs.last().text.contains("ended with code 1"));
-    ASSERT_TRUE(IniFile::put(pensionIniPath(), "Programs", "Backup", ""));
-    EXPECT_TRUE(QFileInfo(QString(PENSION_BACKUP)).fileName().startsWith("pension-backup"));
+    EXPECT_TRUE(dialogs.last().text.contains("ended with code 1")) << dialogs.last().text.toStdString();
+    ASSERT_TRUE(IniFile::put(pensionIniPath(), "Programs", "Backup", "no-such-program-here"));
+    EXPECT_FALSE(purge.backup());
+    EXPECT_EQ(dialogs.last().text, "The backup did not complete (the command \"no-such-program-here\" could "
+                                   "not be run).  No backup has been made.");
 }
 
 TEST_F(Purging, TheWindowShowsProgressOnlyWhilePurgingAndKeepsTheBackupButtonAfterARefusal) {
