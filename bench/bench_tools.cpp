@@ -76,9 +76,10 @@ qint64 transCount(storage::Database &db) {
 }
 
 void BM_NameAddressDumpWithBalances(benchmark::State &state) {
+    storage::Database &db = shared(); // generated before the clock runs
     QTemporaryDir dir(QDir(benchRoot()).filePath("dump-XXXXXX"));
     for (auto _ : state) {
-        NameAddressDump dump(shared(), g_dialogs);
+        NameAddressDump dump(db, g_dialogs);
         dump.LOC.columns.setAll(true);
         dump.LOC.BALANCES = dump.LOC.CLOSEDACCOUNTS = true;
         dump.LOC.BALANCEDATE = Clock::dayNumber(2025, 12, 31);
@@ -90,6 +91,7 @@ void BM_NameAddressDumpWithBalances(benchmark::State &state) {
 BENCHMARK(BM_NameAddressDumpWithBalances)->Iterations(2)->Unit(benchmark::kSecond);
 
 void BM_Purge(benchmark::State &state) {
+    source();
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir(QDir(benchRoot()).filePath("purge-XXXXXX"));
@@ -110,6 +112,7 @@ BENCHMARK(BM_Purge)->Iterations(1)->Unit(benchmark::kSecond);
 
 // The floor: one DELETE statement for the same rows, in one transaction.
 void BM_SqliteDeleteSameRows(benchmark::State &state) {
+    source();
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir(QDir(benchRoot()).filePath("delete-XXXXXX"));
