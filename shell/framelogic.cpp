@@ -1,6 +1,7 @@
 #include "framelogic.h"
 
 #include "common/app.h"
+#include "common/programs.h"
 #include "common/windowstate.h"
 #include "data/lookups.h"
 #include "platform/clock.h"
@@ -13,20 +14,6 @@
 #include <QStandardPaths>
 
 namespace Frame {
-namespace {
-QString programSetting(const QString &key, const QString &fallback) {
-    QString v = IniFile::get(pensionIniPath(), "Programs", key);
-    return v.isEmpty() ? fallback : v;
-}
-
-QString quoted(const QString &s) { return "\"" + s + "\""; }
-
-QString defaultBackupCommand() {
-    QString tool = QDir(QCoreApplication::applicationDirPath()).filePath("pension-backup");
-    return quoted(tool) + " " + quoted(QDir(App::dataDir()).absolutePath());
-}
-} // namespace
-
 bool isSavingsMode(qint32 local, const QString &localDesc) {
     return local == 667 || local == 33 || local == 968 || clip(localDesc) == SavingsFundMarker;
 }
@@ -73,11 +60,11 @@ QString calculatorCommand() {
         }
     }
 #endif
-    return programSetting("Calculator", fallback);
+    return Programs::command("Calculator", fallback);
 }
 
-QString backupCommand() { return programSetting("Backup", defaultBackupCommand()); }
-QString backupOnCloseCommand() { return programSetting("BackupOnClose", defaultBackupCommand()); }
+QString backupCommand() { return Programs::backup(); }
+QString backupOnCloseCommand() { return Programs::command("BackupOnClose", Programs::defaultBackup()); }
 
 bool showHiddenEntries() {
     return IniFile::get(pensionIniPath(), "Menus", "ShowHidden").compare("Yes", Qt::CaseInsensitive) == 0;

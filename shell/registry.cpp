@@ -23,6 +23,10 @@
 #include "toolbox/tax/taxreports.h"
 #include "toolbox/custodian/schwabdump.h"
 #include "toolbox/custodian/withdrawtoschwab.h"
+#include "toolbox/tools/missingaccounts.h"
+#include "toolbox/tools/namedump.h"
+#include "toolbox/tools/purge.h"
+#include "toolbox/tools/uarsdownload.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -54,4 +58,8 @@ void registerProcedures() {
     Procedures::add("PRINT1099R2", PRINT1099R2);
     Procedures::add("SCHWABDUMP", SCHWABDUMP);
     Procedures::add("WITHDRAWTOSCHWAB", WITHDRAWTOSCHWAB);
+    Procedures::add("NAMEADDRESSDUMP", NAMEADDRESSDUMP);
+    Procedures::add("PURGEWINDOW", PURGEWINDOW);
+    Procedures::add("FINDMISSINGACCOUNTNUMBERS", FINDMISSINGACCOUNTNUMBERS);
+    Procedures::add("UARSDOWNLOADWINDOW", UARSDOWNLOADWINDOW);
 }

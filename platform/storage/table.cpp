@@ -197,15 +197,16 @@ void Table::remember() { m_read = Fetched{pos, version, row}; }
 
 bool Table::remove() {
     if (writeRefused()) return false;
-    QSqlQuery q(m_db.sql());
-    q.prepare(QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name)));
-    q.addBindValue(pos);
-    q.addBindValue(version);
-    if (!q.exec()) {
-        writeFailed(q);
+    // Prepared once: batches delete thousands of records.
+    QSqlQuery *q = cachedQuery(QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name)));
+    if (!q) return false;
+    q->bindValue(0, pos);
+    q->bindValue(1, version);
+    if (!q->exec()) {
+        writeFailed(*q);
         return false;
     }
-    if (q.numRowsAffected() == 0) {
+    if (q->numRowsAffected() == 0) {
         setError(RecordChanged, m_def.name);
         return false;
     }

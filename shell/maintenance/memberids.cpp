@@ -7,7 +7,7 @@
 #include "common/warnings.h"
 #include "common/windows.h"
 #include "common/windowstate.h"
-#include "pacer.h"
+#include "common/pacer.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "common/reportrun.h"
-#include "pacer.h"
+#include "common/pacer.h"
 #include "platform/picture.h"
 
 namespace {

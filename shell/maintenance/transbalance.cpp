@@ -5,7 +5,7 @@
 #include "common/enhancedfocus.h"
 #include "common/fatalstop.h"
 #include "common/windows.h"
-#include "pacer.h"
+#include "common/pacer.h"
 #include "platform/picture.h"
 
 #include <QCloseEvent>

@@ -1,0 +1,6 @@
+#include "toolboxglobals.h"
+
+ToolboxGlobals &ToolboxGLO() {
+    static ToolboxGlobals g;
+    return g;
+}
