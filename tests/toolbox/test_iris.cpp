@@ -296,10 +296,10 @@ TEST(IrisTransmission, CleaningRulesOneByOne) {
     EXPECT_EQ(Iris::addressLine("P.O. Box 12"), "PO Box 12");
     EXPECT_EQ(Iris::city("Winston-Salem"), "Winston Salem");
     EXPECT_EQ(Iris::city("Rancho Santa Margarita Heights"), "Rancho Santa Margarita");
-    EXPECT_EQ(Iris::zip("62701"), "62701");
-    EXPECT_TRUE(Iris::validZip(Iris::zip("62701-1234")));
-    EXPECT_FALSE(Iris::validZip(Iris::zip("6270")));
-    EXPECT_FALSE(Iris::validZip(Iris::zip("K1A 0B1")));
+    EXPECT_EQ(Iris::digits("62701"), "62701");
+    EXPECT_TRUE(Iris::validZip(Iris::digits("62701-1234")));
+    EXPECT_FALSE(Iris::validZip(Iris::digits("6270")));
+    EXPECT_FALSE(Iris::validZip(Iris::digits("K1A 0B1")));
     EXPECT_TRUE(Iris::usState("pr"));
     EXPECT_FALSE(Iris::usState("ON"));
     EXPECT_EQ(Iris::amount(Decimal()), "0.00");

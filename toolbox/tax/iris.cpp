@@ -12,7 +12,7 @@ namespace {
 
 // Keeps ASCII letters, digits when asked and the `extra` characters; drops periods, commas and
 // apostrophes not in `extra` (the IRS joins "O'Brien" to "OBrien"); turns any other character
-// into a blank. Accents are taken off first, so "Peña" stays "Pena". Blanks come out single.
+// into a blank. Accents are taken off first: "Peña" becomes "Pena". Blanks come out single.
 QString kept(const QString &text, bool digits, QStringView extra) {
     QString out;
     for (QChar c : text.normalized(QString::NormalizationForm_D)) {
@@ -28,11 +28,6 @@ QString kept(const QString &text, bool digits, QStringView extra) {
 }
 
 QString cut(const QString &text, int length) { return text.left(length).trimmed(); }
-
-QString digitsOf(const QString &text) {
-    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
-    return QString(text).remove(nonDigit);
-}
 
 } // namespace
 
@@ -51,7 +46,10 @@ QString city(const QString &text) { return cut(kept(text, false, u""), CityLengt
 
 QString account(const QString &text) { return cut(kept(text, true, u""), AccountLength); }
 
-QString zip(const QString &text) { return digitsOf(text); }
+QString digits(const QString &text) {
+    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
+    return QString(text).remove(nonDigit);
+}
 
 bool validZip(const QString &digits) { return digits.size() == 5 || digits.size() == 9; }
 
@@ -84,8 +82,6 @@ bool lettersAndDigits(const QString &text) {
     return re.match(text).hasMatch();
 }
 
-QString tinOf(const QString &text) { return Iris::zip(text); } // the digits, as for a ZIP
-
 class Writer {
 public:
     explicit Writer(QByteArray *out) : m_x(out) {
@@ -109,7 +105,7 @@ public:
         text("AddressLine1Txt", Iris::addressLine(line));
         text("CityNm", Iris::city(city));
         text("StateAbbreviationCd", code(state));
-        text("ZIPCd", Iris::zip(zip));
+        text("ZIPCd", Iris::digits(zip));
         close();
         close();
     }
@@ -128,7 +124,7 @@ void manifest(Writer &w, int year, const Payer &payer, qint64 recipients, const 
     w.text("TransmissionTypeCd", "O");
     w.text("TestCd", payer.testFile ? "T" : "P");
     w.open("TransmitterGrp");
-    w.text("TIN", tinOf(payer.ein));
+    w.text("TIN", Iris::digits(payer.ein));
     w.text("TINSubmittedTypeCd", "BUSINESS_TIN");
     w.text("TransmitterControlCd", tcc);
     w.text("ForeignEntityInd", "0");
@@ -141,7 +137,7 @@ void manifest(Writer &w, int year, const Payer &payer, qint64 recipients, const 
     w.text("PersonNm", Iris::personName(payer.contact, Iris::ContactNameLength));
     w.close();
     w.text("ContactEmailAddressTxt", payer.email.trimmed());
-    w.text("ContactPhoneNum", tinOf(payer.phone));
+    w.text("ContactPhoneNum", Iris::digits(payer.phone));
     w.close();
     w.text("VendorCd", "I");
     w.text("SoftwareId", code(payer.softwareId));
@@ -160,11 +156,11 @@ void header(Writer &w, int year, Form form, const Payer &payer, const QList<Paye
     w.number("TaxYr", year);
     w.open("IssuerDetail");
     w.text("ForeignEntityInd", "0");
-    w.text("TIN", tinOf(payer.ein));
+    w.text("TIN", Iris::digits(payer.ein));
     w.text("TINSubmittedTypeCd", "BUSINESS_TIN");
     w.businessName(payer.name);
     w.address(payer.address, payer.city, payer.state, payer.zip);
-    w.text("PhoneNum", tinOf(payer.phone));
+    w.text("PhoneNum", Iris::digits(payer.phone));
     w.close();
     w.text("FormTypeCd", form == Form::R ? "1099R" : "1099INT");
     w.text("ParentFormTypeCd", "1096");
@@ -192,7 +188,7 @@ void detail(Writer &w, int year, Form form, const Payee &p, qint64 recordId) {
     w.text("VoidInd", "0");
     w.text("CorrectedInd", "0");
     w.open("RecipientDetail");
-    w.text("TIN", tinOf(p.tin));
+    w.text("TIN", Iris::digits(p.tin));
     w.text("TINSubmittedTypeCd", "INDIVIDUAL_TIN");
     w.open("PersonName");
     w.text("PersonFirstNm", Iris::personName(p.firstName));
@@ -253,7 +249,7 @@ void addressFindings(const QString &who, const QString &line, const QString &cit
     if (!Iris::usState(state))
         out << who + QStringLiteral(": the state \"%1\" is not a US state; a foreign address cannot be filed.")
                          .arg(clip(state).trimmed());
-    if (!Iris::validZip(Iris::zip(zipCode)))
+    if (!Iris::validZip(Iris::digits(zipCode)))
         out << who + QStringLiteral(": the ZIP code \"%1\" does not have 5 or 9 digits.").arg(clip(zipCode).trimmed());
 }
 
@@ -278,14 +274,14 @@ void payerFindings(const Payer &payer, int year, QStringList &out) {
                                         "of tax year %3.")
                              .arg(softwareId, yy, QString::number(year));
     }
-    if (tinOf(payer.ein).size() != 9)
+    if (Iris::digits(payer.ein).size() != 9)
         out << who + QStringLiteral(": the EIN \"%1\" does not have 9 digits.").arg(clip(payer.ein).trimmed());
     if (Iris::businessName(payer.name).isEmpty())
         out << who + QStringLiteral(": the fund's name has no letters or digits left to file.");
     addressFindings(who, payer.address, payer.city, payer.state, payer.zip, out);
     if (Iris::personName(payer.contact, Iris::ContactNameLength).isEmpty())
         out << who + QStringLiteral(": the manager's name has no letters left to file.");
-    if (tinOf(payer.phone).size() != 10)
+    if (Iris::digits(payer.phone).size() != 10)
         out << who + QStringLiteral(": the telephone \"%1\" does not have 10 digits.").arg(clip(payer.phone).trimmed());
     if (payer.email.trimmed().isEmpty()) out << who + QStringLiteral(": the email address is missing.");
 }
@@ -293,7 +289,7 @@ void payerFindings(const Payer &payer, int year, QStringList &out) {
 void payeeFindings(Form form, const Payee &p, QStringList &out) {
     const QString who = QStringLiteral("%1, %2 (account %3)")
                             .arg(clip(p.lastName).trimmed(), clip(p.firstName).trimmed(), clip(p.account).trimmed());
-    if (tinOf(p.tin).size() != 9)
+    if (Iris::digits(p.tin).size() != 9)
         out << who + QStringLiteral(": the SSN \"%1\" does not have 9 digits.").arg(clip(p.tin).trimmed());
     if (Iris::personName(p.firstName).isEmpty())
         out << who + QStringLiteral(": the first name has no letters left to file.");

@@ -38,9 +38,9 @@ QString businessName(const QString &text); // letters, digits, # - ( ) & '
 QString addressLine(const QString &text);  // letters, digits, hyphen, slash
 QString city(const QString &text);         // letters
 QString account(const QString &text);      // letters, digits
-// The ZIP's digits: 5 or 9 of them when it is valid, otherwise what there is.
-QString zip(const QString &text);
-bool validZip(const QString &digits);
+// The digits of a TIN, a telephone number or a ZIP code ("62701-1234" is "627011234").
+QString digits(const QString &text);
+bool validZip(const QString &digits); // 5 or 9 of them
 // The postal abbreviations of the states, territories and military post offices.
 bool usState(const QString &code);
 // "1234.50": two decimals, never negative (throws FieldError).
