@@ -95,9 +95,12 @@ Payee payee(const QString &first, const QString &last, const char *gross, const 
     return p;
 }
 
+// A rollover ("G") is reported with no taxable amount.
 QList<Payee> three() {
-    return {payee("John", "Smith", "1234.56", "246.91"), payee("Ann", "Jones", "100", "0", "G"),
-            payee("Bob", "Brown", "0.05", "0.01")};
+    QList<Payee> out = {payee("John", "Smith", "1234.56", "246.91"), payee("Ann", "Jones", "100", "0", "G"),
+                        payee("Bob", "Brown", "0.05", "0.01")};
+    out[1].taxable = Decimal();
+    return out;
 }
 
 Decimal sum(const QStringList &amounts) {
@@ -218,6 +221,7 @@ TEST(IrisTransmission, CountsRecordIdsAndTotalsMatchTheDetails) {
 
     const QString totals = QString(Header) + "/IRSubmission1FormTotals/Form1099RTotalAmtGrp/";
     EXPECT_EQ(x.one(totals + "GrossDistributionAmt"), "1334.61");
+    EXPECT_EQ(x.one(totals + "TaxableAmt"), "1234.61");
     for (const char *amount : {"GrossDistributionAmt", "TaxableAmt", "FederalIncomeTaxWithheldAmt"})
         EXPECT_EQ(Decimal::fromString(x.one(totals + amount)), sum(x.texts.value(QString(RDetail) + "/" + amount)))
             << amount;
@@ -292,6 +296,7 @@ TEST(IrisTransmission, CleaningRulesOneByOne) {
     EXPECT_EQ(Iris::personName("..."), "");
     EXPECT_EQ(Iris::personName("Mary-Kate Elizabeth Anne"), "Mary-Kate Elizabeth"); // cut, no blank left
     EXPECT_EQ(Iris::businessName(QString(80, 'A')).size(), 75);
+    EXPECT_EQ(Iris::businessName("Smith,Jones & Co."), "SmithJones & Co");
     EXPECT_EQ(Iris::addressLine("#4 - Rear"), "4 - Rear");
     EXPECT_EQ(Iris::addressLine("P.O. Box 12"), "PO Box 12");
     EXPECT_EQ(Iris::city("Winston-Salem"), "Winston Salem");
