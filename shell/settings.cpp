@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -38,6 +39,14 @@ template <class Form> void startForm(const storage::FileDef &def, qint64 (*recor
 } // namespace
 
 namespace Settings {
+QValidator::State CodeValidator::validate(QString &input, int &) const {
+    input = input.toUpper();
+    for (QChar c : input)
+        if (!((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
+            return Invalid;
+    return Acceptable;
+}
+
 qint64 fundSettingsRecord(storage::Table &cui) {
     cui.setRecordOrder();
     if (cui.next()) return cui.pos;
@@ -72,6 +81,10 @@ FundSettingsForm::FundSettingsForm(storage::Table &table, QWidget *parent)
                      "Federal tax withheld on withdrawals, in whole percent");
     addText("Manager:", "MANAGER");
     addText("Transmitter Control Code:", "TRANSCODE");
+    for (auto [prompt, field] : {std::pair{"IRIS TCC:", "IRISTCC"}, std::pair{"IRIS Software ID:", "SOFTWAREID"}}) {
+        QLineEdit *code = addText(prompt, field);
+        code->setValidator(new Settings::CodeValidator(code));
+    }
     addText("EIN:", "EIN");
     addText("Year For 1099:", "YEARFOR1099");
     addText("Email Address:", "EMAILADDRESS");

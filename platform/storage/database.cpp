@@ -127,12 +127,17 @@ bool Database::migrate() {
         return false;
     }
     if (version == SchemaVersion) return true;
-    // Step by step from the stored version; each step runs in the same transaction.
-    // A new fund's first table and its version go in together, so that no half-made fund is left.
+    // Step by step from the stored version, every step in the one transaction: a fund is either
+    // brought all the way up or left exactly as it was. A new fund's first table and its version
+    // go in together, so that no half-made fund is left; its files are made in the current
+    // layout as they are opened, so it needs no step.
     Transaction t(*this);
+    if (!t.active()) return false;
     if (!exec("CREATE TABLE IF NOT EXISTS pension_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)"))
         return false;
-    // (Version 1 is the first layout: the files are created as they are opened.)
+    if (version > 0)
+        for (int next = version + 1; next <= SchemaVersion; ++next)
+            if (!upgradeTo(next)) return false;
     QSqlQuery q(m_db);
     q.prepare(version == 0 ? "INSERT INTO pension_meta (name, value) VALUES ('schema_version', ?)"
                            : "UPDATE pension_meta SET value = ? WHERE name = 'schema_version'");
@@ -142,6 +147,26 @@ bool Database::migrate() {
         return false;
     }
     return t.commit();
+}
+
+// What each version changed in the stored files. The names are those the files had then, and
+// stay as they are here even if a later layout renames them.
+bool Database::upgradeTo(int version) {
+    switch (version) {
+    case 2: // the fund settings gain the IRIS transmitter control code and software id, blank
+        return addColumn("CUInfo", FieldDef{"IRISTCC", FieldType::String, 5}) &&
+               addColumn("CUInfo", FieldDef{"SOFTWAREID", FieldType::String, 10});
+    default: return true;
+    }
+}
+
+// A file that was never made is made later in the current layout; a column already there (a
+// fund made by a program that had the field before the version was raised) is kept as it is.
+bool Database::addColumn(const QString &table, const FieldDef &field) {
+    if (!m_db.tables().contains(table, Qt::CaseInsensitive)) return true;
+    if (m_db.record(table).indexOf(field.name) >= 0) return true;
+    return exec(QString("ALTER TABLE %1 ADD COLUMN %2 %3")
+                    .arg(sqlName(table), sqlName(field.name), columnType(field, m_sqlite)));
 }
 
 int Database::schemaVersion() {

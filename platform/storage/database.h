@@ -12,7 +12,8 @@ namespace storage {
 class Database {
 public:
     static constexpr const char *FileName = "pension.db";
-    static constexpr int SchemaVersion = 1;
+    // The layout version of the stored files; an older fund is brought up to it when opened.
+    static constexpr int SchemaVersion = 2;
     // How long a write waits for another station's lock before it is refused.
     static constexpr int BusyTimeoutMs = 10000;
 
@@ -66,6 +67,8 @@ private:
     Database() = default;
     bool isFund();
     bool migrate();
+    bool upgradeTo(int version); // one step of migrate(): from version - 1
+    bool addColumn(const QString &table, const FieldDef &field);
     bool lost(); // the engine no longer holds the transaction that was begun
     QString indexSql(const FileDef &def, const KeyDef &key) const;
     QString indexName(const FileDef &def, const KeyDef &key) const;

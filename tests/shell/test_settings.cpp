@@ -9,6 +9,7 @@
 #include <QDir>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -133,4 +134,34 @@ TEST_F(SettingsTest, TheTaxRateIsAWholePercentAndAmountsKeepToTheirFields) {
     EXPECT_EQ(form.response(), Response::RequestCompleted);
     ASSERT_TRUE(read.first());
     EXPECT_EQ(read.rec.TAXPERC, 100);
+}
+
+TEST_F(SettingsTest, TheIrisCodesFollowTheTransmitterCodeAndTakeUpperCaseLettersAndDigits) {
+    storage::Table cui(*db, CUInfo::layout().def());
+    ASSERT_TRUE(CHECKOPEN(cui, dialogs));
+    const qint64 pos = Settings::fundSettingsRecord(cui);
+    FundSettingsForm form(cui);
+    ASSERT_TRUE(form.prepare(pos));
+    QStringList prompts;
+    for (QLabel *label : form.findChildren<QLabel *>()) prompts << label->text();
+    const qsizetype fire = prompts.indexOf("Transmitter Control Code:");
+    ASSERT_GE(fire, 0);
+    EXPECT_EQ(prompts.mid(fire, 3), (QStringList{"Transmitter Control Code:", "IRIS TCC:", "IRIS Software ID:"}));
+
+    auto *tcc = form.findChild<QLineEdit *>("IRISTCC");
+    auto *softwareId = form.findChild<QLineEdit *>("SOFTWAREID");
+    ASSERT_TRUE(tcc && softwareId);
+    QTest::keyClicks(tcc, "dg-5 a.b!c");
+    EXPECT_EQ(tcc->text(), "DG5AB"); // raised, the rest refused, five at most
+    QTest::keyClicks(softwareId, "25a_0001234xyz");
+    EXPECT_EQ(softwareId->text(), "25A0001234");
+    form.accept();
+    EXPECT_EQ(form.response(), Response::RequestCompleted);
+
+    storage::DataFile<CUInfo> read(*db);
+    ASSERT_TRUE(read.open());
+    ASSERT_TRUE(read.first());
+    EXPECT_EQ(read.rec.IRISTCC, "DG5AB");
+    EXPECT_EQ(read.rec.SOFTWAREID, "25A0001234");
+    EXPECT_EQ(read.rec.TRANSCODE, "") << "the FIRE code is a setting of its own";
 }
