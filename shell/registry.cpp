@@ -18,6 +18,7 @@
 #include "shell/maintenance/missingtrans.h"
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
+#include "toolbox/tools/memberimports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -40,4 +41,7 @@ void registerProcedures() {
     Procedures::add("REINDEXMEMBER", REINDEXMEMBER);
     Procedures::add("BALANCETRANSACTIONS", BALANCETRANSACTIONS);
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
+    Procedures::add("IMPORTMEMBERS", IMPORTMEMBERS);
+    Procedures::add("IMPORTTRANS", IMPORTTRANS);
+    Procedures::add("IMPORTTRANSCODES", IMPORTTRANSCODES);
 }
