@@ -215,6 +215,16 @@ void ImportRun::nothingToTake(const InputFile &file) {
     reportBadLines(file.name());
 }
 
+bool ImportRun::openTarget(storage::Table &target, const QString &createPrefix, const QString &openPrefix) {
+    if (!m_db.exists(target.def()) && !m_db.create(target.def())) {
+        refuse(createPrefix + storage::lastErrorText());
+        return false;
+    }
+    if (target.open()) return true;
+    refuse(openPrefix + storage::lastErrorText());
+    return false;
+}
+
 void ImportRun::refuse(const QString &text) {
     closeWait();
     m_dialogs.message(Text::Caption, text, Dlg::Error);

@@ -5,7 +5,7 @@
 // at the end. Also the reading itself: line breaks of any kind, a UTF-8 byte-order mark or
 // UTF-8 text, else Windows-1252, and comma-separated values with quotes.
 #include "platform/dialogs.h"
-#include "platform/storage/database.h"
+#include "platform/storage/table.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -107,6 +107,8 @@ protected:
                  qsizetype first = 0, const QString &fileTag = {});
     // Nothing to take: says so (and lists the bad lines); the target was not touched.
     void nothingToTake(const InputFile &file);
+    // Opens an import's target, creating it when the fund has none yet; false after saying why.
+    bool openTarget(storage::Table &target, const QString &createPrefix, const QString &openPrefix);
     // A refusal that leaves everything as it was.
     void refuse(const QString &text);
     // A failure while writing: the transaction is already rolled back when this is called.

@@ -237,10 +237,7 @@ bool MemberImport::run() {
         return false;
     }
     storage::DataFile<MemberCU> mem(m_db);
-    if (!mem.open()) {
-        refuse(kMemberPrefixes.share + storage::lastErrorText());
-        return false;
-    }
+    if (!openTarget(mem.table(), kMemberPrefixes.create, kMemberPrefixes.share)) return false;
     {
         storage::Transaction batch(m_db);
         if (!batch.active()) {
@@ -279,15 +276,12 @@ bool TransImport::run() {
     bad.clear();
     storage::DataFile<MemberCU> mem(m_db);
     storage::DataFile<Trans> tra(m_db), history(m_db);
-    if (!mem.open() || !tra.open() || !history.open()) {
-        refuse(kTransPrefixes.share + storage::lastErrorText());
-        return false;
-    }
-    if (!mem.first()) {
+    if (!m_db.exists(MemberCU::layout().def()) || !mem.open() || !mem.first()) {
         if (mem.failed()) refuse(kTransPrefixes.share + storage::lastErrorText());
         else m_dialogs.message(kNoMembersCaption, kNoMembers, Dlg::Exclamation);
         return false;
     }
+    if (!openTarget(tra.table(), kTransPrefixes.create, kTransPrefixes.share) || !history.open()) return false;
     const bool local565 = ask565(m_dialogs);
     const QString path = locate(kHistoryFile);
     if (path.isEmpty()) return false;
@@ -414,10 +408,7 @@ bool TransCodeImport::run() {
         return false;
     }
     storage::DataFile<TransDesc> trd(m_db);
-    if (!trd.open()) {
-        refuse(kCodePrefixes.share + storage::lastErrorText());
-        return false;
-    }
+    if (!openTarget(trd.table(), kCodePrefixes.create, kCodePrefixes.share)) return false;
     {
         storage::Transaction batch(m_db);
         if (!batch.active()) {
