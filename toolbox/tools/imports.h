@@ -84,6 +84,8 @@ public:
     std::function<void(const QString &title, const QString &text1, const QString &text2)> waitOpened;
     std::function<void(const QString &running)> progress;
     std::function<void()> waitClosed;
+    // The checking is over and the target has been emptied inside the import's transaction.
+    std::function<void()> writing;
     // Lets the window system in; called at most every ~20 ms while an import runs.
     std::function<void()> yield;
     // Given the report run of the bad lines before it runs (tests send its pages elsewhere).

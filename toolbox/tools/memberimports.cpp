@@ -249,6 +249,7 @@ bool MemberImport::run() {
             refuse(kMemberPrefixes.create + storage::lastErrorText());
             return false;
         }
+        if (writing) writing();
         QString why;
         for (qsizetype i = 0; i < file.lineCount(); ++i) {
             if (parse(i, why) != Verdict::Take) continue;
@@ -323,6 +324,7 @@ bool TransImport::run() {
             refuse(kTransPrefixes.create + storage::lastErrorText());
             return false;
         }
+        if (writing) writing();
         auto fail = [&] {
             const QString error = storage::lastErrorText();
             batch.rollback();
@@ -420,6 +422,7 @@ bool TransCodeImport::run() {
             refuse(kCodePrefixes.create + storage::lastErrorText());
             return false;
         }
+        if (writing) writing();
         QString why;
         for (qsizetype i = 0; i < file.lineCount(); ++i) {
             if (parse(i, why) != Verdict::Take) continue;
