@@ -19,6 +19,7 @@
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
 #include "toolbox/tools/memberimports.h"
+#include "toolbox/tools/localimports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -44,4 +45,7 @@ void registerProcedures() {
     Procedures::add("IMPORTMEMBERS", IMPORTMEMBERS);
     Procedures::add("IMPORTTRANS", IMPORTTRANS);
     Procedures::add("IMPORTTRANSCODES", IMPORTTRANSCODES);
+    Procedures::add("IMPORTDATAFOR667", IMPORTDATAFOR667);
+    Procedures::add("IMPORTDATAFOR33", IMPORTDATAFOR33);
+    Procedures::add("IMPORTDATAFOR968", IMPORTDATAFOR968);
 }
