@@ -133,34 +133,42 @@ QString overlongText(const QString &line, int width) {
 
 bool splitCsv(const QString &line, QStringList &values, QString *problem) {
     values.clear();
-    QString value;
-    bool quoted = false, inQuotes = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (inQuotes) {
-            if (c != '"') value += c;
-            else if (i + 1 < line.size() && line[i + 1] == '"') value += c, ++i;
-            else inQuotes = false;
-            continue;
+    const QChar *s = line.constData();
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    for (;;) {
+        QString value;
+        qsizetype j = i;
+        while (j < n && s[j] == u' ') ++j; // blanks before an opening quote belong to no value
+        if (j < n && s[j] == u'"') {
+            bool closed = false;
+            for (i = j + 1; i < n;) {
+                const qsizetype from = i;
+                while (i < n && s[i] != u'"') ++i;
+                value.append(s + from, i - from);
+                if (i == n) break;
+                if (i + 1 < n && s[i + 1] == u'"') {
+                    value += u'"';
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                closed = true;
+                break;
+            }
+            if (!closed) {
+                values << value;
+                if (problem) *problem = QStringLiteral("a quote opened in value %1 is not closed").arg(values.size());
+                return false;
+            }
         }
-        if (c == ',') {
-            values << value;
-            value.clear();
-            quoted = false;
-        } else if (c == '"' && !quoted && value.trimmed().isEmpty()) {
-            // Blanks before an opening quote belong to no value.
-            value.clear();
-            quoted = inQuotes = true;
-        } else {
-            value += c;
-        }
+        const qsizetype from = i;
+        while (i < n && s[i] != u',') ++i;
+        value.append(s + from, i - from);
+        values << value;
+        if (i == n) return true;
+        ++i;
     }
-    values << value;
-    if (inQuotes) {
-        if (problem) *problem = QStringLiteral("a quote opened in value %1 is not closed").arg(values.size());
-        return false;
-    }
-    return true;
 }
 
 void BadLines::add(qint64 lineNumber, const QString &why, const QString &file) {
