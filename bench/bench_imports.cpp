@@ -3,6 +3,7 @@
 // one transaction. The input files are generated once under PENSION_BENCH_DIR (default:
 // ./bench-data) and reused.
 #include "data/records.h"
+#include "tests/support/unattended.h"
 #include "toolbox/tools/memberimports.h"
 
 #include <QCoreApplication>
@@ -16,14 +17,6 @@
 namespace {
 constexpr int kMembers = 50000;
 constexpr int kHistory = 5000000;
-
-class Unattended : public Dialogs {
-public:
-    int show(const Message &m) override { return m.custom.isEmpty() ? m.defaultButton : 3; }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString folderName(const QString &, const QString &) override { return {}; }
-};
 
 QString inputDir() {
     const QString dir = QDir(qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data")).filePath("imports");
@@ -75,20 +68,23 @@ void inputs() {
 }
 
 // A fund in a fresh directory with the input files beside it.
-std::unique_ptr<storage::Database> freshFund(QTemporaryDir &dir) {
-    for (const char *name : {"BASIC.TXT", "SHARENT.TXT", "SHARE.TXT"})
-        QFile::link(QFileInfo(QDir(inputDir()).filePath(name)).absoluteFilePath(), dir.filePath(name));
-    return storage::Database::open(dir.path());
-}
+struct Fund {
+    Fund() : dir(QDir(inputDir()).filePath("run-XXXXXX")) {
+        for (const char *name : {"BASIC.TXT", "SHARENT.TXT", "SHARE.TXT"})
+            QFile::link(QFileInfo(QDir(inputDir()).filePath(name)).absoluteFilePath(), dir.filePath(name));
+        db = storage::Database::open(dir.path());
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<storage::Database> db;
+    Unattended dialogs{false, 3}; // no report of bad lines
+};
 
 void BM_ImportMembers(benchmark::State &state) {
     inputs();
     for (auto _ : state) {
         state.PauseTiming();
-        QTemporaryDir dir(QDir(inputDir()).filePath("run-XXXXXX"));
-        auto db = freshFund(dir);
-        Unattended dialogs;
-        MemberImport run(*db, dialogs);
+        Fund fund;
+        MemberImport run(*fund.db, fund.dialogs);
         state.ResumeTiming();
         if (!run.run() || run.stored != kMembers) state.SkipWithError("the member import failed");
     }
@@ -100,12 +96,9 @@ void BM_ImportHistory(benchmark::State &state) {
     inputs();
     for (auto _ : state) {
         state.PauseTiming();
-        QTemporaryDir dir(QDir(inputDir()).filePath("run-XXXXXX"));
-        auto db = freshFund(dir);
-        Unattended dialogs;
-        MemberImport members(*db, dialogs);
-        members.run();
-        TransImport run(*db, dialogs);
+        Fund fund;
+        MemberImport(*fund.db, fund.dialogs).run();
+        TransImport run(*fund.db, fund.dialogs);
         state.ResumeTiming();
         if (!run.run() || run.stored != kHistory) state.SkipWithError("the history import failed");
         state.counters["balances"] = double(run.balancesAdded);

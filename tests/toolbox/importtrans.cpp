@@ -2,6 +2,7 @@
 // Writes an account history of LINES lines over the members of DIR into DIR/SHARENT.TXT and
 // imports it. Prints "importing" once the old history has been emptied inside the import's
 // transaction, and from then on takes its time, so that a test can kill it half-way.
+#include "../support/unattended.h"
 #include "platform/cmdline.h"
 #include "toolbox/tools/memberimports.h"
 
@@ -11,18 +12,6 @@
 #include <QThread>
 #include <cstdio>
 
-namespace {
-class Unattended : public Dialogs {
-public:
-    int show(const Message &m) override {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(m.caption), qPrintable(m.text));
-        return m.custom.isEmpty() ? m.defaultButton : 2; // Yes to the Local 565 question; no report
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString folderName(const QString &, const QString &) override { return {}; }
-};
-} // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
@@ -46,7 +35,7 @@ int main(int argc, char *argv[]) {
     f.close();
     auto db = storage::Database::open(dir, storage::Database::MustExist);
     if (!db) return 1;
-    Unattended dialogs;
+    Unattended dialogs(true, 3); // Yes to the Local 565 question; Cancel to any report
     TransImport run(*db, dialogs);
     bool slow = false;
     run.writing = [&] {

@@ -111,6 +111,12 @@ QString column(const QString &line, int from, int width) {
     return line.mid(from - 1, width);
 }
 
+QString clipped(const QString &text) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ') --n;
+    return text.left(n);
+}
+
 bool digits(const QString &text, qint64 &value) {
     const QString t = text.trimmed();
     if (t.isEmpty() || t.size() > 18) return false;
@@ -237,6 +243,22 @@ bool ImportRun::openTarget(storage::Table &target, const QString &createPrefix, 
     if (target.open()) return true;
     refuse(openPrefix + storage::lastErrorText());
     return false;
+}
+
+bool ImportRun::emptyTarget(storage::Transaction &batch, storage::Table &target, const QString &openPrefix,
+                            const QString &createPrefix, bool dropKeys) {
+    if (!batch.active()) {
+        refuse(openPrefix + storage::lastErrorText());
+        return false;
+    }
+    if (!target.empty() || (dropKeys && !m_db.dropKeys(target.def()))) {
+        const QString error = storage::lastErrorText();
+        batch.rollback();
+        refuse(createPrefix + error);
+        return false;
+    }
+    if (writing) writing();
+    return true;
 }
 
 void ImportRun::refuse(const QString &text) {

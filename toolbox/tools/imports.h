@@ -45,6 +45,8 @@ private:
 
 // Text of a fixed-width line from a 1-based column: shorter when the line ends earlier.
 QString column(const QString &line, int from, int width);
+// The text without its trailing blanks, as fixed-width fields are kept.
+QString clipped(const QString &text);
 // A column of digits with blanks around them; false for anything else, blank included.
 bool digits(const QString &text, qint64 &value);
 // Whether a line holds text past the `width` characters of its record.
@@ -111,6 +113,11 @@ protected:
     void nothingToTake(const InputFile &file);
     // Opens an import's target, creating it when the fund has none yet; false after saying why.
     bool openTarget(storage::Table &target, const QString &createPrefix, const QString &openPrefix);
+    // Inside `batch`: empties the target (dropping its keys too when `dropKeys`, for a bulk load
+    // that rebuilds them at its end); false after saying why (the transaction did not begin:
+    // the open step's message; the target could not be emptied: the create step's).
+    bool emptyTarget(storage::Transaction &batch, storage::Table &target, const QString &openPrefix,
+                     const QString &createPrefix, bool dropKeys);
     // A refusal that leaves everything as it was.
     void refuse(const QString &text);
     // A failure while writing: the transaction is already rolled back when this is called.

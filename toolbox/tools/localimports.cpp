@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using Imports::clipped;
 using Imports::Verdict;
 
 namespace {
@@ -42,12 +43,6 @@ const QString kDone968 = QStringLiteral("Import Completed.");
 const QString kOpenPrefix = QStringLiteral("Open Import File - ");
 const QString kReadPrefix = QStringLiteral("Read Import File - ");
 
-QString clipped(const QString &text) {
-    QString t = text;
-    while (t.endsWith(' ')) t.chop(1);
-    return t;
-}
-
 // A value as a fixed-width field of the layout holds it.
 QString field(const QStringList &values, int column, int width) {
     return column <= values.size() ? clipped(values[column - 1].left(width)) : QString();
@@ -75,8 +70,13 @@ bool enoughValues(const QStringList &values, int needed, QString &why) {
     return false;
 }
 
-bool splitLine(const QString &line, QStringList &values, int needed, QString &why) {
-    return Imports::splitCsv(line, values, &why) && enoughValues(values, needed, why);
+// The line's values and a cleared member of the local; false for a line that cannot be split
+// or has fewer values than the layout needs.
+bool start(const QString &line, int needed, qint32 local, QStringList &values, MemberCU &m, QString &why) {
+    if (!Imports::splitCsv(line, values, &why) || !enoughValues(values, needed, why)) return false;
+    m = MemberCU();
+    m.LOCALCODE = local;
+    return true;
 }
 
 // Local 33's names: "LAST, FIRST MIDDLE" with an optional ", SUFFIX" that joins the last name.
@@ -101,9 +101,7 @@ void names33(const QString &name, QString &last, QString &first) {
 
 Verdict parse667(const QString &line, MemberCU &m, QString &why) {
     QStringList v;
-    if (!splitLine(line, v, 27, why)) return Verdict::Bad;
-    m = MemberCU();
-    m.LOCALCODE = 667;
+    if (!start(line, 27, 667, v, m, why)) return Verdict::Bad;
     qint64 number = 0;
     const QString membNo = field(v, 2, 20);
     if (!Imports::digits(membNo, number) || number > 2147483647) {
@@ -130,9 +128,7 @@ Verdict parse667(const QString &line, MemberCU &m, QString &why) {
 
 Verdict parse33(const QString &line, MemberCU &m, QString &why) {
     QStringList v;
-    if (!splitLine(line, v, 13, why)) return Verdict::Bad;
-    m = MemberCU();
-    m.LOCALCODE = 33;
+    if (!start(line, 13, 33, v, m, why)) return Verdict::Bad;
     m.SSNUM = field(v, 2, 11);
     QString digits;
     for (QChar c : m.SSNUM)
@@ -157,9 +153,7 @@ Verdict parse33(const QString &line, MemberCU &m, QString &why) {
 
 Verdict parse968(const QString &line, MemberCU &m, QString &why) {
     QStringList v;
-    if (!splitLine(line, v, 6, why)) return Verdict::Bad;
-    m = MemberCU();
-    m.LOCALCODE = 968;
+    if (!start(line, 6, 968, v, m, why)) return Verdict::Bad;
     qint64 number = 0;
     const QString acct = field(v, 1, 20);
     if (!Imports::digits(acct, number)) {

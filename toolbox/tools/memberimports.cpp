@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+using Imports::clipped;
 using Imports::Verdict;
 
 namespace {
@@ -52,12 +53,6 @@ constexpr int kMemberWidth = 380, kHistoryWidth = 49, kBalanceWidth = 406, kCode
 
 QString quoted(const QString &text) {
     return '\'' + text.trimmed() + '\'';
-}
-
-QString clipped(const QString &text) {
-    QString t = text;
-    while (t.endsWith(' ')) t.chop(1);
-    return t;
 }
 
 // Column 2 and the Local 565 answer: Yes takes the groups 0 to 7, No the groups 8 and 9.
@@ -240,16 +235,7 @@ bool MemberImport::run() {
     if (!openTarget(mem.table(), kMemberPrefixes.create, kMemberPrefixes.share)) return false;
     {
         storage::Transaction batch(m_db);
-        if (!batch.active()) {
-            refuse(kMemberPrefixes.share + storage::lastErrorText());
-            return false;
-        }
-        if (!mem.empty() || !m_db.dropKeys(MemberCU::layout().def())) {
-            batch.rollback();
-            refuse(kMemberPrefixes.create + storage::lastErrorText());
-            return false;
-        }
-        if (writing) writing();
+        if (!emptyTarget(batch, mem.table(), kMemberPrefixes.share, kMemberPrefixes.create, true)) return false;
         QString why;
         for (qsizetype i = 0; i < file.lineCount(); ++i) {
             if (parse(i, why) != Verdict::Take) continue;
@@ -315,16 +301,7 @@ bool TransImport::run() {
 
     {
         storage::Transaction batch(m_db);
-        if (!batch.active()) {
-            refuse(kTransPrefixes.share + storage::lastErrorText());
-            return false;
-        }
-        if (!tra.empty() || !m_db.dropKeys(Trans::layout().def())) {
-            batch.rollback();
-            refuse(kTransPrefixes.create + storage::lastErrorText());
-            return false;
-        }
-        if (writing) writing();
+        if (!emptyTarget(batch, tra.table(), kTransPrefixes.share, kTransPrefixes.create, true)) return false;
         auto fail = [&] {
             const QString error = storage::lastErrorText();
             batch.rollback();
@@ -413,16 +390,7 @@ bool TransCodeImport::run() {
     if (!openTarget(trd.table(), kCodePrefixes.create, kCodePrefixes.share)) return false;
     {
         storage::Transaction batch(m_db);
-        if (!batch.active()) {
-            refuse(kCodePrefixes.share + storage::lastErrorText());
-            return false;
-        }
-        if (!trd.empty()) {
-            batch.rollback();
-            refuse(kCodePrefixes.create + storage::lastErrorText());
-            return false;
-        }
-        if (writing) writing();
+        if (!emptyTarget(batch, trd.table(), kCodePrefixes.share, kCodePrefixes.create, false)) return false;
         QString why;
         for (qsizetype i = 0; i < file.lineCount(); ++i) {
             if (parse(i, why) != Verdict::Take) continue;
