@@ -61,7 +61,7 @@ void inputs() {
     writeOnce("BASIC.TXT", kMembers, [](qint64 i) { return memberLine(int(i)); });
     writeOnce("SHARENT.TXT", kHistory, historyLine);
     writeOnce("SHARE.TXT", kMembers, [](qint64 i) {
-        char buf[48];
+        char buf[64];
         std::snprintf(buf, sizeof buf, " 1%09lld            %010lld", 100001 + (long long)i, 50000 + (long long)i);
         return QByteArray(buf);
     });

@@ -1,10 +1,12 @@
 // The member lists of locals 667, 33 and 968: their columns, names, phones, dates and
 // duplicates, their display lines, and broken files that leave the member file as it was.
 #include "../support/tempdata.h"
+#include "common/procedures.h"
 #include "common/reportrun.h"
 #include "data/records.h"
 #include "platform/clock.h"
 #include "platform/storage/faults.h"
+#include "shell/registry.h"
 #include "toolbox/tools/localimports.h"
 
 #include <QDir>
@@ -310,4 +312,11 @@ TEST_F(LocalLists, TheWindowShowsContinueOnlyAfterTheImport) {
     w.continueButton()->click();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(members().size(), 1);
+}
+
+TEST(ImportMenu, EveryImportEntryStartsItsProcedure) {
+    registerProcedures();
+    for (const char *name : {"IMPORTMEMBERS", "IMPORTTRANS", "IMPORTTRANSCODES", "IMPORTDATAFOR667",
+                             "IMPORTDATAFOR33", "IMPORTDATAFOR968"})
+        EXPECT_TRUE(Procedures::has(name)) << name;
 }
