@@ -27,6 +27,8 @@
 #include "toolbox/tools/namedump.h"
 #include "toolbox/tools/purge.h"
 #include "toolbox/tools/uarsdownload.h"
+#include "toolbox/tools/memberimports.h"
+#include "toolbox/tools/localimports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -62,4 +64,10 @@ void registerProcedures() {
     Procedures::add("PURGEWINDOW", PURGEWINDOW);
     Procedures::add("FINDMISSINGACCOUNTNUMBERS", FINDMISSINGACCOUNTNUMBERS);
     Procedures::add("UARSDOWNLOADWINDOW", UARSDOWNLOADWINDOW);
+    Procedures::add("IMPORTMEMBERS", IMPORTMEMBERS);
+    Procedures::add("IMPORTTRANS", IMPORTTRANS);
+    Procedures::add("IMPORTTRANSCODES", IMPORTTRANSCODES);
+    Procedures::add("IMPORTDATAFOR667", IMPORTDATAFOR667);
+    Procedures::add("IMPORTDATAFOR33", IMPORTDATAFOR33);
+    Procedures::add("IMPORTDATAFOR968", IMPORTDATAFOR968);
 }

@@ -240,6 +240,12 @@ bool Database::rebuildKeys(const FileDef &def) {
     return t.commit();
 }
 
+bool Database::dropKeys(const FileDef &def) {
+    for (const KeyDef &k : def.keys)
+        if (!exec("DROP INDEX IF EXISTS " + sqlName(indexName(def, k)))) return false;
+    return true;
+}
+
 bool Database::sendOption(const FileDef &, const QString &) { return true; }
 
 int Database::removeUser(const QString &file) {

@@ -37,6 +37,8 @@ public:
     bool recordDeclarationMatches(const FileDef &def);
     bool keysValid(const FileDef &def);
     bool rebuildKeys(const FileDef &def);
+    // Drops every key of the file, for a bulk load that rebuilds them once at its end.
+    bool dropKeys(const FileDef &def);
     bool sendOption(const FileDef &def, const QString &option); // "Recover=10": nothing to recover here
 
     // Users per file: the file opens for the first user and closes after the last.
