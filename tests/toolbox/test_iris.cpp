@@ -380,7 +380,6 @@ TEST(IrisFindings, EachUnfileablePayeeIsListedByName) {
         "Tremblay, Jean (account 4711): the ZIP code \"H2X 1Y4\" does not have 5 or 9 digits.",
         "123, ... (account 4711): the first name has no letters left to file.",
         "123, ... (account 4711): the last name has no letters left to file.",
-        "Jones, Ann (account 4711): the SSN \"123-45-678\" does not have 9 digits.",
         "Jones, Ann (account 4711): the ZIP code \"6252\" does not have 5 or 9 digits.",
         "Brown, Bob (account 4711): the federal tax withheld -2.00 is below zero.",
         "Brown, Bob (account 4711): the distribution code is missing.",
@@ -401,8 +400,9 @@ TEST(IrisFindings, TheFundsCodesAreChecked) {
     Payer p = fund();
     p.irisTcc.clear();
     p.softwareId.clear();
+    // A blank TCC is the pre-filing checks' to name; the software id only the transmission needs.
     EXPECT_EQ(irisFindings(Form::R, p, three(), 2025),
-              (QStringList{"Fund settings: the IRIS TCC is missing.", "Fund settings: the IRIS Software ID is missing."}));
+              (QStringList{"Fund settings: the IRIS Software ID is missing."}));
 
     p.irisTcc = "AB-12";
     p.softwareId = "24A0001234";
@@ -421,21 +421,25 @@ TEST(IrisFindings, TheFundsCodesAreChecked) {
 
 TEST(IrisFindings, TheFundsNameAddressAndContactAreChecked) {
     Payer p = fund();
-    p.ein = "12-345678";
     p.name = "., ";
-    p.state = "";
-    p.zip = "";
-    p.contact = "";
+    p.state = "ON";
+    p.zip = "K1A";
+    p.contact = "1.";
     p.phone = "555-0199";
-    p.email = " ";
     EXPECT_EQ(irisFindings(Form::R, p, three(), 2025),
-              (QStringList{"Fund settings: the EIN \"12-345678\" does not have 9 digits.",
-                           "Fund settings: the fund's name has no letters or digits left to file.",
-                           "Fund settings: the state \"\" is not a US state; a foreign address cannot be filed.",
-                           "Fund settings: the ZIP code \"\" does not have 5 or 9 digits.",
+              (QStringList{"Fund settings: the fund's name has no letters or digits left to file.",
+                           "Fund settings: the state \"ON\" is not a US state; a foreign address cannot be filed.",
+                           "Fund settings: the ZIP code \"K1A\" does not have 5 or 9 digits.",
                            "Fund settings: the manager's name has no letters left to file.",
-                           "Fund settings: the telephone \"555-0199\" does not have 10 digits.",
-                           "Fund settings: the email address is missing."}));
+                           "Fund settings: the telephone \"555-0199\" does not have 10 digits."}));
+    // What is blank, or a TIN of the wrong length, the pre-filing checks name once; not here again.
+    p = fund();
+    p.ein = "12-345678";
+    p.name = p.address = p.city = p.state = p.zip = p.contact = p.phone = p.email = p.irisTcc = "";
+    Payee blank = payee("", "", "1", "0");
+    blank.tin = "123";
+    blank.address = blank.city = blank.state = blank.zip = "";
+    EXPECT_EQ(irisFindings(Form::R, p, {blank}, 2025), QStringList());
 }
 
 TEST(IrisFindings, UnfileablePayeesAreStillWrittenNeverDropped) {

@@ -531,6 +531,9 @@ TEST_F(TaxRunTest, FindingsNameWhoAndWhat) {
                   "IRWIN,  (account 1009): The tax withheld ($150.00) is more than the gross "
                   "distribution ($100.00).",
                   "IRWIN,  (account 1009): The distribution code \"X\" is not one the IRS accepts.",
+                  // The transmission adds what only it needs, never a fault named above again.
+                  "XML transmission: Fund settings: the IRIS Software ID \"25A0001234\" does not "
+                  "begin with 20, the last two digits of tax year 2020.",
               }));
     // The checks change no figure.
     EXPECT_EQ(run.result().payees.size(), 7);

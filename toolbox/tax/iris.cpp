@@ -46,10 +46,7 @@ QString city(const QString &text) { return cut(kept(text, false, u""), CityLengt
 
 QString account(const QString &text) { return cut(kept(text, true, u""), AccountLength); }
 
-QString digits(const QString &text) {
-    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
-    return QString(text).remove(nonDigit);
-}
+QString digits(const QString &text) { return digitsOnly(text); }
 
 bool validZip(const QString &digits) { return digits.size() == 5 || digits.size() == 9; }
 
@@ -241,15 +238,20 @@ QByteArray irisTransmission(int year, Form form, const Payer &payer, const QList
 namespace {
 
 // The checks a US mailing address must pass once cleaned; `who` starts each finding.
+// A field left blank is the pre-filing checks' to name ("missing"); only what cleaning cannot
+// save is listed here, so that no fault is reported twice.
+bool given(const QString &text) { return !clip(text).trimmed().isEmpty(); }
+
 void addressFindings(const QString &who, const QString &line, const QString &cityName, const QString &state,
                      const QString &zipCode, QStringList &out) {
-    if (Iris::addressLine(line).isEmpty())
+    if (given(line) && Iris::addressLine(line).isEmpty())
         out << who + QStringLiteral(": the address has no letters or digits left to file.");
-    if (Iris::city(cityName).isEmpty()) out << who + QStringLiteral(": the city has no letters left to file.");
-    if (!Iris::usState(state))
+    if (given(cityName) && Iris::city(cityName).isEmpty())
+        out << who + QStringLiteral(": the city has no letters left to file.");
+    if (given(state) && !Iris::usState(state))
         out << who + QStringLiteral(": the state \"%1\" is not a US state; a foreign address cannot be filed.")
                          .arg(clip(state).trimmed());
-    if (!Iris::validZip(Iris::digits(zipCode)))
+    if (given(zipCode) && !Iris::validZip(Iris::digits(zipCode)))
         out << who + QStringLiteral(": the ZIP code \"%1\" does not have 5 or 9 digits.").arg(clip(zipCode).trimmed());
 }
 
@@ -261,8 +263,7 @@ void amountFinding(const QString &who, const char *what, const Decimal &value, Q
 void payerFindings(const Payer &payer, int year, QStringList &out) {
     const QString who = QStringLiteral("Fund settings");
     const QString tcc = code(payer.irisTcc), softwareId = code(payer.softwareId);
-    if (tcc.isEmpty()) out << who + QStringLiteral(": the IRIS TCC is missing.");
-    else if (tcc.size() != 5 || !lettersAndDigits(tcc))
+    if (!tcc.isEmpty() && (tcc.size() != 5 || !lettersAndDigits(tcc)))
         out << who + QStringLiteral(": the IRIS TCC \"%1\" is not 5 letters and digits.").arg(tcc);
     if (softwareId.isEmpty()) out << who + QStringLiteral(": the IRIS Software ID is missing.");
     else if (softwareId.size() > 10 || !lettersAndDigits(softwareId))
@@ -274,26 +275,21 @@ void payerFindings(const Payer &payer, int year, QStringList &out) {
                                         "of tax year %3.")
                              .arg(softwareId, yy, QString::number(year));
     }
-    if (Iris::digits(payer.ein).size() != 9)
-        out << who + QStringLiteral(": the EIN \"%1\" does not have 9 digits.").arg(clip(payer.ein).trimmed());
-    if (Iris::businessName(payer.name).isEmpty())
+    if (given(payer.name) && Iris::businessName(payer.name).isEmpty())
         out << who + QStringLiteral(": the fund's name has no letters or digits left to file.");
     addressFindings(who, payer.address, payer.city, payer.state, payer.zip, out);
-    if (Iris::personName(payer.contact, Iris::ContactNameLength).isEmpty())
+    if (given(payer.contact) && Iris::personName(payer.contact, Iris::ContactNameLength).isEmpty())
         out << who + QStringLiteral(": the manager's name has no letters left to file.");
-    if (Iris::digits(payer.phone).size() != 10)
+    if (given(payer.phone) && Iris::digits(payer.phone).size() != 10)
         out << who + QStringLiteral(": the telephone \"%1\" does not have 10 digits.").arg(clip(payer.phone).trimmed());
-    if (payer.email.trimmed().isEmpty()) out << who + QStringLiteral(": the email address is missing.");
 }
 
 void payeeFindings(Form form, const Payee &p, QStringList &out) {
     const QString who = QStringLiteral("%1, %2 (account %3)")
                             .arg(clip(p.lastName).trimmed(), clip(p.firstName).trimmed(), clip(p.account).trimmed());
-    if (Iris::digits(p.tin).size() != 9)
-        out << who + QStringLiteral(": the SSN \"%1\" does not have 9 digits.").arg(clip(p.tin).trimmed());
-    if (Iris::personName(p.firstName).isEmpty())
+    if (given(p.firstName) && Iris::personName(p.firstName).isEmpty())
         out << who + QStringLiteral(": the first name has no letters left to file.");
-    if (Iris::personName(p.lastName).isEmpty())
+    if (given(p.lastName) && Iris::personName(p.lastName).isEmpty())
         out << who + QStringLiteral(": the last name has no letters left to file.");
     addressFindings(who, p.address, p.city, p.state, p.zip, out);
     if (form == Form::R) {

@@ -17,8 +17,9 @@ QByteArray irisTransmission(int year, Form form, const Payer &payer, const QList
                             const QString &uniqueId);
 
 // What the transmission cannot carry even after cleaning (a foreign address, a name with no
-// letters left, a missing TCC): one readable finding each, naming the payee. Empty when all is
-// fileable. With the tax year (not 0) the software id is also checked against it: its first two
+// letters left, a malformed TCC, a missing software id): one readable finding each, naming the
+// payee. Blank fields and TINs are left to the pre-filing checks, which name what is missing.
+// Empty when all is fileable. With the tax year (not 0) the software id is also checked against it: its first two
 // digits are the year's last two.
 QStringList irisFindings(Form form, const Payer &payer, const QList<Payee> &payees, int year = 0);
 

@@ -51,8 +51,17 @@ void amounts(Record &r, const AmountBlock &b, const Decimal &one, const Decimal 
 QString digitsOnly(const QString &s) {
     QString out;
     for (QChar c : s)
-        if (c.isDigit()) out += c;
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) out += c;
     return out;
+}
+
+QString zipCode(const QString &zip) {
+    // "62701-1234" is nine digits to the IRS; cut at nine characters it would lose the last one.
+    // Anything else (a foreign postal code) is written as typed for the checks to point out.
+    const QString z = clip(zip).trimmed();
+    for (QChar c : z)
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('-') && c != QLatin1Char(' ')) return z;
+    return digitsOnly(z);
 }
 
 QString phoneDigits(const QString &phone) {
@@ -87,7 +96,7 @@ QString transmitterRecord(int year, const Payer &payer, const Vendor &vendor, qi
     r.text(190, 40, clip(payer.address));
     r.text(230, 40, clip(payer.city));
     r.text(270, 2, payer.state);
-    r.text(272, 9, clip(payer.zip));
+    r.text(272, 9, zipCode(payer.zip));
     r.number(296, 8, payeeCount);
     r.text(304, 40, clip(payer.contact));
     r.text(344, 15, phoneDigits(payer.phone));
@@ -116,7 +125,7 @@ QString payerRecord(int year, Form form, const Payer &payer) {
     r.text(134, 40, clip(payer.address));
     r.text(174, 40, clip(payer.city));
     r.text(214, 2, payer.state);
-    r.text(216, 9, clip(payer.zip));
+    r.text(216, 9, zipCode(payer.zip));
     // Left-justified and blank-filled, as the IRS asks for the payer's telephone.
     r.text(225, 15, phoneDigits(payer.phone));
     r.number(500, 8, 2);
@@ -143,7 +152,7 @@ QString payeeRecord(int year, Form form, const Payee &p, qint64 sequence) {
     r.text(368, 40, clip(p.address));
     r.text(448, 40, clip(p.city));
     r.text(488, 2, p.state);
-    r.text(490, 9, clip(p.zip));
+    r.text(490, 9, zipCode(p.zip));
     r.number(500, 8, sequence);
     if (form == Form::R) r.text(545, 2, clip(p.distributionCode).trimmed().toUpper());
     return r.finish();

@@ -62,5 +62,7 @@ QList<QString> fileRecords(int year, Form form, const Payer &payer, const Vendor
 QString phoneDigits(const QString &phone);
 // The digits of a text, in order (a TIN without its hyphens).
 QString digitsOnly(const QString &text);
+// A ZIP code as the file carries it: a US ZIP or ZIP+4 as its digits.
+QString zipCode(const QString &zip);
 
 } // namespace Tax

@@ -456,7 +456,7 @@ QList<Finding> TaxRun::findings() const {
             if (!acceptedCode(p.distributionCode)) finding(kBadCode.arg(p.distributionCode));
         }
     }
-    for (const QString &f : irisFindings(m_result.form, payer, m_result.payees))
+    for (const QString &f : irisFindings(m_result.form, payer, m_result.payees, m_result.year))
         out << Finding{kTransmission, f, 0};
     return out;
 }
