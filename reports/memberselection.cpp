@@ -19,6 +19,17 @@ const QString kNoLocal = QStringLiteral("Enter the number of the local whose mem
 const QString kBadRange =
     QStringLiteral("The first account number of the range is higher than the last.");
 
+const QString kAllMembers = QStringLiteral("All Members");
+const QString kLocal = QStringLiteral("Local %1");
+const QStringList kStatusTexts{QStringLiteral("Open Accounts"), QStringLiteral("Closed Accounts"),
+                               QStringLiteral("Open and Closed Accounts")};
+const QString kFromTo = QStringLiteral("Accounts %1 to %2");
+const QString kFrom = QStringLiteral("Accounts from %1");
+const QString kTo = QStringLiteral("Accounts to %1");
+const QStringList kOrderTexts{QStringLiteral("By Name"), QStringLiteral("By Account Number"),
+                              QStringLiteral("By ZIP Code")};
+const QString kJoin = QStringLiteral(" - ");
+
 QString upperName(const MemberCU &m) { return clip(m.LASTNAME).toUpper() + '\t' + clip(m.FIRSTNAME).toUpper(); }
 } // namespace
 
@@ -29,6 +40,15 @@ bool MemberSelection::accepts(const MemberCU &mem) const {
     if (FROMACCT != 0 && mem.ACCTNUM < FROMACCT) return false;
     if (TOACCT != 0 && mem.ACCTNUM > TOACCT) return false;
     return true;
+}
+
+QString MemberSelection::describe() const {
+    QStringList parts{oneLocal ? kLocal.arg(LOCALCODE) : kAllMembers, kStatusTexts[int(status)]};
+    if (FROMACCT != 0 && TOACCT != 0) parts << kFromTo.arg(FROMACCT).arg(TOACCT);
+    else if (FROMACCT != 0) parts << kFrom.arg(FROMACCT);
+    else if (TOACCT != 0) parts << kTo.arg(TOACCT);
+    parts << kOrderTexts[int(order)];
+    return parts.join(kJoin);
 }
 
 QString MemberSelection::problem() const {

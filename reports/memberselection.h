@@ -22,6 +22,9 @@ struct MemberSelection {
 
     // Whether a member is in the selection (the order aside).
     bool accepts(const MemberCU &mem) const;
+    // The choices in one line for a report's heading: "Local 565 - Open Accounts - Accounts
+    // 100 to 200 - By Name".
+    QString describe() const;
     // What is wrong with the choices ("" when nothing): the window shows it and runs nothing.
     QString problem() const;
 

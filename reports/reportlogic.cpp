@@ -75,9 +75,14 @@ void ReportLogic::attach(ReportRun &run) {
     run.name = reportName();
     run.open = [this](ReportRun &r) {
         m_stopped = false;
+        m_drawing = false;
         return begin(r);
     };
     run.loop = [this](ReportRun &r) {
+        if (!m_drawing) {
+            m_drawing = true;
+            startDrawing(r);
+        }
         // A slice of records per timer event; the progress window gets the rest of the time.
         for (int slice = 0; slice < r.recordsPerCycle; ++slice) {
             if (!step(r)) return false;

@@ -60,6 +60,8 @@ protected:
     // Opens the files, sets run.recordsToProcess and starts reading; false ends the run (the
     // user has been told why).
     virtual bool begin(ReportRun &run) = 0;
+    // Called once when the pages exist, before the first step(): the place to lay out the page.
+    virtual void startDrawing(ReportRun &) {}
     // Reads and draws one record; false when there is none left or the run was stopped.
     virtual bool step(ReportRun &run) = 0;
     // After the last record: totals, the last footer. Not called after a failed read.
@@ -73,6 +75,7 @@ protected:
 
 private:
     bool m_stopped = false;
+    bool m_drawing = false;
 };
 
 // A listing page: the run date and the page number, the heading and its sub-headings centred,

@@ -25,6 +25,9 @@ protected:
                     pages << page.join('\n');
                 }
                 ++outputs;
+                // PENSION_SHOW_PAGES=1 prints the pages, for looking at a layout.
+                if (qEnvironmentVariableIsSet("PENSION_SHOW_PAGES"))
+                    printf("%s\n", qPrintable(pages.join("\n\f\n")));
             };
             run.preview = [keep](QStringList &files, const PreviewOptions &) {
                 keep(files);
