@@ -23,11 +23,16 @@ QString mailName(const MemberCU &mem) {
 }
 
 QStringList addressLines(const MemberCU &mem) {
+    return addressLines({mailName(mem), mem.ADDR1, mem.ADDR2}, mem.CITY, mem.STATE, mem.ZIP);
+}
+
+QStringList addressLines(const QStringList &lines, const QString &cityText, const QString &stateText,
+                         const QString &zipText) {
     QStringList out;
-    for (const QString &l : {mailName(mem), clip(mem.ADDR1).trimmed(), clip(mem.ADDR2).trimmed()})
-        if (!l.isEmpty()) out << l;
-    const QString city = clip(mem.CITY).trimmed(), state = clip(mem.STATE).trimmed(),
-                  zip = clip(mem.ZIP).trimmed();
+    for (const QString &l : lines)
+        if (!clip(l).trimmed().isEmpty()) out << clip(l).trimmed();
+    const QString city = clip(cityText).trimmed(), state = clip(stateText).trimmed(),
+                  zip = clip(zipText).trimmed();
     QString last = city;
     if (!city.isEmpty() && !state.isEmpty()) last += QStringLiteral(", ");
     last += state;

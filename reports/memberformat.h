@@ -13,6 +13,10 @@ QString listName(const MemberCU &mem);
 QString mailName(const MemberCU &mem);
 // The address block: the name, the street lines, "CITY, ST ZIP"; blank lines left out.
 QStringList addressLines(const MemberCU &mem);
+// Any address block (a local's, a contractor's): the lines given, "CITY, ST  ZIP" from the
+// parts on file; blank lines and parts left out.
+QStringList addressLines(const QStringList &lines, const QString &city, const QString &state,
+                         const QString &zip);
 // "***-**-1234", or the whole "123-45-6789" when `full`; blank when no SSN is on file.
 QString ssn(const QString &ssnum, bool full);
 } // namespace MemberFormat

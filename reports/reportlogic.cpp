@@ -192,7 +192,7 @@ void Listing::totals(const QList<QPair<QString, QString>> &lines, int column) {
     QStringList texts;
     for (const auto &[label, value] : lines) {
         QString t = label;
-        const int room = qMax(int(value.size()), end - int(t.size()));
+        const int room = qMax(int(value.size()) + 1, end - int(t.size()));
         t += value.rightJustified(room);
         texts << t;
     }

@@ -27,6 +27,7 @@ const QStringList kOrderChoices{QStringLiteral("Name"), QStringLiteral("Account 
 const QString kPrint = QStringLiteral("&Print");
 const QString kClose = QStringLiteral("&Close");
 const QString kDatePicture = QStringLiteral("@d2");
+const QString kBadPeriod = QStringLiteral("The period ends before it begins.");
 constexpr qint64 kMaxAccount = 999999999;
 
 QString number(qint32 n) { return n > 0 ? QString::number(n) : QString(); }
@@ -124,6 +125,19 @@ bool ReportWindow::readDate(QLineEdit *edit, qint32 &day, bool blankAllowed) {
         return false;
     }
     day = read;
+    return true;
+}
+
+bool ReportWindow::readPeriod(QLineEdit *from, QLineEdit *to, qint32 &fromDay, qint32 &toDay) {
+    qint32 f = 0, t = 0;
+    if (!readDate(from, f) || !readDate(to, t)) return false;
+    if (t < f) {
+        m_dialogs.message(windowTitle(), kBadPeriod, Dlg::Exclamation);
+        to->setFocus();
+        return false;
+    }
+    fromDay = f;
+    toDay = t;
     return true;
 }
 

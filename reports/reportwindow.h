@@ -59,6 +59,8 @@ protected:
     // The date typed in `edit`; false after "Invalid Date" (a blank entry is refused too unless
     // `blankAllowed`).
     bool readDate(QLineEdit *edit, qint32 &day, bool blankAllowed = false);
+    // A period from two date entries; refused (said) when it ends before it begins.
+    bool readPeriod(QLineEdit *from, QLineEdit *to, qint32 &fromDay, qint32 &toDay);
     // Call at the end of the subclass's constructor: adds the buttons.
     void finishLayout();
     MemberSelection memberSelection() const;

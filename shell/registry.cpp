@@ -19,6 +19,8 @@
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
 // The standard reports.
+#include "reports/codelistings.h"
+#include "reports/contractorlisting.h"
 #include "reports/partlisting.h"
 
 void registerProcedures() {
@@ -44,4 +46,9 @@ void registerProcedures() {
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
     // The standard reports.
     Procedures::add("PARTLISTINGWIN", PARTLISTINGWIN);
+    Procedures::add("LOCALBYNAMERPT", LOCALBYNAMERPT);
+    Procedures::add("LOCALBYNUMBERRPT", LOCALBYNUMBERRPT);
+    Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
+    Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
+    Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
 }
