@@ -20,7 +20,10 @@
 #include "toolbox/tools/users.h"
 // The standard reports.
 #include "reports/codelistings.h"
+#include "reports/agereport.h"
 #include "reports/contractorlisting.h"
+#include "reports/dormant.h"
+#include "reports/labels.h"
 #include "reports/partlisting.h"
 
 void registerProcedures() {
@@ -51,4 +54,7 @@ void registerProcedures() {
     Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
     Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
     Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
+    Procedures::add("DORMANTREPORTWIN", DORMANTREPORTWIN);
+    Procedures::add("PARTAGEWIN", PARTAGEWIN);
+    Procedures::add("MEMLABWIN", MEMLABWIN);
 }
