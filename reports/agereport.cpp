@@ -5,7 +5,6 @@
 #include "data/lookups.h"
 #include "memberformat.h"
 #include "platform/clock.h"
-#include "platform/picture.h"
 
 #include <QLineEdit>
 #include <QHBoxLayout>
@@ -32,9 +31,6 @@ const QString kCountLabel = QStringLiteral("Participants in the age range:");
 const QString kWithoutLabel = QStringLiteral("Without a birth date:");
 const QString kBandLabel = QStringLiteral("  %1:");
 const QString kTotalLabel = QStringLiteral("Total Balance:");
-const QString kDate = QStringLiteral("@d2");
-const QString kAmount = QStringLiteral("@n-15.2");
-const QString kCount = QStringLiteral("@n9");
 constexpr int kMaxYears = 130;
 
 enum Col { Name, Account, Birth, AgeCol, Balance };
@@ -48,7 +44,6 @@ QString ageWords(int months) {
     return months % 12 == 6 ? kHalf.arg(months / 12) : months % 12 == 0 ? kYears.arg(months / 12)
                                                                        : Age::text(months);
 }
-QString count(int n) { return Picture::format(qint64(n), kCount).trimmed(); }
 } // namespace
 
 namespace Age {
@@ -96,7 +91,7 @@ void AgeReport::startDrawing(ReportRun &run) {
                                        : kAgeRange.arg(ageWords(FROMMONTHS), ageWords(TOMONTHS));
     m_listing = std::make_unique<Listing>(
         run.report(), kTitle,
-        QStringList{selection.describe(), kAgesOn.arg(Picture::format(qint64(ASOFDATE), kDate), range)},
+        QStringList{selection.describe(), kAgesOn.arg(Cell::date(ASOFDATE), range)},
         kColumns);
 }
 
@@ -107,8 +102,8 @@ bool AgeReport::balance(const MemberCU &m, Decimal &out) {
 
 QStringList AgeReport::line(const MemberCU &m, const QString &age, const Decimal &bal) const {
     return {MemberFormat::listName(m), QString::number(m.ACCTNUM),
-            m.BIRTHDATE ? Picture::format(qint64(m.BIRTHDATE), kDate) : QString(), age,
-            Picture::format(bal, kAmount).trimmed()};
+            Cell::date(m.BIRTHDATE), age,
+            Cell::amount(bal)};
 }
 
 bool AgeReport::step(ReportRun &run) {
@@ -145,11 +140,11 @@ void AgeReport::end(ReportRun &) {
         m_listing->title(kWithout);
         for (const QStringList &l : m_withoutBirthDate) m_listing->row(l);
     }
-    QList<QPair<QString, QString>> totals{{kCountLabel, count(COUNT)}};
+    QList<QPair<QString, QString>> totals{{kCountLabel, Cell::count(COUNT)}};
     for (int b = 0; b < Age::bands().size(); ++b)
-        if (BANDCOUNTS[b] > 0) totals << qMakePair(kBandLabel.arg(Age::bands()[b].name), count(BANDCOUNTS[b]));
-    totals << qMakePair(kWithoutLabel, count(NOBIRTHDATE))
-           << qMakePair(kTotalLabel, Picture::format(TOTAL, kAmount).trimmed());
+        if (BANDCOUNTS[b] > 0) totals << qMakePair(kBandLabel.arg(Age::bands()[b].name), Cell::count(BANDCOUNTS[b]));
+    totals << qMakePair(kWithoutLabel, Cell::count(NOBIRTHDATE))
+           << qMakePair(kTotalLabel, Cell::amount(TOTAL));
     m_listing->totals(totals, Balance);
     m_listing->finish();
 }

@@ -3,7 +3,6 @@
 #include "common/app.h"
 #include "common/checkopen.h"
 #include "memberformat.h"
-#include "platform/picture.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -19,7 +18,6 @@ const QString kLocalsCount = QStringLiteral("Locals:");
 const QString kCodesCount = QStringLiteral("Codes:");
 const QString kDebit = QStringLiteral("Debit");
 const QString kCredit = QStringLiteral("Credit");
-const QString kCount = QStringLiteral("@n9");
 
 const QList<Listing::Column> kLocalColumns{{QStringLiteral("Number"), 10},
                                            {QStringLiteral("Name"), 30},
@@ -29,7 +27,6 @@ const QList<Listing::Column> kCodeColumns{{QStringLiteral("Code"), 6, true},
                                           {QStringLiteral("Description"), 30},
                                           {QStringLiteral("Debit/Credit"), 12}};
 
-QString count(int n) { return Picture::format(qint64(n), kCount).trimmed(); }
 } // namespace
 
 LocalListing::LocalListing(storage::Database &db, Dialogs &dialogs, Order order)
@@ -95,7 +92,7 @@ bool LocalListing::step(ReportRun &run) {
 }
 
 void LocalListing::end(ReportRun &) {
-    if (COUNT > 0) m_listing->totals({{kLocalsCount, count(COUNT)}}, 1);
+    if (COUNT > 0) m_listing->totals({{kLocalsCount, Cell::count(COUNT)}}, 1);
     m_listing->finish();
 }
 
@@ -132,7 +129,7 @@ bool TransCodeListing::step(ReportRun &run) {
 }
 
 void TransCodeListing::end(ReportRun &) {
-    if (COUNT > 0) m_listing->totals({{kCodesCount, count(COUNT)}}, 0);
+    if (COUNT > 0) m_listing->totals({{kCodesCount, Cell::count(COUNT)}}, 0);
     m_listing->finish();
 }
 

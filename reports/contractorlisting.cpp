@@ -4,7 +4,6 @@
 #include "common/checkopen.h"
 #include "memberformat.h"
 #include "platform/clock.h"
-#include "platform/picture.h"
 #include "platform/text.h"
 
 #include <QLineEdit>
@@ -19,16 +18,12 @@ const QString kFromKey = QStringLiteral("FromDate");
 const QString kToKey = QStringLiteral("ToDate");
 const QString kCountLabel = QStringLiteral("Contractors:");
 const QString kTotalLabel = QStringLiteral("Total Remitted:");
-const QString kDate = QStringLiteral("@d2");
-const QString kAmount = QStringLiteral("@n-15.2");
-const QString kCount = QStringLiteral("@n9");
 
 enum Col { Name, Contact, Phone, Remitted };
 const QList<Listing::Column> kColumns{{QStringLiteral("Contractor"), 34},
                                       {QStringLiteral("Contact"), 24},
                                       {QStringLiteral("Phone"), 16},
                                       {QStringLiteral("Remitted"), 15, true}};
-QString date(qint32 day) { return Picture::format(qint64(day), kDate); }
 } // namespace
 
 ContractorListing::ContractorListing(storage::Database &db, Dialogs &dialogs) : ReportLogic(db, dialogs) {}
@@ -50,7 +45,7 @@ bool ContractorListing::begin(ReportRun &run) {
 
 void ContractorListing::startDrawing(ReportRun &run) {
     m_listing = std::make_unique<Listing>(run.report(), kTitle,
-                                          QStringList{kPeriod.arg(date(FROMDATE), date(TODATE))}, kColumns);
+                                          QStringList{kPeriod.arg(Cell::date(FROMDATE), Cell::date(TODATE))}, kColumns);
 }
 
 bool ContractorListing::step(ReportRun &run) {
@@ -69,7 +64,7 @@ bool ContractorListing::step(ReportRun &run) {
     const QStringList address =
         MemberFormat::addressLines({c.ADDRESS1, c.ADDRESS2}, c.CITY, c.STATE, c.ZIP);
     QList<QStringList> lines{{clip(c.NAME).trimmed(), clip(c.CONTACT).trimmed(), clip(c.PHONE).trimmed(),
-                              Picture::format(remitted, kAmount).trimmed()}};
+                              Cell::amount(remitted)}};
     for (const QString &l : address) lines << QStringList{QStringLiteral("  ") + l};
     m_listing->block(lines);
     return true;
@@ -77,8 +72,8 @@ bool ContractorListing::step(ReportRun &run) {
 
 void ContractorListing::end(ReportRun &) {
     if (COUNT > 0)
-        m_listing->totals({{kCountLabel, Picture::format(qint64(COUNT), kCount).trimmed()},
-                           {kTotalLabel, Picture::format(TOTAL, kAmount).trimmed()}},
+        m_listing->totals({{kCountLabel, Cell::count(COUNT)},
+                           {kTotalLabel, Cell::amount(TOTAL)}},
                           Remitted);
     m_listing->finish();
 }

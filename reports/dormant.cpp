@@ -5,7 +5,6 @@
 #include "data/lookups.h"
 #include "memberformat.h"
 #include "platform/clock.h"
-#include "platform/picture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -21,9 +20,6 @@ const QString kWithdrawal = QStringLiteral("Withdrawal");
 const QString kNone = QStringLiteral("None");
 const QString kCountLabel = QStringLiteral("Dormant Accounts:");
 const QString kTotalLabel = QStringLiteral("Total Balance:");
-const QString kDate = QStringLiteral("@d2");
-const QString kAmount = QStringLiteral("@n-15.2");
-const QString kCount = QStringLiteral("@n9");
 
 enum Col { Name, Account, LastDate, Kind, Balance };
 const QList<Listing::Column> kColumns{{QStringLiteral("Name / Address"), 34},
@@ -66,8 +62,8 @@ bool DormantAccounts::begin(ReportRun &run) {
 void DormantAccounts::startDrawing(ReportRun &run) {
     MemberSelection open = selection;
     open.status = MemberSelection::Status::Open;
-    const QString rule = kSince.arg(Picture::format(qint64(SINCEDATE), kDate),
-                                    Picture::format(MINIMUM, kAmount).trimmed());
+    const QString rule = kSince.arg(Cell::date(SINCEDATE),
+                                    Cell::amount(MINIMUM));
     m_listing = std::make_unique<Listing>(run.report(), kTitle, QStringList{open.describe(), rule}, kColumns);
 }
 
@@ -96,8 +92,8 @@ bool DormantAccounts::step(ReportRun &run) {
     TOTAL += balance;
     const QString kindText = kind == TransType::Payroll ? kDeposit : kind == TransType::Withdrawal ? kWithdrawal : kNone;
     QList<QStringList> lines{{MemberFormat::listName(m), QString::number(m.ACCTNUM),
-                              last ? Picture::format(qint64(last), kDate) : QString(), kindText,
-                              Picture::format(balance, kAmount).trimmed()}};
+                              Cell::date(last), kindText,
+                              Cell::amount(balance)}};
     // The address under the name, the name itself already on the first line.
     const QStringList address = MemberFormat::addressLines({m.ADDR1, m.ADDR2}, m.CITY, m.STATE, m.ZIP);
     for (const QString &l : address) lines << QStringList{QStringLiteral("  ") + l};
@@ -107,8 +103,8 @@ bool DormantAccounts::step(ReportRun &run) {
 
 void DormantAccounts::end(ReportRun &) {
     if (COUNT > 0)
-        m_listing->totals({{kCountLabel, Picture::format(qint64(COUNT), kCount).trimmed()},
-                           {kTotalLabel, Picture::format(TOTAL, kAmount).trimmed()}},
+        m_listing->totals({{kCountLabel, Cell::count(COUNT)},
+                           {kTotalLabel, Cell::amount(TOTAL)}},
                           Balance);
     m_listing->finish();
 }

@@ -5,7 +5,6 @@
 #include "data/lookups.h"
 #include "memberformat.h"
 #include "platform/clock.h"
-#include "platform/picture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -20,9 +19,6 @@ const QString kDateKey = QStringLiteral("BalanceDate");
 const QString kFullKey = QStringLiteral("FullSSN");
 const QString kCountLabel = QStringLiteral("Participants:");
 const QString kTotalLabel = QStringLiteral("Total Balance:");
-const QString kDate = QStringLiteral("@d2");
-const QString kAmount = QStringLiteral("@n-15.2");
-const QString kCount = QStringLiteral("@n9");
 
 enum Col { Account, Name, Local, Ssn, Joined, Closed, Balance };
 const QList<Listing::Column> kColumns{{QStringLiteral("Account"), 9, true},
@@ -33,7 +29,6 @@ const QList<Listing::Column> kColumns{{QStringLiteral("Account"), 9, true},
                                       {QStringLiteral("Closed"), 10},
                                       {QStringLiteral("Balance"), 15, true}};
 
-QString date(qint32 day) { return day > 0 ? Picture::format(qint64(day), kDate) : QString(); }
 } // namespace
 
 ParticipantListing::ParticipantListing(storage::Database &db, Dialogs &dialogs)
@@ -56,7 +51,7 @@ bool ParticipantListing::begin(ReportRun &run) {
 
 void ParticipantListing::startDrawing(ReportRun &run) {
     m_listing = std::make_unique<Listing>(run.report(), kTitle,
-                                          QStringList{selection.describe(), kAsOf.arg(date(m_asOf))},
+                                          QStringList{selection.describe(), kAsOf.arg(Cell::date(m_asOf))},
                                           kColumns);
 }
 
@@ -70,16 +65,16 @@ bool ParticipantListing::step(ReportRun &run) {
     TOTAL += balance;
     m_listing->row({QString::number(m.ACCTNUM), MemberFormat::listName(m),
                     m.LOCALCODE ? QString::number(m.LOCALCODE) : QString(),
-                    MemberFormat::ssn(m.SSNUM, FULLSSN), date(m.DATEJOINED), date(m.DATECLOSED),
-                    Picture::format(balance, kAmount).trimmed()});
+                    MemberFormat::ssn(m.SSNUM, FULLSSN), Cell::date(m.DATEJOINED), Cell::date(m.DATECLOSED),
+                    Cell::amount(balance)});
     return true;
 }
 
 void ParticipantListing::end(ReportRun &) {
     // With no member selected nothing is drawn, and the run says there is nothing to show.
     if (COUNT > 0)
-        m_listing->totals({{kCountLabel, Picture::format(qint64(COUNT), kCount).trimmed()},
-                           {kTotalLabel, Picture::format(TOTAL, kAmount).trimmed()}},
+        m_listing->totals({{kCountLabel, Cell::count(COUNT)},
+                           {kTotalLabel, Cell::amount(TOTAL)}},
                           Balance);
     m_listing->finish();
 }

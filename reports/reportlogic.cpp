@@ -15,6 +15,8 @@ const QString kReadFailed =
     QStringLiteral("The data files could not be read; the report was stopped.  Error: %1.");
 const QString kPage = QStringLiteral("Page: %1");
 const QString kStampTime = QStringLiteral("@t3");
+const QString kAmount = QStringLiteral("@n-15.2");
+const QString kCount = QStringLiteral("@n9");
 
 const report::Font kHeadingFont{QStringLiteral("Arial"), 14, true};
 const report::Font kSubFont{QStringLiteral("Arial"), 10};
@@ -27,6 +29,12 @@ constexpr int kTop = 500, kBottom = 10500;
 constexpr int kLeft = 500, kRight = 8000;
 constexpr int kLine = 167;
 } // namespace
+
+namespace Cell {
+QString amount(const Decimal &value) { return Picture::format(value, kAmount).trimmed(); }
+QString count(qint64 n) { return Picture::format(n, kCount).trimmed(); }
+QString date(qint32 day) { return day > 0 ? Picture::format(qint64(day), kDatePicture) : QString(); }
+} // namespace Cell
 
 ReportChoices::ReportChoices(const QString &report)
     : m_section(report), m_ini(App::iniPath(kSettingsFile)) {}

@@ -4,6 +4,7 @@
 // preview or printer, "nothing to preview"), a failed read that stops it and says so, and the
 // tabular page most listings use.
 #include "common/reportrun.h"
+#include "platform/decimal.h"
 #include "platform/inifile.h"
 #include "platform/report/report.h"
 #include "platform/storage/database.h"
@@ -12,6 +13,13 @@
 #include <QString>
 #include <functional>
 #include <memory>
+
+// The cells of a listing, in the program's pictures: one place for all reports of this module.
+namespace Cell {
+QString amount(const Decimal &value); // "1,234.56", "-5.00"
+QString count(qint64 n);
+QString date(qint32 day); // mm/dd/yyyy; blank for no date
+} // namespace Cell
 
 // A report window's last choices: section `report` of PENSION.INI in the data directory.
 class ReportChoices {
