@@ -19,7 +19,6 @@
 #include "shell/maintenance/transbalance.h"
 #include "toolbox/tools/users.h"
 // The standard reports.
-#include "reports/codelistings.h"
 #include "reports/agereport.h"
 #include "reports/contractorlisting.h"
 #include "reports/dormant.h"
@@ -49,10 +48,6 @@ void registerProcedures() {
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
     // The standard reports.
     Procedures::add("PARTLISTINGWIN", PARTLISTINGWIN);
-    Procedures::add("LOCALBYNAMERPT", LOCALBYNAMERPT);
-    Procedures::add("LOCALBYNUMBERRPT", LOCALBYNUMBERRPT);
-    Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
-    Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
     Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
     Procedures::add("DORMANTREPORTWIN", DORMANTREPORTWIN);
     Procedures::add("PARTAGEWIN", PARTAGEWIN);

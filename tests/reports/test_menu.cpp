@@ -10,7 +10,7 @@
 
 namespace {
 const QStringList kWindows{"PARTLISTINGWIN", "DORMANTREPORTWIN", "PARTAGEWIN", "MEMLABWIN", "CONTRACTORRPT"};
-const QStringList kDirect{"LOCALBYNAMERPT", "LOCALBYNUMBERRPT", "TRANSDESCBYCODE", "TRANSDESCBYDESC"};
+const QStringList kDirect{};
 
 QList<ReportWindow *> reportWindows() {
     QList<ReportWindow *> out;
