@@ -29,6 +29,12 @@
 #include "toolbox/tools/uarsdownload.h"
 #include "toolbox/tools/memberimports.h"
 #include "toolbox/tools/localimports.h"
+// The standard reports.
+#include "reports/agereport.h"
+#include "reports/contractorlisting.h"
+#include "reports/dormant.h"
+#include "reports/labels.h"
+#include "reports/partlisting.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -70,4 +76,10 @@ void registerProcedures() {
     Procedures::add("IMPORTDATAFOR667", IMPORTDATAFOR667);
     Procedures::add("IMPORTDATAFOR33", IMPORTDATAFOR33);
     Procedures::add("IMPORTDATAFOR968", IMPORTDATAFOR968);
+    // The standard reports.
+    Procedures::add("PARTLISTINGWIN", PARTLISTINGWIN);
+    Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
+    Procedures::add("DORMANTREPORTWIN", DORMANTREPORTWIN);
+    Procedures::add("PARTAGEWIN", PARTAGEWIN);
+    Procedures::add("MEMLABWIN", MEMLABWIN);
 }
