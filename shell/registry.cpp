@@ -20,6 +20,8 @@
 #include "toolbox/tools/users.h"
 // The standard reports.
 #include "reports/partlisting.h"
+#include "reports/parttotals.h"
+#include "reports/statements.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -44,4 +46,6 @@ void registerProcedures() {
     Procedures::add("CHANGEACCTNUM", CHANGEACCTNUM);
     // The standard reports.
     Procedures::add("PARTLISTINGWIN", PARTLISTINGWIN);
+    Procedures::add("PARTSTMTWIN", PARTSTMTWIN);
+    Procedures::add("PARTTOTALWIN", PARTTOTALWIN);
 }
