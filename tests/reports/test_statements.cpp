@@ -248,3 +248,88 @@ TEST_F(StatementTest, WindowDefaultsToTheLastQuarterAndRemembers) {
     EXPECT_TRUE(dialogs.last().text.startsWith("The folder "));
     EXPECT_EQ(outputs, before);
 }
+
+// What the page-to-text of a statement over two pages reads; pages apart by a form feed.
+static const char GOLDEN[] = R"golden(     Local 99 Pension Fund                                                Participant Statement
+     100 Union Hall Road
+     Dayton, OH  45402                                                                 Account: 1001
+                                                                         Period: 04/01/2024 to 06/30/2024
+                                                                                             Page: 1
+         John Smith
+         12 Elm St
+         Dayton, OH  45403
+     Please tell the fund office when you move.
+     Date       Description                                            Amount          Balance
+     04/01/2024 Beginning Balance                                                         0.00
+     04/01/2024 Deposits                                                 1.00             1.00
+     04/02/2024 Deposits                                                 1.00             2.00
+     04/03/2024 Deposits                                                 1.00             3.00
+     04/04/2024 Deposits                                                 1.00             4.00
+     04/05/2024 Deposits                                                 1.00             5.00
+     04/06/2024 Deposits                                                 1.00             6.00
+     04/07/2024 Deposits                                                 1.00             7.00
+     04/08/2024 Deposits                                                 1.00             8.00
+     04/09/2024 Deposits                                                 1.00             9.00
+     04/10/2024 Deposits                                                 1.00            10.00
+     04/11/2024 Deposits                                                 1.00            11.00
+     04/12/2024 Deposits                                                 1.00            12.00
+     04/13/2024 Deposits                                                 1.00            13.00
+     04/14/2024 Deposits                                                 1.00            14.00
+     04/15/2024 Deposits                                                 1.00            15.00
+     04/16/2024 Deposits                                                 1.00            16.00
+     04/17/2024 Deposits                                                 1.00            17.00
+     04/18/2024 Deposits                                                 1.00            18.00
+     04/19/2024 Deposits                                                 1.00            19.00
+     04/20/2024 Deposits                                                 1.00            20.00
+     04/21/2024 Deposits                                                 1.00            21.00
+     04/22/2024 Deposits                                                 1.00            22.00
+     04/23/2024 Deposits                                                 1.00            23.00
+     04/24/2024 Deposits                                                 1.00            24.00
+     04/25/2024 Deposits                                                 1.00            25.00
+     04/26/2024 Deposits                                                 1.00            26.00
+     04/27/2024 Deposits                                                 1.00            27.00
+     04/28/2024 Deposits                                                 1.00            28.00
+     04/29/2024 Deposits                                                 1.00            29.00
+     04/30/2024 Deposits                                                 1.00            30.00
+     05/01/2024 Deposits                                                 1.00            31.00
+     05/02/2024 Deposits                                                 1.00            32.00
+     05/03/2024 Deposits                                                 1.00            33.00
+     05/04/2024 Deposits                                                 1.00            34.00
+     05/05/2024 Deposits                                                 1.00            35.00
+     05/06/2024 Deposits                                                 1.00            36.00
+     05/07/2024 Deposits                                                 1.00            37.00
+
+     Local 99 Pension Fund                                               Participant Statement (continued)
+     John Smith   Account: 1001                                                              Page: 2
+     Period: 04/01/2024 to 06/30/2024
+     Date       Description                                            Amount          Balance
+     05/08/2024 Deposits                                                 1.00            38.00
+     05/09/2024 Deposits                                                 1.00            39.00
+     05/10/2024 Deposits                                                 1.00            40.00
+     06/01/2024 Withdrawals                                             -7.50            32.50
+     06/01/2024 Tax Withheld                                            -1.25            31.25
+     06/01/2024 Fees                                                    -0.75            30.50
+     06/30/2024 Dividend 2nd quarter                                     2.00            32.50
+     06/30/2024 Ending Balance                                                           32.50
+     Summary                                           This Period     Year to Date
+     Deposits                                                40.00            40.00
+     Dividends                                                2.00             2.00
+     Withdrawals                                             -7.50            -7.50
+     Tax Withheld                                            -1.25            -1.25
+     Fees                                                    -0.75            -0.75)golden";
+
+TEST_F(StatementTest, GoldenTextOfAStatementOverTwoPages) {
+    for (int i = 0; i < 40; ++i) post(1001, day(2024, 4, 1) + i, "1.00");
+    post(1001, day(2024, 6, 1), "-7.50", TransType::Withdrawal);
+    post(1001, day(2024, 6, 1), "-1.25", TransType::Tax);
+    post(1001, day(2024, 6, 1), "-0.75", TransType::AdminFee);
+    post(1001, day(2024, 6, 30), "2.00", TransType::Dividend, "Dividend 2nd quarter");
+    ParticipantStatements s(*db, dialogs);
+    quarter(s);
+    s.MESSAGE = "Please tell the fund office when you move.";
+    ASSERT_EQ(s.run(), ReportRun::Previewed);
+    QStringList got;
+    for (const QString &p : pages) got << p;
+    const QString golden = QString::fromUtf8(GOLDEN);
+    EXPECT_EQ(got.join("\n\f\n").toStdString(), golden.toStdString());
+}
