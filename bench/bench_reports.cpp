@@ -4,6 +4,7 @@
 // Statements report pages per second and the time until the first page is written.
 #include "datagen.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "reports/parttotals.h"
 #include "reports/statements.h"
 

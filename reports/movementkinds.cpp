@@ -1,6 +1,6 @@
 #include "movementkinds.h"
 
-#include "data/records.h"
+#include "platform/text.h"
 
 namespace {
 constexpr qint32 kOldDividendCode = 2;
@@ -50,4 +50,11 @@ Decimal MovementSums::total() const {
     Decimal t(0, 2);
     for (const Decimal &d : sums) t += d;
     return t;
+}
+
+bool readCodeNames(storage::DataFile<TransDesc> &trd, QHash<qint32, QString> &names) {
+    names.clear();
+    trd.setStart(TransDesc::TransCode_Key);
+    while (trd.next()) names.insert(trd.rec.TRANSCODE, clip(trd.rec.TRANSDESC).trimmed());
+    return !trd.failed();
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The kinds of money movement the statements and the totals report add up, and which
 // transaction types fall in each: one place, so that both reports count alike.
+#include "data/records.h"
 #include "platform/decimal.h"
+
+#include <QHash>
 
 #include <QMap>
 #include <QString>
@@ -25,3 +28,7 @@ struct MovementSums {
     Decimal operator[](Movement m) const { return sums[size_t(m)]; }
     Decimal total() const;
 };
+
+// The descriptions of the transaction codes from `trd` (opened by the caller); false when the
+// file could not be read.
+bool readCodeNames(storage::DataFile<TransDesc> &trd, QHash<qint32, QString> &names);

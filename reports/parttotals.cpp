@@ -52,10 +52,7 @@ bool ParticipantTotals::begin(ReportRun &run) {
     storage::DataFile<TransDesc> trd(m_db);
     if (!CHECKOPEN(*m_mem, m_dialogs) || !CHECKOPEN(*m_tra, m_dialogs) || !CHECKOPEN(trd, m_dialogs))
         return false;
-    m_codes.clear();
-    trd.setStart(TransDesc::TransCode_Key);
-    while (trd.next()) m_codes.insert(trd.rec.TRANSCODE, clip(trd.rec.TRANSDESC).trimmed());
-    if (trd.failed()) return readFailed(run);
+    if (!readCodeNames(trd, m_codes)) return readFailed(run);
     COUNT = 0;
     OPENING = CLOSING = Decimal(0, 2);
     MOVEMENTS = MovementSums();

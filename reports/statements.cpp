@@ -117,10 +117,7 @@ bool ParticipantStatements::begin(ReportRun &run) {
     } else if (cui.failed()) {
         return readFailed(run);
     }
-    m_codes.clear();
-    trd.setStart(TransDesc::TransCode_Key);
-    while (trd.next()) m_codes.insert(trd.rec.TRANSCODE, clip(trd.rec.TRANSDESC).trimmed());
-    if (trd.failed()) return readFailed(run);
+    if (!readCodeNames(trd, m_codes)) return readFailed(run);
     run.recordsToProcess = m_mem->count();
     m_walk = std::make_unique<MemberWalk>(*m_mem, selection);
     return true;

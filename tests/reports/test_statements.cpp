@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -243,6 +244,9 @@ TEST_F(StatementTest, WindowDefaultsToTheLastQuarterAndRemembers) {
     EXPECT_FALSE(again.print());
     EXPECT_EQ(dialogs.last().text, "The period's first day is after its last day.");
     again.fromDate()->setText("01/01/2024");
+    dialogs.fileNames << dataDir();
+    again.findChild<QPushButton *>("browseFolder")->click();
+    EXPECT_EQ(again.pdfFolder()->text(), dataDir());
     again.pdfFolder()->setText(dataDir() + "/missing");
     EXPECT_FALSE(again.print());
     EXPECT_TRUE(dialogs.last().text.startsWith("The folder "));
