@@ -70,6 +70,10 @@ struct PageCount {
                 pages = files.size();
                 return 2;
             };
+            run.print = [this](const QStringList &files) {
+                pages = files.size();
+                return true;
+            };
         };
     }
 };
