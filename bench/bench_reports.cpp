@@ -127,5 +127,8 @@ int main(int argc, char **argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The database goes before the application that its driver lives in.
+    ReportLogic::testHook() = nullptr;
+    g_db.reset();
     return 0;
 }
