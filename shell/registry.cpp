@@ -35,6 +35,8 @@
 #include "reports/dormant.h"
 #include "reports/labels.h"
 #include "reports/partlisting.h"
+#include "reports/parttotals.h"
+#include "reports/statements.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -82,4 +84,6 @@ void registerProcedures() {
     Procedures::add("DORMANTREPORTWIN", DORMANTREPORTWIN);
     Procedures::add("PARTAGEWIN", PARTAGEWIN);
     Procedures::add("MEMLABWIN", MEMLABWIN);
+    Procedures::add("PARTSTMTWIN", PARTSTMTWIN);
+    Procedures::add("PARTTOTALWIN", PARTTOTALWIN);
 }
