@@ -22,6 +22,9 @@
 #include "reports/codelistings.h"
 #include "reports/contractorlisting.h"
 #include "reports/partlisting.h"
+#include "toolbox/tax/electronicfile.h"
+#include "toolbox/tax/selectedmembers.h"
+#include "toolbox/tax/taxreports.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -51,4 +54,11 @@ void registerProcedures() {
     Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
     Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
     Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
+    Procedures::add("CREATEELECTRONICFILE", CREATEELECTRONICFILE);
+    Procedures::add("CREATEELECTRONICFILE2", CREATEELECTRONICFILE2);
+    Procedures::add("SELECTEDMEMBERSIRSREPORTING", SELECTEDMEMBERSIRSREPORTING);
+    // The 1099-R reports.
+    Procedures::add("DISKETTERPT", DISKETTERPT);
+    Procedures::add("PRINT1099R", PRINT1099R);
+    Procedures::add("PRINT1099R2", PRINT1099R2);
 }

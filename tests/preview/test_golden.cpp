@@ -2,6 +2,7 @@
 // tests/preview/golden. After a deliberate change of the page layout, regenerate them with
 //   PENSION_UPDATE_GOLDEN=1 build/test/bin/test_preview --gtest_filter='Golden*'
 // and review the difference before committing it.
+#include "../support/golden.h"
 #include "../support/scripteddialogs.h"
 #include "platform/report/report.h"
 #include "preview/wmf2ascii.h"
@@ -10,32 +11,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Compares `actual` with the golden file `name`, or rewrites it when asked to.
-void expectGolden(const QByteArray &actual, const QString &name) {
-    const QString path = QDir(PENSION_GOLDEN_DIR).filePath(name);
-    if (qEnvironmentVariableIntValue("PENSION_UPDATE_GOLDEN") == 1) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(actual);
-        return;
-    }
-    const QByteArray expected = readAll(path);
-    ASSERT_FALSE(expected.isEmpty()) << "missing golden file " << path.toStdString();
-    EXPECT_EQ(actual.size(), expected.size()) << name.toStdString();
-    qsizetype at = 0;
-    while (at < std::min(actual.size(), expected.size()) && actual[at] == expected[at]) ++at;
-    EXPECT_EQ(at, expected.size()) << name.toStdString() << " differs from byte " << at;
-}
-
-} // namespace
 
 TEST(Golden, ListingPageAndItsText) {
     using namespace report;

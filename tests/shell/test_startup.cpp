@@ -201,6 +201,8 @@ INSTANTIATE_TEST_SUITE_P(EveryProgram, Tools,
                              return n.replace('-', '_').toStdString();
                          });
 
+INSTANTIATE_TEST_SUITE_P(TaxFiles, Tools, ::testing::Values(PENSION_1099_TOOL));
+
 TEST(ToolArguments, GendataRefusesAValueThatIsNoNumber) {
     QTemporaryDir cwd;
     QProcess p;

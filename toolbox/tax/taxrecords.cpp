@@ -32,13 +32,6 @@ private:
     QString m_text;
 };
 
-QString digitsOnly(const QString &s) {
-    QString out;
-    for (QChar c : s)
-        if (c.isDigit()) out += c;
-    return out;
-}
-
 QString year4(int year) { return QString::number(year).rightJustified(4, QLatin1Char('0')); }
 
 // Amount fields: the first field, the number of fields and their width.
@@ -54,6 +47,13 @@ void amounts(Record &r, const AmountBlock &b, const Decimal &one, const Decimal 
 }
 
 } // namespace
+
+QString digitsOnly(const QString &s) {
+    QString out;
+    for (QChar c : s)
+        if (c.isDigit()) out += c;
+    return out;
+}
 
 QString phoneDigits(const QString &phone) {
     QString out;

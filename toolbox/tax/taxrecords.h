@@ -60,5 +60,7 @@ QList<QString> fileRecords(int year, Form form, const Payer &payer, const Vendor
 
 // Digits of a telephone number without its "(###) ###-####" punctuation.
 QString phoneDigits(const QString &phone);
+// The digits of a text, in order (a TIN without its hyphens).
+QString digitsOnly(const QString &text);
 
 } // namespace Tax
