@@ -22,6 +22,8 @@
 #include "reports/codelistings.h"
 #include "reports/contractorlisting.h"
 #include "reports/partlisting.h"
+#include "reports/checks.h"
+#include "reports/int1099forms.h"
 #include "toolbox/tax/electronicfile.h"
 #include "toolbox/tax/selectedmembers.h"
 #include "toolbox/tax/taxreports.h"
@@ -54,6 +56,9 @@ void registerProcedures() {
     Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
     Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
     Procedures::add("CONTRACTORRPT", CONTRACTORRPT);
+    Procedures::add("PRINTCHECKS", PRINTCHECKS);
+    Procedures::add("CHECKRENUMBERWINDOW", CHECKRENUMBERWINDOW);
+    Procedures::add("PRINT1099INT", PRINT1099INT);
     Procedures::add("CREATEELECTRONICFILE", CREATEELECTRONICFILE);
     Procedures::add("CREATEELECTRONICFILE2", CREATEELECTRONICFILE2);
     Procedures::add("SELECTEDMEMBERSIRSREPORTING", SELECTEDMEMBERSIRSREPORTING);
