@@ -2,7 +2,7 @@
 // proposed number, no check written twice, a record that cannot be written, a failed read, the
 // moved positions, and renumbering as one transaction.
 #include "platform/inifile.h"
-#include "reporttest.h"
+#include "paymenttest.h"
 #include "reports/checks.h"
 
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-class ChecksTest : public ReportTest {
+class ChecksTest : public PaymentTest {
 protected:
     void SetUp() override {
         ReportTest::SetUp();
@@ -24,20 +24,8 @@ protected:
                 return 1;
             };
         };
-        storage::DataFile<CUInfo> cui(*db);
-        ASSERT_TRUE(cui.open());
-        cui.rec.NAME = "Union Pension Fund";
-        cui.rec.ADDRESS1 = "1 Main St";
-        cui.rec.CITY = "Springfield";
-        cui.rec.STATE = "IL";
-        cui.rec.ZIP = "62704";
-        ASSERT_TRUE(cui.add());
-        MemberCU a = member(1001, "Smith", "John");
-        a.ADDR1 = "12 Oak Ave";
-        a.CITY = "Peoria";
-        a.STATE = "IL";
-        a.ZIP = "61602";
-        addMember(a);
+        addFund();
+        addMember(smith(1001));
         addMember(1002, "Jones", "Mary");
         // As a withdrawal posts them: tax and fee first, the net last, all on the day.
         withdraw(1001, day(2024, 6, 3), "1500.00", "150.00", "25.00", Clock::timeOf(10, 0));

@@ -1,33 +1,20 @@
 // The 1099-INT recipient forms: the same members and amounts as the 1099-INT file, what a form
 // shows, the positions moved by the INI, and a failed read that stops the forms.
 #include "platform/inifile.h"
-#include "reporttest.h"
+#include "paymenttest.h"
 #include "reports/int1099forms.h"
 #include "toolbox/tax/taxrun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-class Int1099FormsTest : public ReportTest {
+class Int1099FormsTest : public PaymentTest {
 protected:
     void SetUp() override {
         ReportTest::SetUp();
-        storage::DataFile<CUInfo> cui(*db);
-        ASSERT_TRUE(cui.open());
-        cui.rec.NAME = "Union Pension Fund";
-        cui.rec.ADDRESS1 = "1 Main St";
-        cui.rec.CITY = "Springfield";
-        cui.rec.STATE = "IL";
-        cui.rec.ZIP = "62704";
-        cui.rec.EIN = "36-1234567";
-        cui.rec.YEARFOR1099 = "2023";
-        ASSERT_TRUE(cui.add());
-        MemberCU a = member(1001, "Smith", "John");
+        addFund("36-1234567", "2023");
+        MemberCU a = smith(1001);
         a.SSNUM = "123-45-6789";
-        a.ADDR1 = "12 Oak Ave";
-        a.CITY = "Peoria";
-        a.STATE = "IL";
-        a.ZIP = "61602";
         addMember(a);
         MemberCU b = member(1002, "Jones", "Mary");
         b.SSNUM = "987-65-4321";
