@@ -211,6 +211,22 @@ const Layout<XXGloNoTh> &XXGloNoTh::layout() {
     return l;
 }
 
+const Layout<Check> &Check::layout() {
+    using R = Check;
+    static const Layout<R> l = Layout<R>("Checks", "CHK")
+        .Long("CHECKNUM", &R::CHECKNUM)
+        .Long("ACCTNUM", &R::ACCTNUM)
+        .Long("TRANSDATE", &R::TRANSDATE)
+        .Long("TRANSTIME", &R::TRANSTIME)
+        .Dec("AMOUNT", 8, &R::AMOUNT)
+        .String("PAYEE", 50, &R::PAYEE)
+        .Long("PRINTED", &R::PRINTED)
+        .Byte("VOID", &R::VOID)
+        .key("CheckNum_Key", {"CHECKNUM"}, false, true)
+        .key("Withdrawal_Key", {"ACCTNUM", "TRANSDATE", "TRANSTIME"});
+    return l;
+}
+
 XXGloNoTh &GNT() {
     static XXGloNoTh g;
     return g;
@@ -222,6 +238,6 @@ const QList<const storage::FileDef *> &allFiles() {
         &Withdraw::layout().def(), &PayData::layout().def(),    &PayBreak::layout().def(),
         &PayBackup::layout().def(), &Contractor::layout().def(), &CUInfo::layout().def(),
         &LocInfo::layout().def(),  &Password::layout().def(),   &Misc::layout().def(),
-        &XXGloNoTh::layout().def()};
+        &XXGloNoTh::layout().def(), &Check::layout().def()};
     return files;
 }

@@ -169,6 +169,22 @@ struct XXGloNoTh {
     static const Layout<XXGloNoTh> &layout();
 };
 
+// A participant check: one per withdrawal (type -3) paid by check, numbered as printed.
+struct Check {
+    qint32 CHECKNUM = 0;
+    qint32 ACCTNUM = 0;
+    qint32 TRANSDATE = 0; // the withdrawal's date and time: which payment the check is for
+    qint32 TRANSTIME = 0;
+    Decimal AMOUNT;       // the net paid
+    QString PAYEE;
+    qint32 PRINTED = 0;   // the day the check was printed
+    quint8 VOID = 0;
+
+    static const Layout<Check> &layout();
+    static constexpr Key<Check> CheckNum_Key{0, "CheckNum_Key"};
+    static constexpr Key<Check> Withdrawal_Key{1, "Withdrawal_Key"};
+};
+
 // The one buffer of XXGloNoTh shared by every window: the signed-on user.
 XXGloNoTh &GNT();
 

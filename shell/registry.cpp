@@ -37,6 +37,8 @@
 #include "reports/partlisting.h"
 #include "reports/parttotals.h"
 #include "reports/statements.h"
+#include "reports/checks.h"
+#include "reports/int1099forms.h"
 
 void registerProcedures() {
     Procedures::add("BROWSELOCALS", BROWSELOCALS);
@@ -86,4 +88,7 @@ void registerProcedures() {
     Procedures::add("MEMLABWIN", MEMLABWIN);
     Procedures::add("PARTSTMTWIN", PARTSTMTWIN);
     Procedures::add("PARTTOTALWIN", PARTTOTALWIN);
+    Procedures::add("PRINTCHECKS", PRINTCHECKS);
+    Procedures::add("CHECKRENUMBERWINDOW", CHECKRENUMBERWINDOW);
+    Procedures::add("PRINT1099INT", PRINT1099INT);
 }

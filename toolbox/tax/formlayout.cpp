@@ -59,10 +59,9 @@ FormGeometry formGeometry(FormLayout layout) {
     return g;
 }
 
-FormGeometry formGeometry(FormLayout layout, const QString &iniPath, QStringList *refused) {
-    FormGeometry g = formGeometry(layout);
+void applyOffsets(const QString &iniPath, const QString &section, const QStringList &keys,
+                  QPoint *points, QStringList *refused) {
     const IniFile ini(iniPath);
-    const QString section = layoutSection(layout);
     auto offset = [&](const QString &key) {
         QPoint by;
         if (!ini.contains(section, key)) return by;
@@ -73,7 +72,14 @@ FormGeometry formGeometry(FormLayout layout, const QString &iniPath, QStringList
         return by;
     };
     const QPoint form = offset(kFormKey);
-    for (int i = 0; i < FormFieldCount; ++i) g.at[i] += form + offset(fieldKey(FormField(i)));
+    for (int i = 0; i < keys.size(); ++i) points[i] += form + offset(keys[i]);
+}
+
+FormGeometry formGeometry(FormLayout layout, const QString &iniPath, QStringList *refused) {
+    FormGeometry g = formGeometry(layout);
+    QStringList keys;
+    for (int i = 0; i < FormFieldCount; ++i) keys << fieldKey(FormField(i));
+    applyOffsets(iniPath, layoutSection(layout), keys, g.at.data(), refused);
     return g;
 }
 

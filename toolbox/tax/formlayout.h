@@ -52,6 +52,12 @@ FormGeometry formGeometry(FormLayout layout);
 // their field where it was and are listed in `refused` as "[section] key=value".
 FormGeometry formGeometry(FormLayout layout, const QString &iniPath, QStringList *refused);
 
+// Moves `points` (one per name in `keys`) by the offsets of `section` in PENSION.INI at
+// `iniPath`: all of them by its "Form" key, each by its own. Offsets that cannot be read move
+// nothing and are listed in `refused` as "[section] key=value". Any printed form's layout uses it.
+void applyOffsets(const QString &iniPath, const QString &section, const QStringList &keys,
+                  QPoint *points, QStringList *refused);
+
 QString fieldKey(FormField field);
 QString layoutSection(FormLayout layout);
 
