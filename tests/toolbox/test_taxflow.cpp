@@ -565,8 +565,9 @@ TEST_F(Flow, TheMenuStartsTheThreeProcedures) {
     registerProcedures();
     for (const char *name : {"CREATEELECTRONICFILE", "CREATEELECTRONICFILE2", "SELECTEDMEMBERSIRSREPORTING"})
         EXPECT_TRUE(Procedures::has(name)) << name;
-    for (const Frame::MenuItem &item : Frame::menuTable())
+    for (const Frame::MenuItem &item : Frame::menuTable()) {
         if (item.action == "SELECTEDMEMBERSIRSREPORTING") EXPECT_EQ(item.how, Frame::How::Call);
+    }
     // From the menu, Cancel on the totals: the files are in the data directory.
     dialogs.answers = {2};
     ASSERT_TRUE(Procedures::run("CREATEELECTRONICFILE"));
