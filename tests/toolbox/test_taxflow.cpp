@@ -566,7 +566,9 @@ TEST_F(Flow, TheMenuStartsTheThreeProcedures) {
     for (const char *name : {"CREATEELECTRONICFILE", "CREATEELECTRONICFILE2", "SELECTEDMEMBERSIRSREPORTING"})
         EXPECT_TRUE(Procedures::has(name)) << name;
     for (const Frame::MenuItem &item : Frame::menuTable()) {
-        if (item.action == "SELECTEDMEMBERSIRSREPORTING") EXPECT_EQ(item.how, Frame::How::Call);
+        if (item.action == "SELECTEDMEMBERSIRSREPORTING") {
+            EXPECT_EQ(item.how, Frame::How::Call);
+        }
     }
     // From the menu, Cancel on the totals: the files are in the data directory.
     dialogs.answers = {2};
