@@ -133,11 +133,35 @@ void TransCodeListing::end(ReportRun &) {
     m_listing->finish();
 }
 
-void LOCALBYNAMERPT() { LocalListing(App::db(), App::dialogs(), LocalListing::Order::Name).run(); }
-void LOCALBYNUMBERRPT() { LocalListing(App::db(), App::dialogs(), LocalListing::Order::Number).run(); }
+TableListingWindow::TableListingWindow(storage::Database &db, Dialogs &dialogs, const QString &title,
+                                       const QString &procedure, std::unique_ptr<ReportLogic> logic,
+                                       QWidget *parent)
+    : ReportWindow(db, dialogs, title, procedure, parent), m_logic(std::move(logic)) {
+    finishLayout();
+}
+
+namespace {
+void startListing(const QString &title, const QString &order, const QString &procedure,
+                  std::unique_ptr<ReportLogic> logic) {
+    startReportWindow(new TableListingWindow(App::db(), App::dialogs(), title + QStringLiteral(" ") + order,
+                                             procedure, std::move(logic)));
+}
+} // namespace
+
+void LOCALBYNAMERPT() {
+    startListing(kLocalsTitle, kByName, QStringLiteral("LOCALBYNAMERPT"),
+                 std::make_unique<LocalListing>(App::db(), App::dialogs(), LocalListing::Order::Name));
+}
+void LOCALBYNUMBERRPT() {
+    startListing(kLocalsTitle, kByNumber, QStringLiteral("LOCALBYNUMBERRPT"),
+                 std::make_unique<LocalListing>(App::db(), App::dialogs(), LocalListing::Order::Number));
+}
 void TRANSDESCBYCODE() {
-    TransCodeListing(App::db(), App::dialogs(), TransCodeListing::Order::Code).run();
+    startListing(kCodesTitle, kByCode, QStringLiteral("TRANSDESCBYCODE"),
+                 std::make_unique<TransCodeListing>(App::db(), App::dialogs(), TransCodeListing::Order::Code));
 }
 void TRANSDESCBYDESC() {
-    TransCodeListing(App::db(), App::dialogs(), TransCodeListing::Order::Description).run();
+    startListing(kCodesTitle, kByDescription, QStringLiteral("TRANSDESCBYDESC"),
+                 std::make_unique<TransCodeListing>(App::db(), App::dialogs(),
+                                                    TransCodeListing::Order::Description));
 }

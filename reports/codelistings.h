@@ -1,9 +1,10 @@
 #pragma once
 // The lists of the fund's tables: the union locals (by name or by number) and the transaction
-// codes (by code or by description, each a debit or a credit). They have nothing to choose: the
-// menu entry runs the report at once.
+// codes (by code or by description, each a debit or a credit). They have nothing to choose; their
+// window only prints or closes, so that the menu never drops the user straight into a question.
 #include "data/records.h"
 #include "reportlogic.h"
+#include "reportwindow.h"
 
 #include <memory>
 
@@ -53,6 +54,24 @@ private:
     Order m_order;
     std::unique_ptr<storage::DataFile<TransDesc>> m_tds;
     std::unique_ptr<Listing> m_listing;
+};
+
+// The window of a list without choices: the report's title, Print and Close.
+class TableListingWindow : public ReportWindow {
+    Q_OBJECT
+public:
+    TableListingWindow(storage::Database &db, Dialogs &dialogs, const QString &title,
+                       const QString &procedure, std::unique_ptr<ReportLogic> logic,
+                       QWidget *parent = nullptr);
+    ReportLogic &logic() { return *m_logic; }
+
+protected:
+    bool readChoices() override { return true; }
+    void storeChoices(ReportChoices &) override {}
+    void runReport() override { m_logic->run(); }
+
+private:
+    std::unique_ptr<ReportLogic> m_logic;
 };
 
 void LOCALBYNAMERPT();

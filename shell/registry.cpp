@@ -38,6 +38,7 @@
 #include "reports/parttotals.h"
 #include "reports/statements.h"
 #include "reports/checks.h"
+#include "reports/codelistings.h"
 #include "reports/int1099forms.h"
 
 void registerProcedures() {
@@ -88,6 +89,10 @@ void registerProcedures() {
     Procedures::add("MEMLABWIN", MEMLABWIN);
     Procedures::add("PARTSTMTWIN", PARTSTMTWIN);
     Procedures::add("PARTTOTALWIN", PARTTOTALWIN);
+    Procedures::add("LOCALBYNAMERPT", LOCALBYNAMERPT);
+    Procedures::add("LOCALBYNUMBERRPT", LOCALBYNUMBERRPT);
+    Procedures::add("TRANSDESCBYCODE", TRANSDESCBYCODE);
+    Procedures::add("TRANSDESCBYDESC", TRANSDESCBYDESC);
     Procedures::add("PRINTCHECKS", PRINTCHECKS);
     Procedures::add("CHECKRENUMBERWINDOW", CHECKRENUMBERWINDOW);
     Procedures::add("PRINT1099INT", PRINT1099INT);

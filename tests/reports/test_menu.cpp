@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QStringList kWindows{"PARTLISTINGWIN", "DORMANTREPORTWIN", "PARTAGEWIN", "MEMLABWIN", "CONTRACTORRPT"};
+const QStringList kWindows{"PARTLISTINGWIN",   "DORMANTREPORTWIN", "PARTAGEWIN",      "MEMLABWIN",
+                          "CONTRACTORRPT",    "PARTSTMTWIN",      "PARTTOTALWIN",    "PRINTCHECKS",
+                          "CHECKRENUMBERWINDOW", "PRINT1099INT",  "LOCALBYNAMERPT",  "LOCALBYNUMBERRPT",
+                          "TRANSDESCBYCODE",  "TRANSDESCBYDESC"};
 const QStringList kDirect{};
 
 QList<ReportWindow *> reportWindows() {
