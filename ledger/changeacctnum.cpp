@@ -275,6 +275,20 @@ bool AccountChange::writeAccount(QList<Message> &refusals, bool &done) {
         setProgress(i + 1, positions.size());
         keepAlive();
     }
+
+    // The checks paid from the account follow it, so that renumbering or voiding finds them.
+    storage::DataFile<Check> chk(m_db);
+    if (!chk.open()) return false;
+    positions.clear();
+    chk.rec.ACCTNUM = LOC.OLDACCT;
+    chk.set(Check::Withdrawal_Key, 1);
+    while (chk.next() && chk.rec.ACCTNUM == LOC.OLDACCT) positions << chk.position();
+    if (readFailed()) return false;
+    for (const qint64 position : positions) {
+        if (!chk.getPosition(position)) return false;
+        chk.rec.ACCTNUM = LOC.NEWACCT;
+        if (!chk.put()) return false;
+    }
     return true;
 }
 
@@ -460,7 +474,10 @@ void CHANGEACCTNUM() {
     storage::DataFile<Trans> tra(db);
     storage::DataFile<PayBackup> pbp(db);
     storage::DataFile<PayBreak> pbk(db);
-    if (!CHECKOPEN(mem, d) || !CHECKOPEN(tra, d) || !CHECKOPEN(pbp, d) || !CHECKOPEN(pbk, d)) return;
+    storage::DataFile<Check> chk(db);
+    if (!CHECKOPEN(mem, d) || !CHECKOPEN(tra, d) || !CHECKOPEN(pbp, d) || !CHECKOPEN(pbk, d) ||
+        !CHECKOPEN(chk, d))
+        return;
     ChangeAcctNumWindow window(db, d);
     Windows::call(&window);
 }

@@ -116,6 +116,23 @@ TEST_F(AcctChange, AnAccountChangeMovesTheMemberAndAllItsTransactionsAndNothingE
     EXPECT_TRUE(members().contains("Negative 5 555-55-5555"));
 }
 
+TEST_F(AcctChange, ChecksWrittenForTheAccountFollowIt) {
+    auto addCheck = [&](qint32 number, qint32 acct) {
+        storage::DataFile<Check> chk(*db);
+        ASSERT_TRUE(chk.open());
+        chk.rec.CHECKNUM = number, chk.rec.ACCTNUM = acct, chk.rec.TRANSDATE = 100;
+        chk.rec.AMOUNT = Decimal::fromString("10.00");
+        ASSERT_TRUE(chk.add());
+    };
+    addCheck(501, 1001);
+    addCheck(502, 1002);
+    addCheck(503, 1001);
+    seat.answers = {Dlg::Yes};
+    ASSERT_TRUE(run(1001, 2001));
+    EXPECT_EQ(dump<Check>([](const Check &c) { return QString("%1:%2").arg(c.CHECKNUM).arg(c.ACCTNUM); }),
+              QStringList({"501:2001", "502:1002", "503:2001"}));
+}
+
 TEST_F(AcctChange, AnSsnChangeRewritesMemberAndPayrollLinesWithoutAnAccountQuestion) {
     ASSERT_TRUE(run(0, 0, "111-22-3333", "999-99-9999")); // sorts after every SSN on file
     ASSERT_EQ(seat.shown.size(), 1);
