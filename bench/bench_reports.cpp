@@ -29,23 +29,13 @@ public:
 std::unique_ptr<storage::Database> g_db;
 
 storage::Database &dataset() {
-    if (g_db) return *g_db;
-    const QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
-    QDir().mkpath(root);
-    const QString dir = QDir(root).filePath("reports-m50000-y8");
-    const bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    g_db = storage::Database::open(dir);
-    if (fresh) {
+    if (!g_db) {
         GenOptions o;
         o.members = 50000;
         o.years = 8;
         o.contractors = 500;
         o.endDate = Clock::dayNumber(2026, 11, 30);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateData(*g_db, o, &error)) qFatal("%s", qPrintable(error));
-        fprintf(stderr, "generated in %.1f s\n", t.elapsed() / 1000.0);
+        g_db = benchDataset(QStringLiteral("reports-m50000-y8"), o);
     }
     return *g_db;
 }
