@@ -596,6 +596,11 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
                                "  Payer: The IRIS transmitter control code is missing.\n"))
         << r.out.toStdString();
 
+    // A folder that is not there yet is made, as a script expects of an output folder.
+    r = tool({dataDir(), "--form", "R", "--out", out.filePath("2020/irs")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(out.filePath("2020/irs/IRSTAX.")));
+
     // Cannot write: non-zero, and the previous file stays.
     put(out.filePath("blocked"), "x");
     r = tool({dataDir(), "--form", "R", "--out", out.filePath("blocked")});

@@ -64,6 +64,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const QString out = cl.isSet("--out") ? cl.value("--out") : dataDir;
+    // An output folder that is not there yet is made; one that cannot be made fails the write.
+    if (cl.isSet("--out")) QDir().mkpath(out);
     const bool written = run.write(out);
     print(stdout, run.totalsCaption());
     print(stdout, run.totalsText().replace(QLatin1Char('|'), QLatin1Char('\n')));
