@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -69,4 +71,8 @@ QString QtDialogs::saveFileName(const QString &caption, const QString &dir, cons
 
 QString QtDialogs::folderName(const QString &caption, const QString &dir) {
     return QFileDialog::getExistingDirectory(m_parent, caption, dir);
+}
+
+QString QtDialogs::secret(const QString &caption, const QString &prompt) {
+    return QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Password);
 }

@@ -29,6 +29,8 @@ public:
     virtual QString openFileName(const QString &caption, const QString &dir, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &dir, const QString &filter) = 0;
     virtual QString folderName(const QString &caption, const QString &dir) = 0;
+    // A line typed unseen (a password); empty when cancelled.
+    virtual QString secret(const QString &, const QString &) { return {}; }
 
     int message(const QString &caption, const QString &text, Dlg::Icon icon = Dlg::Information,
                 int buttons = Dlg::Ok, int defaultButton = Dlg::Ok) {
@@ -49,6 +51,7 @@ public:
     QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString folderName(const QString &caption, const QString &dir) override;
+    QString secret(const QString &caption, const QString &prompt) override;
 
 private:
     QWidget *m_parent;

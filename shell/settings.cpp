@@ -119,7 +119,13 @@ void ABOUT() {
     title->setAlignment(Qt::AlignCenter);
     auto *close = new QPushButton("&Close");
     QObject::connect(close, &QPushButton::clicked, about, &QDialog::accept);
+    // Which database serves this station: the file, or which server.
+    auto *engine = new QLabel(App::db().location().describe());
+    engine->setObjectName("ENGINE");
+    engine->setAlignment(Qt::AlignCenter);
+    engine->setWordWrap(true);
     layout->addWidget(title);
+    layout->addWidget(engine);
     layout->addWidget(close, 0, Qt::AlignCenter);
     about->resize(320, 140);
     Windows::start(about);

@@ -27,14 +27,12 @@ QString lostText() {
 } // namespace
 
 void Database::recordSqlError(const QSqlError &error, int fallback) {
-    QString native = error.nativeErrorCode();
-    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    setError(Dialect::errorCode(error, fallback), text, native.toInt());
+    setError(Dialect::errorCode(error, fallback), Dialect::errorText(error), error.nativeErrorCode().toInt());
 }
 
 void Database::recordError(const QSqlError &error) {
     recordSqlError(error);
-    if (lastError().code != ConnectionLost && !connected()) setError(ConnectionLost, lostText());
+    if (lastError().code == ConnectionLost || !connected()) setError(ConnectionLost, lostText());
 }
 
 std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) {
@@ -103,12 +101,9 @@ std::unique_ptr<Database> Database::openServer(std::unique_ptr<Database> db, con
     if (!db->m_db.open()) {
         const QSqlError e = db->m_db.lastError();
         setError(ConnectionLost, "cannot connect to the database server for " + l.describe() + ": " +
-                                     (e.databaseText().isEmpty() ? e.text() : e.databaseText()).trimmed());
+                                     Dialect::errorText(e).trimmed());
         return nullptr;
     }
-    const QVariant handle = db->m_db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0)
-        db->m_pgHandle = *static_cast<PGconn *const *>(handle.constData());
     // A write waits as long for another station's lock as on the file, then is refused.
     if (!db->exec(QString("SET lock_timeout = %1").arg(BusyTimeoutMs))) return nullptr;
     bool otherTables = false;
@@ -382,23 +377,35 @@ bool Database::begin() {
 // statement, and a dropped connection holds nothing at all.
 bool Database::lost() {
     if (m_sqliteHandle) return sqlite3_get_autocommit(static_cast<sqlite3 *>(m_sqliteHandle)) != 0;
-    if (m_pgHandle) return PQtransactionStatus(static_cast<PGconn *>(m_pgHandle)) != PQTRANS_INTRANS;
-    return false;
+    if (isSqlite()) return false;
+    PGconn *conn = server();
+    // Active: a read's last rows are still to be fetched, inside the transaction.
+    const auto status = conn ? PQtransactionStatus(conn) : PQTRANS_UNKNOWN;
+    return status != PQTRANS_INTRANS && status != PQTRANS_ACTIVE;
+}
+
+// The server connection, while Qt still holds it open (it lets go of one the server dropped).
+PGconn *Database::server() {
+    if (isSqlite() || !m_db.isOpen()) return nullptr;
+    const QVariant handle = m_db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_conn*") != 0) return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
 }
 
 // Whether there is a transaction to end with ROLLBACK: on PostgreSQL a failed one still needs
 // it before the connection takes another statement.
 bool Database::holdsTransaction() {
     if (m_sqliteHandle) return !lost();
-    if (m_pgHandle) {
-        const auto status = PQtransactionStatus(static_cast<PGconn *>(m_pgHandle));
-        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
-    }
-    return m_began;
+    if (isSqlite()) return m_began;
+    PGconn *conn = server();
+    const auto status = conn ? PQtransactionStatus(conn) : PQTRANS_UNKNOWN;
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }
 
 bool Database::connected() {
-    return !m_pgHandle || PQstatus(static_cast<PGconn *>(m_pgHandle)) == CONNECTION_OK;
+    if (isSqlite()) return true;
+    PGconn *conn = server();
+    return conn && PQstatus(conn) == CONNECTION_OK;
 }
 
 bool Database::writable() {
@@ -416,7 +423,7 @@ bool Database::writable() {
 void Database::noteFailure() {
     if (m_depth == 0 || m_broken) return;
     if (!connected()) setError(ConnectionLost, lostText());
-    if (m_sqliteHandle || m_pgHandle ? lost() : true) {
+    if (m_sqliteHandle || !isSqlite() ? lost() : true) {
         m_broken = true;
         m_cause = lastError();
     }

@@ -11,6 +11,8 @@
 #include <QSqlDatabase>
 #include <memory>
 
+struct pg_conn; // libpq's connection
+
 namespace storage {
 class Database {
 public:
@@ -89,6 +91,7 @@ private:
     bool tableExists(const QString &table, bool &found);
     bool columns(const QString &table, QStringList &into);
     bool holdsTransaction();
+    ::pg_conn *server();
     bool migrate();
     bool upgradeTo(int version); // one step of migrate(): from version - 1
     bool addColumn(const QString &table, const FieldDef &field);
@@ -105,7 +108,6 @@ private:
     bool m_began = false;  // the engine's transaction was started
     Error m_cause;         // why
     void *m_sqliteHandle = nullptr;
-    void *m_pgHandle = nullptr;
     QHash<QString, int> m_users;
 };
 

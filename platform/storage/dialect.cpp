@@ -2,6 +2,7 @@
 
 #include "error.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 
 namespace storage {
@@ -51,6 +52,13 @@ QString Dialect::insertSql(const QString &table, const QStringList &columns) con
     QString sql = QString("INSERT INTO %1 (%2, rec_ver) VALUES (%3, 1)").arg(table, columns.join(", "), marks.join(", "));
     if (insertReturnsPosition) sql += " ON CONFLICT DO NOTHING RETURNING rec_pos";
     return sql;
+}
+
+QString Dialect::errorText(const QSqlError &error) {
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    static const QRegularExpression label("^(ERROR|FATAL|PANIC):\\s+");
+    if (label.match(text).hasMatch()) text = text.remove(label).section('\n', 0, 0).trimmed();
+    return text;
 }
 
 int Dialect::errorCode(const QSqlError &error, int fallback) {

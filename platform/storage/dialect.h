@@ -30,5 +30,8 @@ struct Dialect {
     // engines' codes never collide (SQLite's are numbers, PostgreSQL's five-character states),
     // so this needs no engine.
     static int errorCode(const QSqlError &error, int fallback);
+    // The database's own words for a failure, without PostgreSQL's severity label and detail
+    // lines: "database or disk is full" on either engine.
+    static QString errorText(const QSqlError &error);
 };
 } // namespace storage

@@ -210,10 +210,11 @@ TEST_F(Storage, FieldsKeepTheirWidthsAndPlaces) {
     ASSERT_TRUE(tra.reget());
     EXPECT_EQ(tra.rec.TRANSAMOUNT.toString(), "1234567890123.45");
     QSqlQuery q(db->sql());
-    ASSERT_TRUE(q.exec("SELECT TRANSAMOUNT, typeof(TRANSAMOUNT) FROM Trans"));
+    ASSERT_TRUE(q.exec(QString("SELECT \"TRANSAMOUNT\", %1(\"TRANSAMOUNT\") FROM \"Trans\"")
+                           .arg(db->isSqlite() ? "typeof" : "pg_typeof")));
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toLongLong(), 123456789012345LL); // cents, as an integer
-    EXPECT_EQ(q.value(1).toString(), "integer");
+    EXPECT_EQ(q.value(1).toString(), db->isSqlite() ? "integer" : "bigint");
 }
 
 TEST_F(Storage, BatchesAreAllOrNothing) {
@@ -271,6 +272,8 @@ TEST_F(Storage, UniqueKeysRefuseDuplicatesAndUsersAreCounted) {
 }
 
 TEST_F(Storage, APutWritesOnlyWhatChangedSinceTheRecordWasRead) {
+    // The statement is the same on a server; the trigger that watches it is SQLite's.
+    if (!db->isSqlite()) GTEST_SKIP() << "watched by a SQLite trigger";
     DataFile<Contractor> con(*db);
     ASSERT_TRUE(con.open());
     for (int i = 1; i <= 2; ++i) {

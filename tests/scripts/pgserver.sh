@@ -29,6 +29,8 @@ start)
   if [ "$(id -u)" -eq 0 ]; then chown postgres "$dir"; fi
   owner "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C >"$dir/initdb.log" 2>&1 ||
     { cat "$dir/initdb.log" >&2; exit 1; }
+  # The administrator without a password; every other user with one, as on an office's server.
+  printf 'local all postgres trust\nlocal all all scram-sha-256\n' >"$dir/data/pg_hba.conf"
   # Durability is not what the tests are about; fsync off keeps a shared machine's disk quiet.
   owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
     -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \

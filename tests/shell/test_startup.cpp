@@ -1,9 +1,11 @@
 // Before the frame opens: the command line of pension and of every other tool, and which fund
 // the program opens (asking before it makes one, refusing a file that is not a fund's).
 #include "../support/scripteddialogs.h"
+#include "../support/testserver.h"
 #include "platform/storage/database.h"
 #include "shell/startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -224,4 +226,69 @@ TEST(ToolArguments, PensionTakesOneDataDirectory) {
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains("one data directory only"));
     EXPECT_TRUE(QDir(cwd.path()).isEmpty());
+}
+
+namespace {
+void writeIni(const QString &dataDir, const QString &text) {
+    QDir().mkpath(dataDir);
+    QFile f(QDir(dataDir).filePath("DATABASE.INI"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.toUtf8());
+}
+} // namespace
+
+TEST_F(OpenFund, UnusableDatabaseSettingsEndTheStartWithTheirReason) {
+    writeIni(fundDir(), "[Database]\r\nDriver=QMYSQL\r\nHost=db\r\nName=fund\r\n");
+    EXPECT_FALSE(open(true));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Database Settings ...");
+    EXPECT_TRUE(dialogs.last().text.contains("names the database driver QMYSQL")) << dialogs.last().text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file()));
+}
+
+TEST_F(OpenFund, AServerThatCannotBeReachedEndsTheStartAndMakesNothing) {
+    // A socket folder with no server in it.
+    writeIni(fundDir(), QString("[Database]\r\nDriver=QPSQL\r\nHost=%1\r\nPort=1\r\nName=fund\r\n").arg(dir.path()));
+    EXPECT_FALSE(open(true));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Database Server ...");
+    EXPECT_TRUE(dialogs.last().text.startsWith("The fund's database could not be opened: cannot connect to the "
+                                               "database server for PostgreSQL: fund on "))
+        << dialogs.last().text.toStdString();
+    EXPECT_TRUE(dialogs.secretPrompts.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(file()));
+}
+
+// A fund on the tests' database server (PENSION_TEST_PG): the password asked once at start.
+TEST_F(OpenFund, APasswordTheServerWantsIsAskedOnceAndKeptNowhere) {
+    if (!TestServer::active()) GTEST_SKIP() << "needs a database server (PENSION_TEST_PG)";
+    const QString name = QString("pension_clerk_%1").arg(QCoreApplication::applicationPid());
+    QString why;
+    ASSERT_TRUE(TestServer::admin("DROP DATABASE IF EXISTS " + name, &why)) << why.toStdString();
+    ASSERT_TRUE(TestServer::admin("DROP ROLE IF EXISTS clerk", &why)) << why.toStdString();
+    ASSERT_TRUE(TestServer::admin("CREATE ROLE clerk LOGIN PASSWORD 'tellnoone'", &why)) << why.toStdString();
+    ASSERT_TRUE(TestServer::admin("CREATE DATABASE " + name + " OWNER clerk", &why)) << why.toStdString();
+    writeIni(fundDir(), QString("[Database]\r\nDriver=QPSQL\r\nHost=%1\r\nName=%2\r\nUser=clerk\r\n")
+                            .arg(TestServer::socketDir(), name));
+    qputenv("PGPASSFILE", QDir(dir.path()).filePath("no-such-file").toUtf8());
+
+    dialogs.secrets = {"guess"};
+    EXPECT_FALSE(open(true));
+    EXPECT_EQ(dialogs.secretPrompts.size(), 1);
+    EXPECT_EQ(dialogs.last().caption, "Database Server ...");
+    EXPECT_TRUE(dialogs.last().text.contains("password")) << dialogs.last().text.toStdString();
+
+    dialogs.secrets = {"tellnoone"};
+    dialogs.secretPrompts.clear();
+    auto db = open(true);
+    ASSERT_TRUE(db) << dialogs.last().text.toStdString();
+    EXPECT_EQ(dialogs.secretPrompts.size(), 1);
+    EXPECT_TRUE(dialogs.secretPrompts[0].contains("clerk")) << dialogs.secretPrompts[0].toStdString();
+    EXPECT_EQ(db->location().describe(), "PostgreSQL: " + name + " on " + TestServer::socketDir() + ":5432");
+    EXPECT_TRUE(db->location().password.isEmpty());
+    EXPECT_FALSE(contents(QDir(fundDir()).filePath("DATABASE.INI")).contains("tellnoone"));
+    db.reset();
+    TestServer::admin("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    TestServer::admin("DROP ROLE IF EXISTS clerk");
+    qunsetenv("PGPASSFILE");
 }

@@ -29,6 +29,12 @@ public:
         return nextFile(dir);
     }
     QString folderName(const QString &, const QString &dir) override { return nextFile(dir); }
+    QStringList secrets;       // answers to the unseen prompts (passwords), in order
+    QStringList secretPrompts; // the prompts that were put
+    QString secret(const QString &, const QString &prompt) override {
+        secretPrompts << prompt;
+        return secrets.isEmpty() ? QString() : secrets.takeFirst();
+    }
 
     const Message &last() const { return shown.last(); }
 

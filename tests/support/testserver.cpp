@@ -42,8 +42,7 @@ bool admin(const QString &statement, QString *why) {
 bool prepare(const QString &dataDir, QString *why) {
     if (!active()) return true;
     const QString name = QString("pension_t%1_%2").arg(QCoreApplication::applicationPid()).arg(g_next++);
-    if (!admin("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)", why) ||
-        // An office server's usual default, a language's collation: the fund's key order must
+    if (// An office server's usual default, a language's collation: the fund's key order must
         // not depend on it.
         !admin("CREATE DATABASE " + name +
                    " TEMPLATE template0 ENCODING 'UTF8' LOCALE_PROVIDER icu ICU_LOCALE 'en-US' LC_COLLATE 'C' LC_CTYPE 'C'",
