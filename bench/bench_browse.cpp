@@ -19,8 +19,8 @@ storage::Database &members() {
     if (g_db) return *g_db;
     QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
     QString dir = QDir(root).filePath("members-100000");
-    bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    g_db = storage::Database::open(dir);
+    bool fresh = false;
+    g_db = openDataset(dir, fresh);
     if (fresh) {
         GenOptions o;
         o.members = 100000;

@@ -28,8 +28,8 @@ storage::Database &dataset() {
     const QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
     QDir().mkpath(root);
     const QString dir = QDir(root).filePath("payroll-m50000-y8");
-    const bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    g_db = storage::Database::open(dir);
+    bool fresh = false;
+    g_db = openDataset(dir, fresh);
     if (fresh) {
         GenOptions o;
         o.members = 50000;

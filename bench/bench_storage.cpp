@@ -30,8 +30,8 @@ storage::Database &dataset(int members) {
     auto &db = g_open[members];
     if (db) return *db;
     QString dir = QDir(benchRoot()).filePath(QString("m%1-y8").arg(members));
-    bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    db = storage::Database::open(dir);
+    bool fresh = false;
+    db = openDataset(dir, fresh);
     if (fresh) {
         GenOptions o;
         o.members = members;

@@ -203,13 +203,20 @@ bool generateData(storage::Database &db, const GenOptions &o, QString *error) {
     return true;
 }
 
+std::unique_ptr<storage::Database> openDataset(const QString &dir, bool &fresh) {
+    std::unique_ptr<storage::Database> db = storage::Database::open(dir, storage::Database::MustExist);
+    fresh = !db && storage::lastError().code == storage::FileNotFound;
+    if (fresh) db = storage::Database::open(dir, storage::Database::CreateIfMissing);
+    if (!db) qFatal("cannot open %s: %s", qPrintable(dir), qPrintable(storage::lastErrorText()));
+    return db;
+}
+
 std::unique_ptr<storage::Database> benchDataset(const QString &name, const GenOptions &options) {
     const QString root = qEnvironmentVariable("PENSION_BENCH_DIR", "bench-data");
     QDir().mkpath(root);
     const QString dir = QDir(root).filePath(name);
-    const bool fresh = !QFile::exists(QDir(dir).filePath(storage::Database::FileName));
-    std::unique_ptr<storage::Database> db = storage::Database::open(dir);
-    if (!db) qFatal("cannot open %s", qPrintable(dir));
+    bool fresh = false;
+    std::unique_ptr<storage::Database> db = openDataset(dir, fresh);
     if (fresh) {
         QElapsedTimer t;
         t.start();

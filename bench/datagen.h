@@ -21,6 +21,10 @@ struct GenOptions {
 // Creates the files that are missing and fills them; false with a message on failure.
 bool generateData(storage::Database &db, const GenOptions &options, QString *error = nullptr);
 
+// Opens a benchmark's data directory, making its fund when it has none yet (`fresh`: to be
+// generated). Its DATABASE.INI, when there is one, puts the fund on a database server.
+std::unique_ptr<storage::Database> openDataset(const QString &dir, bool &fresh);
+
 // A benchmark's data directory `name` under PENSION_BENCH_DIR (default: ./bench-data), generated
 // with `options` the first time and reused after; the program stops when it cannot be made.
 std::unique_ptr<storage::Database> benchDataset(const QString &name, const GenOptions &options);

@@ -39,79 +39,56 @@ int parse(const QStringList &arguments, Options &options) {
 namespace {
 QString noFundAt(const QString &place) { return "There is no fund in " + place + ". Create a new, empty fund here?"; }
 QString notAFund(const QString &what) { return what + " is not a fund's database.|It has been left as it was."; }
+// Whether the server turned the connection down for want of a (right) password.
+bool wantsPassword(const QString &reason) { return reason.contains("password", Qt::CaseInsensitive); }
 } // namespace
 
 QString noFundQuestion(const QString &dataDir) { return noFundAt(shown(dataDir)); }
 
-namespace {
-// Whether the server turned the connection down for want of a (right) password.
-bool wantsPassword(const QString &reason) {
-    return reason.contains("password", Qt::CaseInsensitive);
-}
-
-// A fund on a database server: the password is asked once when the server wants one the user's
-// password file does not give; a server that cannot be reached ends the start with its reason.
-std::unique_ptr<storage::Database> openOnServer(storage::Location location, bool createWithoutAsking,
-                                                Dialogs &dialogs) {
-    using storage::Database;
-    const QString where = location.describe();
-    std::unique_ptr<Database> db = Database::open(location, Database::MustExist);
-    if (!db && storage::lastError().code == storage::ConnectionLost && wantsPassword(storage::lastErrorText())) {
-        location.password = dialogs.secret("Database Server ...", "The password of " +
-                                                                      (location.user.isEmpty() ? QString("your login")
-                                                                                               : location.user) +
-                                                                      " on the database server for " + where + ":");
-        if (location.password.isEmpty()) return nullptr;
-        db = Database::open(location, Database::MustExist);
-    }
-    if (!db && storage::lastError().code == storage::FileNotFound) {
-        if (!createWithoutAsking &&
-            dialogs.message("New Fund ...", noFundAt(where), Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
-            return nullptr;
-        db = Database::open(location, Database::CreateIfMissing);
-    }
-    if (!db && storage::lastError().code == storage::NotAFund) {
-        dialogs.message("Not a Fund ...", notAFund("The database " + where), Dlg::Error);
-        return nullptr;
-    }
-    if (!db) {
-        dialogs.message("Database Server ...",
-                        "The fund's database could not be opened: " + storage::lastErrorText() +
-                            ".|Nothing was changed. Check the server and " + location.IniName + " and start again.",
-                        Dlg::Error);
-        return nullptr;
-    }
-    return db;
-}
-} // namespace
-
+// On a database server the password is asked once, when the server wants one that the user's
+// password file does not give; it lives in the Location for this start only.
 std::unique_ptr<storage::Database> openFund(const QString &dataDir, bool createWithoutAsking, Dialogs &dialogs) {
     using storage::Database;
-    const storage::Location location = storage::Location::of(dataDir);
+    storage::Location location = storage::Location::of(dataDir);
     if (!location.usable()) {
         dialogs.message("Database Settings ...", "The fund cannot be opened: " + location.problem + ".", Dlg::Error);
         return nullptr;
     }
-    if (location.isServer()) return openOnServer(location, createWithoutAsking, dialogs);
+    const bool server = location.isServer();
     const QString file = shown(QDir(dataDir).filePath(Database::FileName));
     // Told before anything is opened, rather than by every save that fails.
-    if (QFileInfo::exists(file) && !Database::writable(dataDir)) {
+    if (!server && QFileInfo::exists(file) && !Database::writable(dataDir)) {
         dialogs.message("Read-Only Fund ...",
                         "The fund in " + shown(dataDir) + " cannot be changed: " + file +
                             " is read-only.|Give this station write access to it and start again.",
                         Dlg::Error);
         return nullptr;
     }
-    std::unique_ptr<Database> db = Database::open(dataDir, Database::MustExist);
+    std::unique_ptr<Database> db = Database::open(location, Database::MustExist);
+    if (!db && server && storage::lastError().code == storage::ConnectionLost && wantsPassword(storage::lastErrorText())) {
+        location.password = dialogs.secret("Database Server ...",
+                                           "The password of " + (location.user.isEmpty() ? QString("your login") : location.user) +
+                                               " for " + location.describe() + ":");
+        if (location.password.isEmpty()) return nullptr;
+        db = Database::open(location, Database::MustExist);
+    }
     if (!db && storage::lastError().code == storage::FileNotFound) {
+        const QString question = server ? noFundAt(location.describe()) : noFundQuestion(dataDir);
         if (!createWithoutAsking &&
-            dialogs.message("New Fund ...", noFundQuestion(dataDir), Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) !=
-                Dlg::Yes)
+            dialogs.message("New Fund ...", question, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
             return nullptr;
-        db = Database::open(dataDir, Database::CreateIfMissing);
+        db = Database::open(location, Database::CreateIfMissing);
     }
     if (!db && storage::lastError().code == storage::NotAFund) {
-        dialogs.message("Not a Fund ...", notAFund("The file " + file), Dlg::Error);
+        dialogs.message("Not a Fund ...", notAFund(server ? "The database " + location.describe() : "The file " + file),
+                        Dlg::Error);
+        return nullptr;
+    }
+    if (!db && server) {
+        dialogs.message("Database Server ...",
+                        "The fund's database could not be opened: " + storage::lastErrorText() +
+                            ".|Nothing was changed. Check the server and " + location.IniName + " and start again.",
+                        Dlg::Error);
         return nullptr;
     }
     if (!db) {

@@ -59,20 +59,24 @@ TEST_F(Server, ADuplicateInsideABatchIsRefusedAndTheBatchGoesOn) {
 }
 
 TEST_F(Server, KeysOrderNamesByteByByteOnEitherEngine) {
+    // Every name as a contractor (an upper-case key) and as a member's SSN (an exact one).
+    auto fill = [](DataFile<Contractor> &con, DataFile<MemberCU> &mem) {
+        ASSERT_TRUE(con.open());
+        ASSERT_TRUE(mem.open());
+        for (int i = 0; i < kNames.size(); ++i) {
+            con.clear();
+            con.rec.AUTONUM = i + 1;
+            con.rec.NAME = kNames[i];
+            ASSERT_TRUE(con.add());
+            mem.clear();
+            mem.rec.ACCTNUM = i + 1;
+            mem.rec.SSNUM = kNames[i];
+            ASSERT_TRUE(mem.add());
+        }
+    };
     DataFile<Contractor> con(*db);
     DataFile<MemberCU> mem(*db);
-    ASSERT_TRUE(con.open());
-    ASSERT_TRUE(mem.open());
-    for (int i = 0; i < kNames.size(); ++i) {
-        con.clear();
-        con.rec.AUTONUM = i + 1;
-        con.rec.NAME = kNames[i];
-        ASSERT_TRUE(con.add());
-        mem.clear();
-        mem.rec.ACCTNUM = i + 1;
-        mem.rec.SSNUM = kNames[i];
-        ASSERT_TRUE(mem.add());
-    }
+    fill(con, mem);
     const QStringList upper = walk(con, Contractor::Name_Key, &Contractor::NAME);
     const QStringList exact = walk(mem, MemberCU::SSNum_Key, &MemberCU::SSNUM);
     // Byte order: capitals before small letters, accented letters after every ASCII one; an
@@ -90,18 +94,7 @@ TEST_F(Server, KeysOrderNamesByteByByteOnEitherEngine) {
     ASSERT_TRUE(file->create(MemberCU::layout().def()));
     DataFile<Contractor> con2(*file);
     DataFile<MemberCU> mem2(*file);
-    ASSERT_TRUE(con2.open());
-    ASSERT_TRUE(mem2.open());
-    for (int i = 0; i < kNames.size(); ++i) {
-        con2.clear();
-        con2.rec.AUTONUM = i + 1;
-        con2.rec.NAME = kNames[i];
-        ASSERT_TRUE(con2.add());
-        mem2.clear();
-        mem2.rec.ACCTNUM = i + 1;
-        mem2.rec.SSNUM = kNames[i];
-        ASSERT_TRUE(mem2.add());
-    }
+    fill(con2, mem2);
     EXPECT_EQ(walk(con2, Contractor::Name_Key, &Contractor::NAME), upper);
     EXPECT_EQ(walk(mem2, MemberCU::SSNum_Key, &MemberCU::SSNUM), exact);
     // Positioning by a key value lands on the same record, too.
