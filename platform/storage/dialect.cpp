@@ -11,6 +11,7 @@ const Dialect kSqlite{
     Location::SQLite,
     "QSQLITE",
     "BEGIN IMMEDIATE",
+    "BEGIN DEFERRED",
     "rec_pos INTEGER PRIMARY KEY AUTOINCREMENT",
     "TEXT NOT NULL DEFAULT ''",
     "INTEGER NOT NULL DEFAULT 0",
@@ -24,6 +25,9 @@ const Dialect kPostgres{
     Location::PostgreSQL,
     "QPSQL",
     "BEGIN",
+    // PostgreSQL keeps the first statement's snapshot for the whole transaction only at
+    // REPEATABLE READ.
+    "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY",
     "rec_pos BIGSERIAL PRIMARY KEY",
     "TEXT COLLATE \"C\" NOT NULL DEFAULT ''",
     "BIGINT NOT NULL DEFAULT 0",

@@ -11,6 +11,7 @@ struct Dialect {
     Location::Engine engine;
     const char *driver;        // Qt's driver name
     const char *begin;         // a write transaction; SQLite takes its write lock up front
+    const char *beginRead;     // one consistent snapshot for a long read run
     const char *positionColumn;
     // Text compares byte by byte on both engines, so keys come out in the same order.
     const char *textType;

@@ -239,8 +239,9 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     };
     for (auto *file : {&cui.table(), &mem.table(), &tra.table(), &wit.table()})
         if (!file->open()) return readFailed(file->def());
-    // Read without a transaction: the storage's transactions take the write lock, which would
-    // stop every station's posting for the length of the run.
+    // One read snapshot, not a write transaction: every form from the same state of the fund,
+    // while the other stations go on posting.
+    storage::ReadSnapshot snapshot(m_db);
 
     if (!cui.first()) return cui.failed() ? readFailed(cui.def()) : fail(kNoSettings);
     const CUInfo &CUI = cui.rec;
