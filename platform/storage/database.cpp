@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace storage {
@@ -20,30 +21,43 @@ void restoreError(const Error &e) {
     else clearError();
 }
 
-QString columnType(const FieldDef &f, bool sqlite) {
-    switch (f.type) {
-    case FieldType::Long:
-    case FieldType::Byte: return "INTEGER NOT NULL DEFAULT 0";
-    case FieldType::Decimal: return sqlite ? "INTEGER NOT NULL DEFAULT 0" : "BIGINT NOT NULL DEFAULT 0";
-    default: return "TEXT NOT NULL DEFAULT ''";
-    }
+QString lostText() {
+    return "the connection to the database server was lost; nothing of the unfinished work was written";
 }
 } // namespace
 
 void Database::recordSqlError(const QSqlError &error, int fallback) {
     QString native = error.nativeErrorCode();
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    int code = fallback;
-    if (native == "2067" || native == "1555" || native == "23505" ||
-        text.contains("UNIQUE constraint", Qt::CaseInsensitive))
-        code = DuplicateKey;
-    else if (native == "5" || native == "6" || text.contains("locked", Qt::CaseInsensitive))
-        code = FileLocked;
-    setError(code, text, native.toInt());
+    setError(Dialect::errorCode(error, fallback), text, native.toInt());
+}
+
+void Database::recordError(const QSqlError &error) {
+    recordSqlError(error);
+    if (lastError().code != ConnectionLost && !connected()) setError(ConnectionLost, lostText());
 }
 
 std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) {
+    return open(Location::of(dataDir), create);
+}
+
+std::unique_ptr<Database> Database::open(const Location &location, Create create) {
     clearError();
+    if (!location.usable()) {
+        setError(BadSettings, location.problem);
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_location = location;
+    db->m_location.password.clear(); // needed only to connect
+    db->m_dialect = &Dialect::of(location.engine);
+    db->m_connection = QString("pension-%1").arg(g_connections.fetchAndAddRelaxed(1));
+    if (location.isServer()) return openServer(std::move(db), location.password, create);
+    return openFile(std::move(db), create);
+}
+
+std::unique_ptr<Database> Database::openFile(std::unique_ptr<Database> db, Create create) {
+    const QString dataDir = db->m_location.dataDir;
     const QString file = QDir(dataDir).filePath(FileName);
     const bool existed = QFileInfo::exists(file);
     if (!existed && create == MustExist) {
@@ -54,11 +68,8 @@ std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) 
         setError(AccessDenied, "cannot create the data directory " + dataDir);
         return nullptr;
     }
-    std::unique_ptr<Database> db(new Database);
-    db->m_dataDir = QDir(dataDir).absolutePath();
-    db->m_connection = QString("pension-%1").arg(g_connections.fetchAndAddRelaxed(1));
     db->m_db = QSqlDatabase::addDatabase("QSQLITE", db->m_connection);
-    db->m_db.setDatabaseName(QDir(db->m_dataDir).filePath(FileName));
+    db->m_db.setDatabaseName(file);
     db->m_db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db->m_db.open()) {
         recordSqlError(db->m_db.lastError());
@@ -79,6 +90,64 @@ std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) 
     return db;
 }
 
+std::unique_ptr<Database> Database::openServer(std::unique_ptr<Database> db, const QString &password,
+                                               Create create) {
+    const Location &l = db->m_location;
+    db->m_db = QSqlDatabase::addDatabase(db->m_dialect->driver, db->m_connection);
+    db->m_db.setHostName(l.host);
+    db->m_db.setPort(l.port);
+    db->m_db.setDatabaseName(l.name);
+    if (!l.user.isEmpty()) db->m_db.setUserName(l.user);
+    if (!password.isEmpty()) db->m_db.setPassword(password);
+    db->m_db.setConnectOptions("connect_timeout=10;application_name=pension");
+    if (!db->m_db.open()) {
+        const QSqlError e = db->m_db.lastError();
+        setError(ConnectionLost, "cannot connect to the database server for " + l.describe() + ": " +
+                                     (e.databaseText().isEmpty() ? e.text() : e.databaseText()).trimmed());
+        return nullptr;
+    }
+    const QVariant handle = db->m_db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0)
+        db->m_pgHandle = *static_cast<PGconn *const *>(handle.constData());
+    // A write waits as long for another station's lock as on the file, then is refused.
+    if (!db->exec(QString("SET lock_timeout = %1").arg(BusyTimeoutMs))) return nullptr;
+    bool otherTables = false;
+    if (!db->hasFund(otherTables)) {
+        if (lastError().code) return nullptr;
+        if (otherTables) {
+            setError(NotAFund, "the database " + l.name + " on " + l.host + " holds another program's tables");
+            return nullptr;
+        }
+        if (create == MustExist) {
+            setError(FileNotFound, "there is no fund in the database " + l.name + " on " + l.host);
+            return nullptr;
+        }
+    }
+    if (!db->migrate()) return nullptr;
+    return db;
+}
+
+bool Database::hasFund(bool &otherTables) {
+    clearError();
+    otherTables = false;
+    QSqlQuery q(m_db);
+    q.prepare(m_dialect->tableCount);
+    q.addBindValue("pension_meta");
+    if (!q.exec() || !q.next()) {
+        recordError(q.lastError());
+        return false;
+    }
+    if (q.value(0).toInt() > 0) return true;
+    QSqlQuery any(m_db);
+    if (!any.exec(m_dialect->tableTotal) ||
+        !any.next()) {
+        recordError(any.lastError());
+        return false;
+    }
+    otherTables = any.value(0).toInt() > 0;
+    return false;
+}
+
 Database::~Database() {
     while (m_depth > 0) rollback();
     m_db.close();
@@ -89,7 +158,7 @@ Database::~Database() {
 bool Database::exec(const QString &statement) {
     QSqlQuery q(m_db);
     if (!q.exec(statement)) {
-        recordSqlError(q.lastError());
+        recordError(q.lastError());
         return false;
     }
     return true;
@@ -97,20 +166,24 @@ bool Database::exec(const QString &statement) {
 
 bool Database::isFund() {
     QSqlQuery q(m_db);
-    if (!q.exec("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'pension_meta'")) {
+    q.prepare(m_dialect->tableCount);
+    q.addBindValue("pension_meta");
+    if (!q.exec()) {
         // 26: SQLite found no database in the file at all.
         if (q.lastError().nativeErrorCode() == "26")
-            setError(NotAFund, QString(FileName) + " in " + m_dataDir + " is not a database");
+            setError(NotAFund, QString(FileName) + " in " + dataDir() + " is not a database");
         else
             recordSqlError(q.lastError());
         return false;
     }
     if (q.next() && q.value(0).toInt() == 1) return true;
-    setError(NotAFund, QString(FileName) + " in " + m_dataDir + " is not a fund's database");
+    setError(NotAFund, QString(FileName) + " in " + dataDir() + " is not a fund's database");
     return false;
 }
 
 bool Database::writable(const QString &dataDir) {
+    // A server's rights are the server's to grant; nothing in the directory is written.
+    if (Location::of(dataDir).isServer()) return true;
     const QFileInfo file(QDir(dataDir).filePath(FileName));
     // The write bits count even for an administrator, whom the system would let write anyway.
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
@@ -163,10 +236,45 @@ bool Database::upgradeTo(int version) {
 // A file that was never made is made later in the current layout; a column already there (a
 // fund made by a program that had the field before the version was raised) is kept as it is.
 bool Database::addColumn(const QString &table, const FieldDef &field) {
-    if (!m_db.tables().contains(table, Qt::CaseInsensitive)) return true;
-    if (m_db.record(table).indexOf(field.name) >= 0) return true;
+    bool found = false;
+    if (!tableExists(table, found)) return false;
+    if (!found) return true;
+    QStringList have;
+    if (!columns(table, have)) return false;
+    if (have.contains(field.name, Qt::CaseInsensitive)) return true;
     return exec(QString("ALTER TABLE %1 ADD COLUMN %2 %3")
-                    .arg(sqlName(table), sqlName(field.name), columnType(field, m_sqlite)));
+                    .arg(sqlName(table), sqlName(field.name), m_dialect->columnType(field)));
+}
+
+bool Database::catalog(const char *statement, const QString &table, QStringList &into) {
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(statement)) {
+        recordError(q.lastError());
+        return false;
+    }
+    q.addBindValue(table);
+    if (!q.exec()) {
+        recordError(q.lastError());
+        return false;
+    }
+    while (q.next()) into << q.value(0).toString();
+    if (q.lastError().isValid()) {
+        recordError(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool Database::tableExists(const QString &table, bool &found) {
+    QStringList n;
+    if (!catalog(m_dialect->tableCount, table, n) || n.isEmpty()) return false;
+    found = n.first().toInt() > 0;
+    return true;
+}
+
+bool Database::columns(const QString &table, QStringList &into) {
+    return catalog(m_dialect->columnNames, table, into);
 }
 
 int Database::schemaVersion() {
@@ -177,7 +285,8 @@ int Database::schemaVersion() {
 }
 
 bool Database::exists(const FileDef &def) {
-    return m_db.tables().contains(def.name, Qt::CaseInsensitive);
+    bool found = false;
+    return tableExists(def.name, found) && found;
 }
 
 QString Database::indexName(const FileDef &def, const KeyDef &key) const {
@@ -201,9 +310,9 @@ QString Database::indexSql(const FileDef &def, const KeyDef &key) const {
 
 bool Database::create(const FileDef &def) {
     QStringList cols;
-    cols << (m_sqlite ? "rec_pos INTEGER PRIMARY KEY AUTOINCREMENT" : "rec_pos BIGSERIAL PRIMARY KEY");
+    cols << m_dialect->positionColumn;
     cols << "rec_ver INTEGER NOT NULL DEFAULT 1";
-    for (const FieldDef &f : def.fields) cols << sqlName(f.name) + " " + columnType(f, m_sqlite);
+    for (const FieldDef &f : def.fields) cols << sqlName(f.name) + " " + m_dialect->columnType(f);
     Transaction t(*this);
     if (!exec(QString("CREATE TABLE %1 (%2)").arg(sqlName(def.name), cols.join(", ")))) return false;
     for (const KeyDef &k : def.keys)
@@ -212,22 +321,18 @@ bool Database::create(const FileDef &def) {
 }
 
 bool Database::recordDeclarationMatches(const FileDef &def) {
-    QSqlRecord rec = m_db.record(def.name);
+    QStringList have;
+    if (!columns(def.name, have)) return false;
     for (const FieldDef &f : def.fields)
-        if (rec.indexOf(f.name) < 0) return false;
-    return rec.indexOf("rec_pos") >= 0 && rec.indexOf("rec_ver") >= 0;
+        if (!have.contains(f.name, Qt::CaseInsensitive)) return false;
+    return have.contains("rec_pos", Qt::CaseInsensitive) && have.contains("rec_ver", Qt::CaseInsensitive);
 }
 
 bool Database::keysValid(const FileDef &def) {
-    QSqlQuery q(m_db);
-    q.prepare(m_sqlite ? "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"
-                       : "SELECT indexname FROM pg_indexes WHERE tablename = ?");
-    q.addBindValue(def.name);
-    if (!q.exec()) return false;
     QStringList have;
-    while (q.next()) have << q.value(0).toString().toLower();
+    if (!catalog(m_dialect->indexNames, def.name, have)) return false;
     for (const KeyDef &k : def.keys)
-        if (!have.contains(indexName(def, k).toLower())) return false;
+        if (!have.contains(indexName(def, k), Qt::CaseInsensitive)) return false;
     return true;
 }
 
@@ -263,7 +368,7 @@ bool Database::begin() {
     m_broken = m_began = false;
     m_cause = Error{};
     // IMMEDIATE takes the write lock up front, so two stations queue instead of deadlocking.
-    if (faults::beginRefused() || !exec(m_sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
+    if (faults::beginRefused() || !exec(m_dialect->begin)) {
         m_broken = true;
         m_cause = lastError();
         return false;
@@ -272,11 +377,28 @@ bool Database::begin() {
     return true;
 }
 
-// SQLite says whether the connection is inside a transaction; another engine ends a transaction
-// on any failed statement, so there a failure is taken as its loss.
+// Both engines say whether the connection is inside a transaction. SQLite may roll back by
+// itself (a full disk, an I/O error); PostgreSQL marks the transaction failed after any failed
+// statement, and a dropped connection holds nothing at all.
 bool Database::lost() {
-    if (!m_sqliteHandle) return false;
-    return sqlite3_get_autocommit(static_cast<sqlite3 *>(m_sqliteHandle)) != 0;
+    if (m_sqliteHandle) return sqlite3_get_autocommit(static_cast<sqlite3 *>(m_sqliteHandle)) != 0;
+    if (m_pgHandle) return PQtransactionStatus(static_cast<PGconn *>(m_pgHandle)) != PQTRANS_INTRANS;
+    return false;
+}
+
+// Whether there is a transaction to end with ROLLBACK: on PostgreSQL a failed one still needs
+// it before the connection takes another statement.
+bool Database::holdsTransaction() {
+    if (m_sqliteHandle) return !lost();
+    if (m_pgHandle) {
+        const auto status = PQtransactionStatus(static_cast<PGconn *>(m_pgHandle));
+        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
+    }
+    return m_began;
+}
+
+bool Database::connected() {
+    return !m_pgHandle || PQstatus(static_cast<PGconn *>(m_pgHandle)) == CONNECTION_OK;
 }
 
 bool Database::writable() {
@@ -293,7 +415,8 @@ bool Database::writable() {
 
 void Database::noteFailure() {
     if (m_depth == 0 || m_broken) return;
-    if (m_sqliteHandle ? lost() : true) {
+    if (!connected()) setError(ConnectionLost, lostText());
+    if (m_sqliteHandle || m_pgHandle ? lost() : true) {
         m_broken = true;
         m_cause = lastError();
     }
@@ -309,7 +432,7 @@ bool Database::commit() {
     m_depth = 0;
     if (!usable) {
         const Error cause = m_cause;
-        if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+        if (holdsTransaction()) exec("ROLLBACK");
         m_broken = m_began = false;
         restoreError(cause);
         return false;
@@ -321,7 +444,7 @@ bool Database::commit() {
     }
     if (!exec("COMMIT")) {
         Error e = lastError();
-        if (!m_sqliteHandle || !lost()) exec("ROLLBACK");
+        if (holdsTransaction()) exec("ROLLBACK");
         restoreError(e);
         return false;
     }
@@ -336,7 +459,7 @@ void Database::rollback() {
     }
     Error e = lastError();
     // Nothing to roll back when the transaction never began or the database ended it already.
-    if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+    if (holdsTransaction()) exec("ROLLBACK");
     m_broken = m_began = false;
     restoreError(e); // keep the error that caused the rollback
 }

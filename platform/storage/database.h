@@ -1,8 +1,11 @@
 #pragma once
-// One connection to the data directory's database. SQLite by default (one file, WAL, busy
-// timeout, so several processes share it); the SQL is kept portable for a PostgreSQL server.
+// One connection to a fund's database: the SQLite file of the data directory by default (one
+// file, WAL, busy timeout, so several processes share it), or a PostgreSQL server named by the
+// data directory's DATABASE.INI. The SQL is the same for both but for what Dialect says.
+#include "dialect.h"
 #include "error.h"
 #include "filedef.h"
+#include "location.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -20,7 +23,11 @@ public:
     enum Create { CreateIfMissing, MustExist };
     // Opens the database of a data directory; nullptr and lastError() on failure: FileNotFound when
     // it is missing and must exist, NotAFund (the file left untouched) when the file is not ours.
+    // The data directory's DATABASE.INI chooses the engine (Location::of).
     static std::unique_ptr<Database> open(const QString &dataDir, Create create = CreateIfMissing);
+    // On a server, FileNotFound means the database holds no fund yet, ConnectionLost that the
+    // server could not be reached, BadSettings that the location is not usable.
+    static std::unique_ptr<Database> open(const Location &location, Create create = CreateIfMissing);
     // Whether this station may write the data directory's database (and its journal beside it).
     static bool writable(const QString &dataDir);
     ~Database();
@@ -28,8 +35,10 @@ public:
     Database &operator=(const Database &) = delete;
 
     QSqlDatabase &sql() { return m_db; }
-    QString dataDir() const { return m_dataDir; }
-    bool isSqlite() const { return m_sqlite; }
+    QString dataDir() const { return m_location.dataDir; }
+    const Location &location() const { return m_location; }
+    const Dialect &dialect() const { return *m_dialect; }
+    bool isSqlite() const { return m_location.engine == Location::SQLite; }
 
     // Files (tables) and their keys (indexes).
     bool exists(const FileDef &def);
@@ -64,10 +73,22 @@ public:
     // Runs a statement, recording a driver error in lastError(); for the storage code itself.
     bool exec(const QString &statement);
     static void recordSqlError(const class QSqlError &error, int fallback = FileSystemError);
+    // As recordSqlError, and a connection to the server that is gone says so in plain words.
+    void recordError(const class QSqlError &error);
+    // False once the server connection dropped; the SQLite file is always there.
+    bool connected();
 
 private:
     Database() = default;
+    static std::unique_ptr<Database> openFile(std::unique_ptr<Database> db, Create create);
+    static std::unique_ptr<Database> openServer(std::unique_ptr<Database> db, const QString &password,
+                                                Create create);
     bool isFund();
+    bool hasFund(bool &otherTables); // a server's database: the fund's tables, or others'
+    bool catalog(const char *statement, const QString &table, QStringList &into);
+    bool tableExists(const QString &table, bool &found);
+    bool columns(const QString &table, QStringList &into);
+    bool holdsTransaction();
     bool migrate();
     bool upgradeTo(int version); // one step of migrate(): from version - 1
     bool addColumn(const QString &table, const FieldDef &field);
@@ -75,14 +96,16 @@ private:
     QString indexSql(const FileDef &def, const KeyDef &key) const;
     QString indexName(const FileDef &def, const KeyDef &key) const;
     QSqlDatabase m_db;
-    QString m_connection, m_dataDir;
-    bool m_sqlite = true;
+    QString m_connection;
+    Location m_location;
+    const Dialect *m_dialect = &Dialect::of(Location::SQLite);
     int m_depth = 0;
     bool m_rollbackOnly = false;
     bool m_broken = false; // the batch's transaction failed to begin or was abandoned
     bool m_began = false;  // the engine's transaction was started
     Error m_cause;         // why
     void *m_sqliteHandle = nullptr;
+    void *m_pgHandle = nullptr;
     QHash<QString, int> m_users;
 };
 

@@ -20,6 +20,8 @@ QString errorText(int code) {
     case RecordChanged: return "Record Changed By Another Station";
     case FileSystemError: return "File System Error";
     case NotAFund: return "Not A Fund's Database";
+    case ConnectionLost: return "Database Server Not Reachable";
+    case BadSettings: return "Database Settings Not Usable";
     default: return QString("Error %1").arg(code);
     }
 }

@@ -17,6 +17,8 @@ enum ErrorCode {
     RecordChanged = 89,
     FileSystemError = 90, // driver-level: the database itself reported the failure
     NotAFund = 91,        // the database file is another program's, or no database at all
+    ConnectionLost = 92,  // the database server could not be reached or dropped the connection
+    BadSettings = 93,     // DATABASE.INI names no database this program can use
 };
 
 struct Error {

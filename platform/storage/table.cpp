@@ -120,7 +120,7 @@ bool Table::writeRefused() {
 }
 
 void Table::writeFailed(const QSqlQuery &q) {
-    Database::recordSqlError(q.lastError());
+    m_db.recordError(q.lastError());
     m_db.noteFailure();
 }
 
@@ -131,19 +131,30 @@ bool Table::readFailure() {
 
 bool Table::add() {
     if (writeRefused()) return false;
+    const Dialect &dialect = m_db.dialect();
     if (!m_insert) {
-        QStringList cols, marks;
-        for (const FieldDef &f : m_def.fields) cols << sqlName(f.name), marks << "?";
+        QStringList cols;
+        for (const FieldDef &f : m_def.fields) cols << sqlName(f.name);
         m_insert.emplace(m_db.sql());
-        m_insert->prepare(QString("INSERT INTO %1 (%2, rec_ver) VALUES (%3, 1)")
-                              .arg(sqlName(m_def.name), cols.join(", "), marks.join(", ")));
+        m_insert->prepare(dialect.insertSql(sqlName(m_def.name), cols));
     }
     for (int i = 0; i < m_def.fields.size(); ++i) m_insert->bindValue(i, bindValue(i, row[i]));
     if (!m_insert->exec()) {
         writeFailed(*m_insert);
         return false;
     }
-    pos = m_insert->lastInsertId().toLongLong();
+    if (dialect.insertReturnsPosition) {
+        // No row: a unique key already holds these values, and the transaction goes on.
+        const bool added = m_insert->next();
+        pos = added ? m_insert->value(0).toLongLong() : 0;
+        m_insert->finish();
+        if (!added) {
+            setError(DuplicateKey, m_def.name);
+            return false;
+        }
+    } else {
+        pos = m_insert->lastInsertId().toLongLong();
+    }
     version = 1;
     for (int i = 0; i < m_def.fields.size(); ++i) row[i] = bindValue(i, row[i]);
     remember();
@@ -219,14 +230,14 @@ bool Table::remove() {
 bool Table::readOne(QSqlQuery &q) {
     if (faults::readRefused(m_def.name)) return readFailure();
     if (!q.exec()) {
-        Database::recordSqlError(q.lastError());
+        m_db.recordError(q.lastError());
         return readFailure();
     }
     if (!q.next()) {
         const QSqlError error = q.lastError();
         q.finish();
         if (error.isValid()) {
-            Database::recordSqlError(error);
+            m_db.recordError(error);
             return readFailure();
         }
         setError(RecordNotFound, m_def.name);
@@ -273,7 +284,7 @@ bool Table::get(int key) {
 qint64 Table::count() {
     QSqlQuery q(m_db.sql());
     if (!q.exec("SELECT COUNT(*) FROM " + sqlName(m_def.name)) || !q.next()) {
-        Database::recordSqlError(q.lastError());
+        m_db.recordError(q.lastError());
         return 0;
     }
     return q.value(0).toLongLong();
@@ -420,7 +431,7 @@ bool Table::fetch(int direction, int limit) {
         for (const QVariant &v : r.binds) q.bindValue(b++, v);
         q.bindValue(b, limit);
         if (!q.exec()) {
-            Database::recordSqlError(q.lastError());
+            m_db.recordError(q.lastError());
             failed = true;
             break;
         }
@@ -436,7 +447,7 @@ bool Table::fetch(int direction, int limit) {
         }
         // next() is false at the end and on a failure alike; only the error tells them apart.
         if (!failed && q.lastError().isValid()) {
-            Database::recordSqlError(q.lastError());
+            m_db.recordError(q.lastError());
             failed = true;
         }
         q.finish();
@@ -489,7 +500,7 @@ QSqlQuery *Table::cachedQuery(const QString &sql) {
     QSqlQuery q(m_db.sql());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
-        Database::recordSqlError(q.lastError());
+        m_db.recordError(q.lastError());
         return nullptr;
     }
     return &m_queries.emplace(sql, std::move(q)).first->second;

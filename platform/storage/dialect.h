@@ -1,0 +1,34 @@
+#pragma once
+// The few places where SQLite and PostgreSQL want different SQL, in one object; everything else
+// in the storage code is standard SQL that both run.
+#include "filedef.h"
+#include "location.h"
+
+class QSqlError;
+
+namespace storage {
+struct Dialect {
+    Location::Engine engine;
+    const char *driver;        // Qt's driver name
+    const char *begin;         // a write transaction; SQLite takes its write lock up front
+    const char *positionColumn;
+    // Text compares byte by byte on both engines, so keys come out in the same order.
+    const char *textType;
+    const char *decimalType;   // integer cents
+    const char *tableCount;    // SELECT count(*) of tables named ?
+    const char *tableTotal;    // SELECT count(*) of all tables
+    const char *indexNames;    // SELECT the names of the indexes of table ?
+    const char *columnNames;   // SELECT the column names of table ?
+    // An insert that answers the new record position as its one row, and no row instead of a
+    // unique-key failure, so a duplicate leaves the batch's transaction usable on every engine.
+    bool insertReturnsPosition;
+
+    static const Dialect &of(Location::Engine engine);
+    QString columnType(const FieldDef &f) const;
+    QString insertSql(const QString &table, const QStringList &columns) const;
+    // The program's error code for a failed statement, `fallback` when nothing fits. The two
+    // engines' codes never collide (SQLite's are numbers, PostgreSQL's five-character states),
+    // so this needs no engine.
+    static int errorCode(const QSqlError &error, int fallback);
+};
+} // namespace storage
