@@ -17,8 +17,12 @@ QString total(const std::optional<qint64> &units, int places) {
     return units ? Decimal(*units, places).toString() : QStringLiteral("none");
 }
 
-bool sameDirectory(const QString &a, const QString &b) {
-    const QString ca = QFileInfo(a).canonicalFilePath(), cb = QFileInfo(b).canonicalFilePath();
+// Two data directories that reach one database: the same directory, or one server database.
+bool sameFund(const storage::Location &a, const storage::Location &b) {
+    if (a.engine != b.engine) return false;
+    if (a.isServer())
+        return a.host.compare(b.host, Qt::CaseInsensitive) == 0 && a.port == b.port && a.name == b.name;
+    const QString ca = QFileInfo(a.dataDir).canonicalFilePath(), cb = QFileInfo(b.dataDir).canonicalFilePath();
     return !ca.isEmpty() && ca == cb;
 }
 
@@ -90,14 +94,15 @@ FundCopy::Outcome FundCopy::run() {
             return failed(QString("the fund file %1 could not be read").arg(m_from));
         fromDir = unpacked->path();
     }
-    if (sameDirectory(fromDir, m_to)) return failed(QString("%1 and %2 are the same fund").arg(m_from, m_to));
-    auto source = Database::open(fromDir, Database::MustExist);
+    const storage::Location from = storage::Location::of(fromDir), to = storage::Location::of(m_to);
+    if (sameFund(from, to)) return failed(QString("%1 and %2 are the same fund").arg(m_from, m_to));
+    auto source = Database::open(from, Database::MustExist);
     if (!source) return failed(QString("%1 holds no fund that can be read: %2").arg(m_from, storage::lastErrorText()));
 
-    const bool newTarget = !QFileInfo::exists(QDir(m_to).filePath(Database::FileName));
+    const bool newTarget = !to.isServer() && !QFileInfo::exists(QDir(m_to).filePath(Database::FileName));
     Outcome outcome = Failed;
     {
-        auto target = Database::open(m_to);
+        auto target = Database::open(to);
         if (!target)
             return failed(QString("the fund in %1 could not be opened: %2").arg(m_to, storage::lastErrorText()));
         std::optional<FundComparison> checked;

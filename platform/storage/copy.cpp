@@ -11,8 +11,23 @@ namespace {
 // Both engines take at least 999 parameters in one statement.
 constexpr int MaxParameters = 999;
 
-bool failedQuery(const QSqlQuery &q) {
-    Database::recordSqlError(q.lastError());
+// What the copy says differently to each engine: how a run of reads holds one snapshot, and how
+// the record positions continue after the copied ones (SQLite's counter follows the positions
+// written by itself; a server's sequence must be told).
+struct CopySql {
+    const char *snapshot;
+    const char *continuePositions; // %1: the table; nullptr when nothing needs saying
+};
+const CopySql &copySql(const Database &db) {
+    static const CopySql sqlite{"BEGIN DEFERRED", nullptr};
+    static const CopySql server{
+        "START TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY",
+        "SELECT setval(pg_get_serial_sequence('%1', 'rec_pos'), COALESCE(MAX(rec_pos), 0) + 1, false) FROM %1"};
+    return db.isSqlite() ? sqlite : server;
+}
+
+bool failedQuery(Database &db, const QSqlQuery &q) {
+    db.recordError(q.lastError());
     return false;
 }
 
@@ -37,12 +52,12 @@ public:
         std::optional<QSqlQuery> &q = full ? m_full : m_tail;
         if (!q || (!full && m_tailRows != m_rows)) {
             q.emplace(m_db.sql());
-            if (!q->prepare(statement(m_rows))) return failedQuery(*q);
+            if (!q->prepare(statement(m_rows))) return failedQuery(m_db, *q);
             if (!full) m_tailRows = m_rows;
         }
         for (int i = 0; i < m_values.size(); ++i) q->bindValue(i, m_values[i]);
         if (!q->exec()) {
-            failedQuery(*q);
+            failedQuery(m_db, *q);
             m_db.noteFailure();
             return false;
         }
@@ -96,19 +111,36 @@ std::optional<qint64> copyRecords(Database &from, Database &to, const FileDef &d
     return n;
 }
 
+// Records added after the copy are positioned after every copied one.
+bool continuePositions(Database &to, const FileDef &def) {
+    const char *statement = copySql(to).continuePositions;
+    if (!statement) return true;
+    QSqlQuery q(to.sql());
+    if (!q.exec(QString(statement).arg(sqlName(def.name)))) {
+        failedQuery(to, q);
+        to.noteFailure();
+        return false;
+    }
+    return true;
+}
+
 bool copyMeta(Database &from, Database &to) {
     QSqlQuery read(from.sql());
     read.setForwardOnly(true);
-    if (!read.exec("SELECT name, value FROM pension_meta ORDER BY name")) return failedQuery(read);
+    if (!read.exec("SELECT name, value FROM pension_meta ORDER BY name")) return failedQuery(from, read);
     if (!to.exec("DELETE FROM pension_meta")) return false;
     QSqlQuery write(to.sql());
-    if (!write.prepare("INSERT INTO pension_meta (name, value) VALUES (?, ?)")) return failedQuery(write);
+    if (!write.prepare("INSERT INTO pension_meta (name, value) VALUES (?, ?)")) return failedQuery(to, write);
     while (read.next()) {
         write.bindValue(0, read.value(0));
         write.bindValue(1, read.value(1));
-        if (!write.exec()) return failedQuery(write);
+        if (!write.exec()) {
+            failedQuery(to, write);
+            to.noteFailure();
+            return false;
+        }
     }
-    if (read.lastError().isValid()) return failedQuery(read);
+    if (read.lastError().isValid()) return failedQuery(from, read);
     return true;
 }
 } // namespace
@@ -120,14 +152,11 @@ qint64 CopyResult::total() const {
 }
 
 ReadSnapshot::ReadSnapshot(Database &db) : m_db(db) {
-    // SQLite takes its snapshot at the first read of a deferred transaction; a server's repeatable
-    // read takes it at the first statement and keeps it to the end.
-    if (!db.exec(db.isSqlite() ? "BEGIN DEFERRED"
-                               : "START TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"))
-        return;
+    // Both engines take the snapshot at the first read, and keep it to the end.
+    if (!db.exec(copySql(db).snapshot)) return;
     QSqlQuery q(db.sql());
     if (!q.exec("SELECT count(*) FROM pension_meta") || !q.next()) {
-        failedQuery(q);
+        failedQuery(db, q);
         q.finish();
         db.exec("ROLLBACK");
         return;
@@ -144,7 +173,7 @@ std::optional<qint64> recordCount(Database &db, const FileDef &def) {
     QSqlQuery q(db.sql());
     if (faults::readRefused(def.name)) return std::nullopt;
     if (!q.exec("SELECT COUNT(*) FROM " + sqlName(def.name)) || !q.next()) {
-        failedQuery(q);
+        failedQuery(db, q);
         return std::nullopt;
     }
     return q.value(0).toLongLong();
@@ -160,7 +189,7 @@ std::optional<GroupSums> sumsBy(Database &db, const FileDef &def, int groupField
     const QString group = sqlName(def.fields[groupField].name);
     if (!q.exec(QString("SELECT %1, SUM(%2) FROM %3 GROUP BY %1 ORDER BY %1")
                     .arg(group, sqlName(def.fields[sumField].name), sqlName(def.name)))) {
-        failedQuery(q);
+        failedQuery(db, q);
         return std::nullopt;
     }
     while (q.next()) {
@@ -168,7 +197,7 @@ std::optional<GroupSums> sumsBy(Database &db, const FileDef &def, int groupField
         sums << qMakePair(q.value(0).toLongLong(), q.value(1).toLongLong());
     }
     if (q.lastError().isValid()) {
-        failedQuery(q);
+        failedQuery(db, q);
         return std::nullopt;
     }
     return sums;
@@ -208,6 +237,8 @@ CopyResult copyFiles(Database &from, Database &to, const QList<const FileDef *> 
         if (options.copied) options.copied(*def, *n);
     }
     if (!copyMeta(from, to)) return fail("the schema version could not be copied");
+    for (const FileDef *def : files)
+        if (!continuePositions(to, *def)) return fail("the record positions of " + def->name + " could not be set");
     QString why;
     if (options.verify && !options.verify(why)) {
         batch.rollback();
