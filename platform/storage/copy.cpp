@@ -11,17 +11,17 @@ namespace {
 // Both engines take at least 999 parameters in one statement.
 constexpr int MaxParameters = 999;
 
-// What the copy says differently to each engine: how a run of reads holds one snapshot, and how
-// the record positions continue after the copied ones (SQLite's counter follows the positions
-// written by itself; a server's sequence must be told).
+// What the copy says differently to each engine: nothing but a word of quiet while keys are
+// rebuilt, and how record positions continue after the copied ones (SQLite's counter follows
+// the positions written by itself; a server's sequence must be told).
 struct CopySql {
-    const char *snapshot;
-    const char *continuePositions; // %1: the table; nullptr when nothing needs saying
+    const char *quiet;             // for the rest of the transaction; nullptr: nothing to say
+    const char *continuePositions; // %1: the table; nullptr: nothing to say
 };
 const CopySql &copySql(const Database &db) {
-    static const CopySql sqlite{"BEGIN DEFERRED", nullptr};
+    static const CopySql sqlite{nullptr, nullptr};
     static const CopySql server{
-        "START TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY",
+        "SET LOCAL client_min_messages = warning",
         "SELECT setval(pg_get_serial_sequence('%1', 'rec_pos'), COALESCE(MAX(rec_pos), 0) + 1, false) FROM %1"};
     return db.isSqlite() ? sqlite : server;
 }
@@ -85,13 +85,12 @@ private:
 
 // Leaves the target's file there, empty and without keys, in the current layout.
 bool emptyForLoad(Database &to, const FileDef &def) {
-    if (to.exists(def) && !to.recordDeclarationMatches(def) && !to.exec("DROP TABLE " + sqlName(def.name)))
-        return false;
-    if (to.exists(def)) {
-        if (!to.exec("DELETE FROM " + sqlName(def.name))) return false;
-    } else if (!to.create(def)) {
-        return false;
+    bool present = to.exists(def);
+    if (present && !to.recordDeclarationMatches(def)) {
+        if (!to.exec("DROP TABLE " + sqlName(def.name))) return false;
+        present = false;
     }
+    if (present ? !to.exec("DELETE FROM " + sqlName(def.name)) : !to.create(def)) return false;
     return to.dropKeys(def);
 }
 
@@ -151,23 +150,6 @@ qint64 CopyResult::total() const {
     return n;
 }
 
-ReadSnapshot::ReadSnapshot(Database &db) : m_db(db) {
-    // Both engines take the snapshot at the first read, and keep it to the end.
-    if (!db.exec(copySql(db).snapshot)) return;
-    QSqlQuery q(db.sql());
-    if (!q.exec("SELECT count(*) FROM pension_meta") || !q.next()) {
-        failedQuery(db, q);
-        q.finish();
-        db.exec("ROLLBACK");
-        return;
-    }
-    m_active = true;
-}
-
-ReadSnapshot::~ReadSnapshot() {
-    if (m_active) m_db.exec("ROLLBACK");
-}
-
 std::optional<qint64> recordCount(Database &db, const FileDef &def) {
     if (!db.exists(def)) return 0;
     QSqlQuery q(db.sql());
@@ -216,6 +198,8 @@ CopyResult copyFiles(Database &from, Database &to, const QList<const FileDef *> 
     if (!snapshot.active()) return fail("the source could not be read");
     Transaction batch(to);
     if (!batch.active()) return fail("the target could not be written");
+    if (const char *quiet = copySql(to).quiet; quiet && !to.exec(quiet))
+        return fail("the target could not be written");
 
     for (const FileDef *def : files) {
         const std::optional<qint64> held = recordCount(to, *def);

@@ -29,26 +29,11 @@ struct CopyResult {
     qint64 total() const;
 };
 
-// Reads `from` in one snapshot and writes `to` in one transaction: after a failure anywhere the
-// target is as it was. Every file of `files` exists in the target afterwards (empty when the
+// Reads `from` in one snapshot (ReadSnapshot) and writes `to` in one transaction: after a
+// failure anywhere the target is as it was. Every file of `files` exists in the target afterwards (empty when the
 // source has none), and the target's meta data (schema version) is the source's.
 CopyResult copyFiles(Database &from, Database &to, const QList<const FileDef *> &files,
                      const CopyOptions &options = {});
-
-// Holds one consistent view of a database for a run of reads: writes of other stations made
-// meanwhile are not seen, and none of them is held up.
-class ReadSnapshot {
-public:
-    explicit ReadSnapshot(Database &db);
-    ~ReadSnapshot();
-    ReadSnapshot(const ReadSnapshot &) = delete;
-    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
-    bool active() const { return m_active; } // false: lastError() says why
-
-private:
-    Database &m_db;
-    bool m_active = false;
-};
 
 // The number of records of a file (0 when the file was never made); nullopt with lastError()
 // when it cannot be read.
