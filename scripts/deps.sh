@@ -18,6 +18,9 @@ packages=(
   libwmf-bin fonts-urw-base35 poppler-utils
   # run.sh's advice without a display (xvfb-run needs xauth); sqlite3 to look into a pension.db
   xvfb xauth sqlite3
+  # the second engine: PostgreSQL (the tests start a throw-away server of their own), Qt's driver
+  # for it, and libpq's header (the storage asks a server connection for its transaction state)
+  postgresql-15 libqt6sql6-psql libpq-dev
 )
 missing=()
 for p in "${packages[@]}"; do

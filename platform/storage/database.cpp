@@ -171,9 +171,9 @@ bool Database::exec(const QString &statement) {
 
 bool Database::isFund() {
     QSqlQuery q(m_db);
-    q.prepare(m_dialect->tableCount);
+    bool ran = q.prepare(m_dialect->tableCount);
     q.addBindValue("pension_meta");
-    if (!q.exec()) {
+    if (!ran || !q.exec()) {
         // 26: SQLite found no database in the file at all.
         if (q.lastError().nativeErrorCode() == "26")
             setError(NotAFund, QString(FileName) + " in " + dataDir() + " is not a database");

@@ -6,7 +6,9 @@
 //   refuseBegin()            the next begin() fails as if another station held the write lock
 //   refuseWrites(db, f, n)   writes to file f succeed n more times, then the database refuses
 //                            them (a real SQLite error raised by a temporary trigger); with
-//                            `abandon` SQLite also rolls the whole transaction back by itself
+//                            `abandon` SQLite also rolls the whole transaction back by itself.
+//                            On a server every refusal abandons: PostgreSQL fails the whole
+//                            transaction on any failed statement
 //   refuseReads(f, n, k)     reads of records of f succeed n more times, then k of them fail
 //                            (every later one when k < 0), as a damaged page read on its own
 //   clear(db)                disarms everything

@@ -9,6 +9,14 @@ namespace storage {
 namespace {
 bool isText(const FieldDef &f) { return f.type == FieldType::String || f.type == FieldType::Memo; }
 
+// upper() of both engines folds the ASCII letters only; a key value folded further (É for é)
+// would not meet its own record again, and a walk past such a name would read it for ever.
+QString upperAscii(QString s) {
+    for (QChar &c : s)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 'a' + 'A');
+    return s;
+}
+
 } // namespace
 
 int FileDef::fieldIndex(const QString &field) const {
@@ -107,7 +115,7 @@ QString Table::colExpr(const KeyPart &p) const {
 
 QVariant Table::keyValue(const KeyPart &p, const QVariant &v) const {
     QVariant b = bindValue(p.field, v);
-    if (m_def.keys[m_key].upper && isText(m_def.fields[p.field])) return b.toString().toUpper();
+    if (m_def.keys[m_key].upper && isText(m_def.fields[p.field])) return upperAscii(b.toString());
     return b;
 }
 

@@ -3,10 +3,13 @@
 #include "common/warnings.h"
 #include "platform/clock.h"
 #include "platform/storage/faults.h"
+#include "testserver.h"
 
 void DataTest::SetUp() {
     m_dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_dir->isValid());
+    QString why;
+    ASSERT_TRUE(TestServer::prepare(m_dir->path(), &why)) << why.toStdString();
     db = storage::Database::open(m_dir->path());
     ASSERT_TRUE(db) << storage::lastError().driverText.toStdString();
     App::setDataDir(m_dir->path());
@@ -23,6 +26,7 @@ void DataTest::TearDown() {
     Clock::setClock(std::nullopt);
     if (db) storage::faults::clear(*db);
     db.reset();
+    if (m_dir) TestServer::release(m_dir->path());
 }
 
 std::unique_ptr<storage::Database> DataTest::openSecond() { return storage::Database::open(m_dir->path()); }
