@@ -1,6 +1,9 @@
 // Copying a whole fund: every record as it was (position, version, every field, key order), one
 // transaction on the target whatever fails, the refusal of a target that holds a fund, the check
-// of counts and account totals, and the program pension-copy with its exit codes.
+// of counts and account totals, and the program pension-copy with its exit codes. With the
+// tests' database server running, the funds these tests copy live on it, and a fund goes from
+// the SQLite file to the server and back.
+#include "../support/testserver.h"
 #include "fundcopytest.h"
 #include "platform/storage/faults.h"
 
@@ -13,11 +16,22 @@ namespace faults = storage::faults;
 namespace {
 class FundCopying : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        // On the server when there is one; "plain" and "back" are always SQLite files.
+        if (!TestServer::active()) return;
+        for (const char *name : {"from", "to", "empty", "fresh", "restored"}) {
+            QString why;
+            ASSERT_TRUE(QDir().mkpath(dir(name)));
+            ASSERT_TRUE(TestServer::prepare(dir(name), &why)) << why.toStdString();
+        }
+    }
     void TearDown() override {
         faults::refuseBegin(0);
         faults::refuseReads({}, 0, 0);
+        for (const char *name : {"from", "to", "empty", "fresh", "restored"}) TestServer::release(dir(name));
     }
+    static bool holdsFund(const QString &dataDir) { return bool(Database::open(dataDir, Database::MustExist)); }
     QString dir(const QString &name) const { return QDir(m_root.path()).filePath(name); }
     std::unique_ptr<Database> fund(const QString &name) {
         auto db = Database::open(dir(name));
@@ -26,8 +40,8 @@ protected:
     }
     // The source most tests copy: 68 records left in each file (a whole number of MemberCU
     // statements), and transactions of a few accounts beyond them, with duplicate dates.
-    void makeSource() {
-        auto src = fund("from");
+    void makeSource(const QString &name = "from") {
+        auto src = fund(name);
         ASSERT_TRUE(src);
         storage::Transaction batch(*src); // one commit, not one per record
         fill(*src, 85, 1);
@@ -162,6 +176,9 @@ TEST_F(FundCopying, AReadOrLockFailureLeavesTheTargetAsItWasAndSaysWhy) {
     EXPECT_EQ(copy("from", "fresh"), FundCopy::Failed);
     faults::refuseReads("Trans", 0, 0);
     EXPECT_FALSE(QFile::exists(QDir(dir("fresh")).filePath(Database::FileName)));
+    if (!TestServer::active()) {
+        EXPECT_FALSE(holdsFund(dir("fresh")));
+    }
 
     // Another station holds the target's write lock.
     faults::refuseBegin();
@@ -252,7 +269,7 @@ TEST_F(FundCopying, TheCheckNamesEveryFileAndAccountThatDiffers) {
 TEST_F(FundCopying, ACopyThatDoesNotMatchItsSourceIsNotKept) {
     makeSource();
     auto src = fund("from");
-    auto dst = fund("to");
+    auto dst = fund("plain");
     for (const FileDef *def : allFiles()) ASSERT_TRUE(dst->create(*def));
     // The target's engine changes one amount on its way in, as a faulty driver or server would.
     ASSERT_TRUE(dst->exec("CREATE TEMP TRIGGER pension_skew AFTER INSERT ON main.\"Trans\" WHEN NEW.\"ACCTNUM\" = 1003 "
@@ -296,7 +313,7 @@ TEST_F(FundCopying, PensionCopyExitsWithWhatHappened) {
         r = run(PENSION_COPY, bad);
         EXPECT_EQ(r.code, 2) << bad.join(" ").toStdString();
     }
-    EXPECT_FALSE(QFile::exists(dir("to")));
+    EXPECT_FALSE(holdsFund(dir("to")));
 
     r = run(PENSION_COPY, {dir("from"), dir("to")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -337,4 +354,25 @@ TEST_F(FundCopying, ABackupFileRestoresWithPensionCopyAndIsLeftAsItWas) {
     QFile f(backup);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), written);
+}
+
+TEST_F(FundCopying, AFundGoesToTheServerAndBackUnchanged) {
+    if (!TestServer::active()) GTEST_SKIP() << "no test database server (PENSION_TEST_PG)";
+    makeSource("plain");
+    ASSERT_EQ(copy("plain", "to"), FundCopy::Copied) << error.toStdString();
+    ASSERT_EQ(copy("to", "back"), FundCopy::Copied) << error.toStdString();
+    auto plain = fund("plain");
+    auto server = fund("to");
+    auto back = fund("back");
+    ASSERT_TRUE(plain && server && back);
+    EXPECT_FALSE(server->isSqlite());
+    expectSameFund(*plain, *server);
+    expectSameFund(*plain, *back);
+    // Records added on the server come after the copied ones.
+    const FileDef &tra = Trans::layout().def();
+    const qint64 last = records(*plain, tra).last().pos;
+    Table t(*server, tra);
+    ASSERT_TRUE(t.open());
+    ASSERT_TRUE(t.add());
+    EXPECT_GT(t.pos, last);
 }
