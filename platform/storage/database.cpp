@@ -224,7 +224,9 @@ bool Database::migrate() {
 
 // Drops a key's index and makes it again with `columns`, when the file was ever made.
 bool Database::replaceIndex(const QString &table, const QString &key, const QString &columns) {
-    if (!m_db.tables().contains(table, Qt::CaseInsensitive)) return true;
+    bool found = false;
+    if (!tableExists(table, found)) return false;
+    if (!found) return true;
     const QString index = sqlName(table + "_" + key);
     return exec("DROP INDEX IF EXISTS " + index) &&
            exec(QString("CREATE INDEX %1 ON %2 (%3)").arg(index, sqlName(table), columns));
