@@ -87,15 +87,15 @@ void Table::load(const QSqlQuery &q, Fetched &into) const {
     into.pos = q.value(0).toLongLong();
     into.version = q.value(1).toLongLong();
     into.row.resize(m_def.fields.size());
-    for (int i = 0; i < m_def.fields.size(); ++i) {
-        const FieldDef &f = m_def.fields[i];
-        QVariant v = q.value(i + 2);
-        switch (f.type) {
-        case FieldType::Long:
-        case FieldType::Byte: into.row[i] = v.toInt(); break;
-        case FieldType::Decimal: into.row[i] = v.toLongLong(); break;
-        default: into.row[i] = v.toString(); break;
-        }
+    for (int i = 0; i < m_def.fields.size(); ++i) into.row[i] = fromColumn(m_def.fields[i], q.value(i + 2));
+}
+
+QVariant Table::fromColumn(const FieldDef &f, const QVariant &v) {
+    switch (f.type) {
+    case FieldType::Long:
+    case FieldType::Byte: return v.toInt();
+    case FieldType::Decimal: return v.toLongLong();
+    default: return v.toString();
     }
 }
 

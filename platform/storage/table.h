@@ -63,6 +63,7 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    friend class KeyRange;
     struct Fetched {
         qint64 pos = 0, version = 0;
         Row row;
@@ -79,6 +80,7 @@ private:
     QString colExpr(const KeyPart &p) const;
     QString selectList() const;
     void load(const QSqlQuery &q, Fetched &into) const;
+    static QVariant fromColumn(const FieldDef &f, const QVariant &v);
     QVariant bindValue(int field, const QVariant &v) const;
     QSqlQuery *cachedQuery(const QString &sql);
     void remember();
