@@ -27,13 +27,16 @@ public:
     // `from` to `to` inclusive, both given in the key's order (for a descending component the
     // later value first). False when the read could not start: failed() and lastError() say why.
     bool select(const QVariantList &equal, const QVariant &from, const QVariant &to);
+    // Positions before the first record of the whole key, for a walk over every record.
+    bool selectAll();
     // The next record of the stretch into the table's buffer (row and pos); false at the end
     // of the stretch or on a failure, which failed() tells apart.
     bool next();
     bool failed() const { return m_failed; }
 
 private:
-    bool prepare();
+    bool start(bool whole);
+    bool prepare(bool whole);
     bool failure();
 
     Table &m_table;
@@ -41,19 +44,27 @@ private:
     QList<int> m_fields;
     int m_filterField = -1;
     QVariantList m_filterValues;
-    std::optional<QSqlQuery> m_query;
+    std::optional<QSqlQuery> m_stretch, m_whole;
+    QSqlQuery *m_query = nullptr; // the one last started
+    QVariantList m_bound;         // the values the stretch's statement holds
     bool m_active = false, m_failed = false;
 };
+
+// The indexes of fields named, for the `fields` of a KeyRange.
+QList<int> fieldIndexes(const FileDef &def, const QStringList &names);
 
 // A KeyRange that reads into a data file's record buffer.
 template <class R> class DataRange {
 public:
-    DataRange(DataFile<R> &file, Key<R> key, int equal, const QList<int> &fields = {})
-        : m_file(file), m_range(file.table(), key.index, equal, fields) {}
-    void only(int field, const QVariantList &values) { m_range.only(field, values); }
+    DataRange(DataFile<R> &file, Key<R> key, int equal, const QStringList &fields = {})
+        : m_file(file), m_range(file.table(), key.index, equal, fieldIndexes(file.def(), fields)) {}
+    void only(const QString &field, const QVariantList &values) {
+        m_range.only(m_file.def().fieldIndex(field), values);
+    }
     bool select(const QVariantList &equal, const QVariant &from, const QVariant &to) {
         return m_range.select(equal, from, to);
     }
+    bool selectAll() { return m_range.selectAll(); }
     bool next() {
         if (!m_range.next()) return false;
         R::layout().fromRow(m_file.rec, m_file.table().row);

@@ -362,12 +362,14 @@ bool Table::read(int direction) {
     return true;
 }
 
-QString Table::orderBy(int direction) const {
+// Components a range holds equal are left out of its order: ordering by an expression held
+// equal (upper(LASTNAME) = ?) makes SQLite sort the whole range instead of reading the index.
+QString Table::orderBy(int direction, int equal) const {
     static const KeyDef recordOrder;
     const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     QStringList order;
-    for (const KeyPart &p : k.parts)
-        order << colExpr(p) + (((direction > 0) != p.descending) ? " ASC" : " DESC");
+    for (int i = equal; i < k.parts.size(); ++i)
+        order << colExpr(k.parts[i]) + (((direction > 0) != k.parts[i].descending) ? " ASC" : " DESC");
     order << QString("rec_pos") + (direction > 0 ? " ASC" : " DESC");
     return order.join(", ");
 }
@@ -414,7 +416,7 @@ bool Table::fetch(int direction, int limit) {
     for (const Range &r : ranges()) {
         QSqlQuery *prepared = shaped(shape(Walk, direction, r), [&] {
             return QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
-                .arg(m_select, sqlName(m_def.name), where(r, direction), orderBy(direction));
+                .arg(m_select, sqlName(m_def.name), where(r, direction), orderBy(direction, r.equal));
         });
         if (!prepared) {
             failed = true;

@@ -83,7 +83,7 @@ private:
     enum Kind { Walk, CountBefore, Get, Position, Rank, Delete };
     quint32 shape(Kind kind, int direction = 0, const Range &r = Range{0, -1}) const;
     template <class Build> QSqlQuery *shaped(quint32 shape, Build build);
-    QString orderBy(int direction) const;
+    QString orderBy(int direction, int equal = 0) const;
     bool read(int direction);
     bool fetch(int direction, int limit);
     QVariant keyValue(const KeyPart &p, const QVariant &v) const;

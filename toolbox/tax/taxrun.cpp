@@ -137,9 +137,9 @@ class YearWalk {
 public:
     YearWalk(storage::DataFile<Trans> &tra, int year, const QVariantList &types,
              const QStringList &fields)
-        : m_range(tra, Trans::Acct_Key, 1, indexes(fields)), m_tra(tra),
+        : m_range(tra, Trans::Acct_Key, 1, fields), m_tra(tra),
           m_first(Clock::dayNumber(year, 1, 1)), m_last(Clock::dayNumber(year, 12, 31)) {
-        m_range.only(Trans::layout().def().fieldIndex(QStringLiteral("TRANSTYPE")), types);
+        m_range.only(QStringLiteral("TRANSTYPE"), types);
     }
     template <class Visit> bool walk(qint32 acct, Visit visit) {
         if (!m_range.select({acct}, m_last, m_first)) return false;
@@ -148,11 +148,6 @@ public:
     }
 
 private:
-    static QList<int> indexes(const QStringList &fields) {
-        QList<int> out;
-        for (const QString &f : fields) out << Trans::layout().def().fieldIndex(f);
-        return out;
-    }
     storage::DataRange<Trans> m_range;
     storage::DataFile<Trans> &m_tra;
     qint32 m_first, m_last;
@@ -255,8 +250,9 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     };
     for (auto *file : {&cui.table(), &mem.table(), &tra.table(), &wit.table()})
         if (!file->open()) return readFailed(file->def());
-    // Read without a transaction: the storage's transactions take the write lock, which would
-    // stop every station's posting for the length of the run.
+    // One read snapshot: the settings, the codes, the members and their years as they stood
+    // when the run began, while other stations go on posting.
+    const storage::ReadSnapshot snapshot(m_db);
 
     if (!cui.first()) return cui.failed() ? readFailed(cui.def()) : fail(kNoSettings);
     const CUInfo &CUI = cui.rec;
@@ -309,8 +305,12 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     RunResult &r = m_result;
     QList<TransEntry> transq;
 
-    mem.setStart(MemberCU::Name_Key);
-    while (mem.next()) {
+    // The members in name order, only the fields the run uses.
+    storage::DataRange<MemberCU> byName(
+        mem, MemberCU::Name_Key, 0,
+        {"ACCTNUM", "LASTNAME", "FIRSTNAME", "ADDR1", "CITY", "STATE", "ZIP", "SSNUM"});
+    if (!byName.selectAll()) return readFailed(mem.def());
+    while (byName.next()) {
         ++done;
         if (progress && sinceProgress.elapsed() >= 20) {
             progress(done, total);
@@ -409,7 +409,7 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         }
         emitGroup();
     }
-    if (mem.failed()) return readFailed(mem.def());
+    if (byName.failed()) return readFailed(mem.def());
 
     if (form == Form::Int) {
         r.lines = diskrpt;
