@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <vector>
 
 namespace Tax {
@@ -15,7 +16,9 @@ namespace {
 // into a blank. Accents are taken off first: "Peña" becomes "Pena". Blanks come out single.
 QString kept(const QString &text, bool digits, QStringView extra) {
     QString out;
-    for (QChar c : text.normalized(QString::NormalizationForm_D)) {
+    // Plain ASCII, as nearly every name and address is, has nothing to take apart.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    for (QChar c : ascii ? text : text.normalized(QString::NormalizationForm_D)) {
         if (c.category() == QChar::Mark_NonSpacing) continue;
         const char16_t u = c.unicode();
         const bool letter = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
