@@ -153,6 +153,8 @@ bool EnterDividendsLogic::calculate() {
     storage::DataFile<MemberCU> mem(m_db);
     storage::DataFile<Trans> tra(m_db);
     if (!CHECKOPEN(mem, m_dialogs) || !CHECKOPEN(tra, m_dialogs)) return false;
+    // Every account as of one moment: a posting made meanwhile is in none of them, not in some.
+    storage::ReadSnapshot snapshot(m_db);
     const qint64 total = mem.count();
     const QString desc = Dividends::description(LOC.BEGINDATE, LOC.ENDDATE, LOC.DIVPERCENTAGE);
     const QString user = GNT().USERID;

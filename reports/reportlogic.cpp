@@ -84,7 +84,11 @@ void ReportLogic::attach(ReportRun &run) {
     run.open = [this](ReportRun &r) {
         m_stopped = false;
         m_drawing = false;
-        return begin(r);
+        m_snapshot.reset();
+        if (!begin(r)) return false;
+        // Every record of the report from the fund as it was now, whatever is posted meanwhile.
+        m_snapshot.emplace(m_db);
+        return true;
     };
     run.loop = [this](ReportRun &r) {
         if (!m_drawing) {
@@ -100,6 +104,7 @@ void ReportLogic::attach(ReportRun &run) {
     };
     run.finish = [this](ReportRun &r) {
         if (!m_stopped) end(r);
+        m_snapshot.reset();
     };
 }
 
@@ -107,7 +112,9 @@ ReportRun::Outcome ReportLogic::run() {
     ReportRun r(m_dialogs);
     attach(r);
     if (testHook()) testHook()(r);
-    return r.run();
+    const ReportRun::Outcome outcome = r.run();
+    m_snapshot.reset(); // what a report writes afterwards (checks printed) is written normally
+    return outcome;
 }
 
 std::function<void(ReportRun &)> &ReportLogic::testHook() {

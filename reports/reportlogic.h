@@ -13,6 +13,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The cells of a listing, in the program's pictures: one place for all reports of this module.
 namespace Cell {
@@ -84,6 +85,7 @@ protected:
 private:
     bool m_stopped = false;
     bool m_drawing = false;
+    std::optional<storage::ReadSnapshot> m_snapshot; // from the files' opening to the last record
 };
 
 // A listing page: the run date and the page number, the heading and its sub-headings centred,

@@ -2,6 +2,8 @@
 
 #include "database.h"
 
+#include <utility>
+
 namespace storage::faults {
 namespace {
 int g_begins = 0;
@@ -9,6 +11,9 @@ bool g_reads = false;
 int g_readsLeft = 0;
 int g_readFailures = -1;
 QString g_readFile;
+std::function<void()> g_meanwhile;
+int g_meanwhileAfter = 0;
+QString g_meanwhileFile;
 
 const char *const kOperations[] = {"INSERT", "UPDATE", "DELETE"};
 } // namespace
@@ -48,7 +53,15 @@ void refuseReads(const QString &file, int after, int times) {
     g_readFile = file;
 }
 
+void meanwhile(const QString &file, int after, std::function<void()> action) {
+    g_meanwhile = std::move(action);
+    g_meanwhileAfter = after;
+    g_meanwhileFile = file;
+}
+
 bool readRefused(const QString &file) {
+    if (g_meanwhile && g_meanwhileFile.compare(file, Qt::CaseInsensitive) == 0 && g_meanwhileAfter-- <= 0)
+        std::exchange(g_meanwhile, nullptr)();
     if (!g_reads || (!g_readFile.isEmpty() && g_readFile.compare(file, Qt::CaseInsensitive) != 0))
         return false;
     if (g_readsLeft > 0) {
@@ -65,6 +78,7 @@ void clear(Database &db) {
     g_begins = 0;
     g_reads = false;
     g_readFile.clear();
+    g_meanwhile = nullptr;
     for (const char *op : kOperations)
         db.exec(QString("DROP TRIGGER IF EXISTS temp.pension_fault_%1").arg(QString(op).toLower()));
 }

@@ -9,8 +9,11 @@
 //                            `abandon` SQLite also rolls the whole transaction back by itself
 //   refuseReads(f, n, k)     reads of records of f succeed n more times, then k of them fail
 //                            (every later one when k < 0), as a damaged page read on its own
+//   meanwhile(f, n, action)  after n reads of records of f, runs action once: another
+//                            station's posting in the middle of a run
 //   clear(db)                disarms everything
 #include <QString>
+#include <functional>
 
 namespace storage {
 class Database;
@@ -23,6 +26,7 @@ inline const QString DamagedText = QStringLiteral("database disk image is malfor
 void refuseBegin(int times = 1);
 bool refuseWrites(Database &db, const QString &file, int after, bool abandon = false);
 void refuseReads(const QString &file, int after = 0, int times = -1);
+void meanwhile(const QString &file, int after, std::function<void()> action);
 void clear(Database &db);
 
 // For the storage code: true (with lastError() set) when the operation must fail.

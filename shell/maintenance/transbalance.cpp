@@ -45,7 +45,9 @@ bool TransactionBalance::getBalance() {
         FATALSTOP(m_dialogs, kReadError.arg(text).arg(e.code));
         return false;
     };
-    if (!tra.open() || !tra.first()) return stop();
+    if (!tra.open()) return stop();
+    storage::ReadSnapshot snapshot(m_db); // one total of one state of the file
+    if (!tra.first()) return stop();
     Pacer pacer;
     do {
         if (isAdminFee(tra.rec.TRANSAMOUNT)) LOC.ADMINFEES += -tra.rec.TRANSAMOUNT;

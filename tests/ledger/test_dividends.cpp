@@ -1,5 +1,6 @@
 // Dividends by average daily balance: the arithmetic against sums worked by hand, who takes
 // part, rounding, the trial that writes nothing and the posting that writes one dividend each.
+#include "../support/meanwhile.h"
 #include "dividendtest.h"
 #include "platform/storage/faults.h"
 
@@ -422,4 +423,32 @@ TEST_F(Dividends, DividendsPostedElsewhereWhileTheQuestionIsUpAreAskedAboutAgain
     EXPECT_EQ(seat.shown[1].text, "Dividends were already posted on 01/15/2008 (2 accounts). Post again?");
     EXPECT_EQ(transactions().size(), before + 1); // only the other station's
     EXPECT_TRUE(reports.isEmpty());
+}
+
+TEST_F(Dividends, APostingMadeByAnotherStationDuringTheRunIsInNoneOfItsAccounts) {
+    const qint32 jan1 = day(2007, 1, 1), jan31 = day(2007, 1, 31);
+    for (qint32 acct = 1; acct <= 40; ++acct) {
+        addMember(acct, "Member");
+        post(acct, day(2006, 12, 1), "1000.00");
+    }
+    calculate(jan1, jan31, "6");
+    const PostingList alone = list;
+    ASSERT_EQ(alone.size(), 40);
+
+    // Another station deposits into the first and the last account once the run is under way.
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "MemberCU", 1, {{1, jan1, "5000.00"}, {40, jan1, "5000.00"}}, posted);
+    calculate(jan1, jan31, "6");
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    ASSERT_EQ(list.size(), alone.size());
+    for (int i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].TRANSAMOUNT, alone[i].TRANSAMOUNT) << i;
+
+    // The next run sees the deposits; the posting of the list goes ahead as usual.
+    calculate(jan1, jan31, "6");
+    EXPECT_GT(amountOf(1), alone.first().TRANSAMOUNT);
+    EXPECT_GT(amountOf(40), alone.last().TRANSAMOUNT);
+    EXPECT_TRUE(logic->post());
 }

@@ -98,6 +98,10 @@ TEST_F(Snapshot, NothingIsWrittenInsideOneAndTheSnapshotStays) {
         EXPECT_EQ(storage::lastError().code, storage::AccessDenied);
         EXPECT_FALSE(t.commit());
     }
+    {
+        storage::Transaction abandoned(*db); // refused, then ended without a commit
+        EXPECT_FALSE(abandoned.active());
+    }
     // Outside any batch a write is refused the same way.
     tra.clear();
     tra.rec.ACCTNUM = 1006;

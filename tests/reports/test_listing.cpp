@@ -1,5 +1,6 @@
 // The participant listing: what a line shows, masking, balances on a date, count and total, and
 // the run's answers when nothing is selected or a read fails.
+#include "../support/meanwhile.h"
 #include "reporttest.h"
 #include "reports/memberformat.h"
 #include "reports/partlisting.h"
@@ -165,4 +166,26 @@ TEST_F(ListingTest, WindowRefusesBadChoicesAndRunsNothing) {
     EXPECT_EQ(dialogs.shown.size(), before + 1);
     EXPECT_EQ(dialogs.last().caption, "Invalid Date");
     EXPECT_EQ(outputs, 0);
+}
+
+TEST_F(ListingTest, AnotherStationsPostingDuringTheRunIsInNoneOfTheLines) {
+    ParticipantListing r(*db, dialogs);
+    r.selection.status = MemberSelection::Status::Both;
+    r.selection.order = MemberSelection::Order::Account;
+    r.BALANCEDATE = day(2024, 6, 15);
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "MemberCU", 1, {{1001, day(2024, 1, 1), "1.00"}, {1002, day(2024, 1, 1), "1.00"}},
+                     posted);
+    EXPECT_EQ(r.run(), ReportRun::Previewed);
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(r.TOTAL, money("129.00"));
+    EXPECT_TRUE(simpleLines().contains("1002 Jones, Mary 968 ***-**-4321 12/31/2023 5.55")) << text().toStdString();
+
+    // The snapshot ends with the run: the next one sees both deposits, and writing goes ahead.
+    r.run();
+    EXPECT_EQ(r.TOTAL, money("131.00"));
+    post(1001, day(2024, 1, 2), "1.00");
 }

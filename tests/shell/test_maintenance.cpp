@@ -1,6 +1,7 @@
 // Member reindex and renumbering, the balance of all transactions and the missing-member
 // transactions report: numbers without gaps that transactions follow, all or nothing, totals to
 // the cent, and the report's rows and separators as they land on the page.
+#include "../support/meanwhile.h"
 #include "../support/tempdata.h"
 #include "common/fatalstop.h"
 #include "common/procedures.h"
@@ -565,4 +566,21 @@ TEST_F(Maintenance, TheFrameStartsTheFourProceduresByName) {
     ASSERT_EQ(dialogs.shown.size(), before + 1);
     EXPECT_EQ(dialogs.last().text, "Do you wish to PREVIEW this Report?");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(Maintenance, BalanceIsOfOneStateOfTheFileWhateverIsPostedMeanwhile) {
+    for (int i = 0; i < 40; ++i) trans(10, 1, jan2, "1.00");
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "Trans", 1, {{10, jan2, "100.00"}, {10, mar4, "-25.00"}}, posted);
+    TransactionBalance balance(*db, dialogs);
+    ASSERT_TRUE(balance.getBalance());
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(balance.LOC.BALANCE.toString(), "40.00");
+    EXPECT_EQ(balance.LOC.ADMINFEES.toString(), "0.00");
+    ASSERT_TRUE(balance.getBalance());
+    EXPECT_EQ(balance.LOC.BALANCE.toString(), "115.00");
+    EXPECT_EQ(balance.LOC.ADMINFEES.toString(), "25.00");
 }

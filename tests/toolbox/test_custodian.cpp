@@ -3,6 +3,7 @@
 // After a deliberate change of the file layout, regenerate the golden files with
 //   PENSION_UPDATE_GOLDEN=1 build/test/bin/test_custodian --gtest_filter='Dump.*'
 // and review the difference before committing it.
+#include "../support/meanwhile.h"
 #include "../support/golden.h"
 #include "../support/tempdata.h"
 #include "data/lookups.h"
@@ -561,4 +562,25 @@ TEST(CustodianMenu, TheFrameStartsTheCustodianProcedures) {
     registerProcedures();
     EXPECT_TRUE(Procedures::has("SCHWABDUMP"));
     EXPECT_TRUE(Procedures::has("WITHDRAWTOSCHWAB"));
+}
+
+TEST_F(Dump, AnotherStationsPostingDuringTheRunIsInNoneOfTheFile) {
+    addFund();
+    ASSERT_TRUE(create(day(2025, 12, 31)));
+    const QByteArray alone = readAll(out + "/contrib.txt");
+    const Decimal aloneTotal = total;
+
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "MemberCU", 1, {{1001, day(2025, 12, 2), "1.00"}, {1005, day(2025, 12, 2), "1.00"}},
+                     posted);
+    ASSERT_TRUE(create(day(2025, 12, 31)));
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(total, aloneTotal);
+    EXPECT_EQ(readAll(out + "/contrib.txt"), alone);
+
+    ASSERT_TRUE(create(day(2025, 12, 31)));
+    EXPECT_EQ(total, aloneTotal + Decimal::fromString("2.00"));
 }

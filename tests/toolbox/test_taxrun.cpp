@@ -1,5 +1,6 @@
 // The 1099 run on a small fund built through the storage layer: the payees, the totals, the
 // files byte for byte in both layouts, the checks before filing and the failures.
+#include "../support/meanwhile.h"
 #include "../support/tempdata.h"
 #include "data/records.h"
 #include "platform/clock.h"
@@ -621,4 +622,27 @@ TEST_F(TaxRunTest, ToolWritesPrintsAndSaysWhenItCannot) {
     r = tool({out.path(), "--form", "R"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(QFile::exists(QDir(out.path()).filePath("pension.db")));
+}
+
+TEST_F(TaxRunTest, AnotherStationsPostingDuringTheRunIsInNoneOfTheForms) {
+    buildFund(2020);
+    TaxRun run(*db);
+    ASSERT_TRUE(run.gather(Form::Int, 0, {}));
+    const RunResult alone = run.result();
+
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "MemberCU", 1,
+                     {{1003, Clock::dayNumber(2020, 6, 30), "100.00", TransType::Dividend},
+                      {1008, Clock::dayNumber(2020, 6, 30), "100.00", TransType::Dividend}},
+                     posted);
+    ASSERT_TRUE(run.gather(Form::Int, 0, {}));
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(run.result().AMOUNT, alone.AMOUNT);
+    ASSERT_EQ(run.result().payees.size(), alone.payees.size());
+
+    ASSERT_TRUE(run.gather(Form::Int, 0, {}));
+    EXPECT_EQ(run.result().AMOUNT, alone.AMOUNT + money("200"));
 }

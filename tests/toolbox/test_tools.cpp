@@ -1,5 +1,6 @@
 // The maintenance tools: the name and address dump byte for byte, the purge (all or nothing,
 // even when killed), the search for transactions without a member and the remittance viewer.
+#include "../support/meanwhile.h"
 #include "../support/tempdata.h"
 #include "common/procedures.h"
 #include "common/windowstate.h"
@@ -692,3 +693,25 @@ TEST_F(Tools, TheMenuEntriesHaveTheirProcedures) {
         EXPECT_TRUE(Procedures::has(name)) << name;
 }
 } // namespace
+
+TEST_F(Dump, AnotherStationsPostingDuringTheRunIsInNoneOfTheBalances) {
+    fill();
+    NameAddressDump dump(*db, dialogs);
+    dump.LOC.columns.setAll(true);
+    dump.LOC.CLOSEDACCOUNTS = dump.LOC.BALANCES = true;
+    dump.LOC.BALANCEDATE = jun30;
+    const QString file = path("members.dmp");
+    ASSERT_TRUE(dump.createDumpFile(file));
+    const QByteArray alone = read(file);
+
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    bool posted = false;
+    depositMeanwhile(*other, "MemberCU", 1, {{77, mar1, "1.00"}, {501, mar1, "1.00"}, {12, mar1, "1.00"}}, posted);
+    ASSERT_TRUE(dump.createDumpFile(file));
+    storage::faults::clear(*db);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(read(file), alone);
+    ASSERT_TRUE(dump.createDumpFile(file));
+    EXPECT_NE(read(file), alone);
+}

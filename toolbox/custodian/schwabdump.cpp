@@ -153,6 +153,7 @@ bool SchwabDump::create() {
     storage::DataFile<MemberCU> mem(m_db);
     storage::DataFile<Trans> tra(m_db);
     if (!CHECKOPEN(mem, m_dialogs) || !CHECKOPEN(tra, m_dialogs)) return false;
+    storage::ReadSnapshot snapshot(m_db); // the whole file from one state of the fund
     const QString path = outputPath();
     // Written under a temporary name and put in place only when complete.
     FixedWidthFile out(path);

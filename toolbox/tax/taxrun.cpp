@@ -250,9 +250,9 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     };
     for (auto *file : {&cui.table(), &mem.table(), &tra.table(), &wit.table()})
         if (!file->open()) return readFailed(file->def());
-    // One read snapshot: the settings, the codes, the members and their years as they stood
-    // when the run began, while other stations go on posting.
-    const storage::ReadSnapshot snapshot(m_db);
+    // One read snapshot, not a write transaction: every form from the same state of the fund,
+    // while the other stations go on posting.
+    storage::ReadSnapshot snapshot(m_db);
 
     if (!cui.first()) return cui.failed() ? readFailed(cui.def()) : fail(kNoSettings);
     const CUInfo &CUI = cui.rec;

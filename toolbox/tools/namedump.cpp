@@ -94,6 +94,7 @@ bool NameAddressDump::createDumpFile(const QString &path) {
     }
     storage::DataFile<MemberCU> mem(m_db);
     if (!mem.open()) return readFailed();
+    storage::ReadSnapshot snapshot(m_db); // the whole file from one state of the fund
     FixedWidthFile out(path);
     if (!out.open()) return notWritten(out.errorString());
     const qint64 total = mem.count();
