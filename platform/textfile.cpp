@@ -32,18 +32,19 @@ QString decode(const QByteArray &bytes) {
 }
 
 QByteArray encode(const QString &text) {
-    QByteArray out;
-    out.reserve(text.size());
+    // Written through a pointer: files of tens of thousands of 750-byte records pass here.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *to = out.data();
     for (QChar c : text) {
         char16_t u = c.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out += char(u);
+            *to++ = char(u);
             continue;
         }
         char mapped = '?';
         for (int i = 0; i < 32; ++i)
             if (cp1252[i] == u && u != 0) mapped = char(0x80 + i);
-        out += mapped;
+        *to++ = mapped;
     }
     return out;
 }

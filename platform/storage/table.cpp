@@ -96,15 +96,15 @@ void Table::load(const QSqlQuery &q, Fetched &into) const {
     into.pos = q.value(0).toLongLong();
     into.version = q.value(1).toLongLong();
     into.row.resize(m_def.fields.size());
-    for (int i = 0; i < m_def.fields.size(); ++i) {
-        const FieldDef &f = m_def.fields[i];
-        QVariant v = q.value(i + 2);
-        switch (f.type) {
-        case FieldType::Long:
-        case FieldType::Byte: into.row[i] = v.toInt(); break;
-        case FieldType::Decimal: into.row[i] = v.toLongLong(); break;
-        default: into.row[i] = v.toString(); break;
-        }
+    for (int i = 0; i < m_def.fields.size(); ++i) into.row[i] = fromColumn(m_def.fields[i], q.value(i + 2));
+}
+
+QVariant Table::fromColumn(const FieldDef &f, const QVariant &v) {
+    switch (f.type) {
+    case FieldType::Long:
+    case FieldType::Byte: return v.toInt();
+    case FieldType::Decimal: return v.toLongLong();
+    default: return v.toString();
     }
 }
 
@@ -381,12 +381,14 @@ bool Table::read(int direction) {
     return true;
 }
 
-QString Table::orderBy(int direction) const {
+// Components a range holds equal are left out of its order: ordering by an expression held
+// equal (upper(LASTNAME) = ?) makes SQLite sort the whole range instead of reading the index.
+QString Table::orderBy(int direction, int equal) const {
     static const KeyDef recordOrder;
     const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     QStringList order;
-    for (const KeyPart &p : k.parts)
-        order << colExpr(p) + (((direction > 0) != p.descending) ? " ASC" : " DESC");
+    for (int i = equal; i < k.parts.size(); ++i)
+        order << colExpr(k.parts[i]) + (((direction > 0) != k.parts[i].descending) ? " ASC" : " DESC");
     order << QString("rec_pos") + (direction > 0 ? " ASC" : " DESC");
     return order.join(", ");
 }
@@ -433,7 +435,7 @@ bool Table::fetch(int direction, int limit) {
     for (const Range &r : ranges()) {
         QSqlQuery *prepared = shaped(shape(Walk, direction, r), [&] {
             return QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
-                .arg(m_select, sqlName(m_def.name), where(r, direction), orderBy(direction));
+                .arg(m_select, sqlName(m_def.name), where(r, direction), orderBy(direction, r.equal));
         });
         if (!prepared) {
             failed = true;

@@ -64,6 +64,7 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    friend class KeyRange;
     struct Fetched {
         qint64 pos = 0, version = 0;
         Row row;
@@ -82,13 +83,14 @@ private:
     enum Kind { Walk, CountBefore, Get, Position, Rank, Delete };
     quint32 shape(Kind kind, int direction = 0, const Range &r = Range{0, -1}) const;
     template <class Build> QSqlQuery *shaped(quint32 shape, Build build);
-    QString orderBy(int direction) const;
+    QString orderBy(int direction, int equal = 0) const;
     bool read(int direction);
     bool fetch(int direction, int limit);
     QVariant keyValue(const KeyPart &p, const QVariant &v) const;
     QString colExpr(const KeyPart &p) const;
     QString m_select; // every column, in the order load() reads them
     void load(const QSqlQuery &q, Fetched &into) const;
+    static QVariant fromColumn(const FieldDef &f, const QVariant &v);
     QVariant bindValue(int field, const QVariant &v) const;
     QSqlQuery *cachedQuery(const QString &sql);
     void remember();

@@ -337,6 +337,26 @@ TEST(IrisTransmission, AnEmptyPayeeListStillGivesAWholeDocumentWithZeroCounts) {
     EXPECT_TRUE(irisFindings(Form::R, fund(), {}, 2025).contains("There is no return to transmit."));
 }
 
+// The fund's own texts go into the transmission as typed: what XML reserves is escaped, and
+// what XML 1.0 cannot carry at all (a control character, half of a surrogate pair) is left out
+// rather than breaking the document.
+TEST(IrisTransmission, AnyCharacterOfTheFundsTextsLeavesAWellFormedDocument) {
+    Payer p = fund();
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    p.email = QString("a&b<c>\"d'e") + QChar(0x01) + QChar(0x0B) + "f\u00e9" + smile + QChar(0xD800) +
+              "g" + QChar(0xFFFF) + "h";
+    const QByteArray xml = irisTransmission(2025, Form::R, p, three(), "u&<");
+    const Parsed x = parse(xml);
+    ASSERT_TRUE(x.wellFormed) << xml.left(400).toStdString();
+    EXPECT_EQ(x.one(QString(Manifest) + "/TransmitterGrp/ContactEmailAddressTxt"),
+              QString("a&b<c>\"d'ef\u00e9") + smile + "gh");
+    EXPECT_EQ(x.one(QString(Manifest) + "/UniqueTransmissionId"), "u&<:IRIS:DG5AB::A");
+    EXPECT_TRUE(xml.contains("<ContactEmailAddressTxt>a&amp;b&lt;c&gt;&quot;d'ef"));
+    // Every element after it is whole.
+    EXPECT_EQ(x.paths.count(RDetail), 3);
+    EXPECT_TRUE(xml.endsWith("</IRTransmission>\n"));
+}
+
 TEST(IrisTransmission, MatchesTheGoldenFile) {
     Payer p = fund();
     p.testFile = true;

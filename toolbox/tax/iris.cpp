@@ -4,7 +4,8 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QXmlStreamWriter>
+#include <algorithm>
+#include <vector>
 
 namespace Tax {
 namespace Iris {
@@ -15,7 +16,9 @@ namespace {
 // into a blank. Accents are taken off first: "Peña" becomes "Pena". Blanks come out single.
 QString kept(const QString &text, bool digits, QStringView extra) {
     QString out;
-    for (QChar c : text.normalized(QString::NormalizationForm_D)) {
+    // Plain ASCII, as nearly every name and address is, has nothing to take apart.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    for (QChar c : ascii ? text : text.normalized(QString::NormalizationForm_D)) {
         if (c.category() == QChar::Mark_NonSpacing) continue;
         const char16_t u = c.unicode();
         const bool letter = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
@@ -79,18 +82,56 @@ bool lettersAndDigits(const QString &text) {
     return re.match(text).hasMatch();
 }
 
+// The transmission written straight into text, laid out as an XML stream writer with automatic
+// formatting lays it out: each element on a line of its own indented by two blanks a level, a
+// text element on one line, an element left empty closed as "<X/>". Text escapes & < > and ",
+// and leaves out what XML 1.0 cannot carry (control characters but tab and line ends, U+FFFE,
+// U+FFFF, a lone surrogate). A transmission carries tens of thousands of returns; a general
+// writer spends most of the run encoding each small piece it writes.
 class Writer {
 public:
-    explicit Writer(QByteArray *out) : m_x(out) {
-        m_x.setAutoFormatting(true);
-        m_x.setAutoFormattingIndent(2);
+    explicit Writer(QString *out) : m_out(*out) {
+        m_out += QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
     }
-    QXmlStreamWriter &xml() { return m_x; }
-    void open(const QString &name) { m_x.writeStartElement(Namespace, name); }
-    void close() { m_x.writeEndElement(); }
-    void text(const QString &name, const QString &value) { m_x.writeTextElement(Namespace, name, value); }
-    void number(const QString &name, qint64 value) { text(name, QString::number(value)); }
-
+    void open(const char *name) {
+        finishStart();
+        m_out += QLatin1Char('\n');
+        indent();
+        m_out += QLatin1Char('<');
+        m_out += QLatin1String(name);
+        if (m_elements.empty()) m_out += QLatin1String(" xmlns=\"") + Namespace + QLatin1Char('"');
+        m_elements.push_back(name);
+        m_inStart = m_lastWasStart = true;
+    }
+    void close() {
+        const char *name = m_elements.back();
+        m_elements.pop_back();
+        if (m_inStart) {
+            m_out += QLatin1String("/>");
+            m_inStart = m_lastWasStart = false;
+            return;
+        }
+        if (!m_lastWasStart) {
+            m_out += QLatin1Char('\n');
+            indent();
+        }
+        m_out += QLatin1String("</");
+        m_out += QLatin1String(name);
+        m_out += QLatin1Char('>');
+        m_lastWasStart = false;
+    }
+    void text(const char *name, const QString &value) {
+        open(name);
+        finishStart();
+        escaped(value);
+        close();
+    }
+    void number(const char *name, qint64 value) { text(name, QString::number(value)); }
+    // Closes what is open and ends the document with a line end.
+    void end() {
+        while (!m_elements.empty()) close();
+        m_out += QLatin1Char('\n');
+    }
     void businessName(const QString &name) {
         open("BusinessName");
         text("BusinessNameLine1Txt", Iris::businessName(name));
@@ -108,7 +149,41 @@ public:
     }
 
 private:
-    QXmlStreamWriter m_x;
+    void finishStart() {
+        if (!m_inStart) return;
+        m_out += QLatin1Char('>');
+        m_inStart = false;
+    }
+    void indent() {
+        static const QString blanks(64, QLatin1Char(' '));
+        m_out += QStringView(blanks).left(2 * qsizetype(m_elements.size()));
+    }
+    void escaped(QStringView text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            const char16_t u = c.unicode();
+            switch (u) {
+            case u'<': m_out += QLatin1String("&lt;"); continue;
+            case u'>': m_out += QLatin1String("&gt;"); continue;
+            case u'&': m_out += QLatin1String("&amp;"); continue;
+            case u'"': m_out += QLatin1String("&quot;"); continue;
+            case u'\t':
+            case u'\n':
+            case u'\r': m_out += c; continue;
+            }
+            if (u < 0x20 || u == 0xFFFE || u == 0xFFFF) continue;
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                m_out += c;
+                m_out += text[++i];
+                continue;
+            }
+            if (c.isSurrogate()) continue;
+            m_out += c;
+        }
+    }
+    QString &m_out;
+    std::vector<const char *> m_elements;
+    bool m_inStart = false, m_lastWasStart = false;
 };
 
 void manifest(Writer &w, int year, const Payer &payer, qint64 recipients, const QString &uniqueId) {
@@ -217,10 +292,8 @@ void detail(Writer &w, int year, Form form, const Payee &p, qint64 recordId) {
 
 QByteArray irisTransmission(int year, Form form, const Payer &payer, const QList<Payee> &payees,
                             const QString &uniqueId) {
-    QByteArray out;
+    QString out;
     Writer w(&out);
-    w.xml().writeStartDocument();
-    w.xml().writeDefaultNamespace(Namespace);
     w.open("IRTransmission");
     manifest(w, year, payer, payees.size(), uniqueId);
     w.open("IRSubmission1Grp");
@@ -231,8 +304,8 @@ QByteArray irisTransmission(int year, Form form, const Payer &payer, const QList
     w.close();
     w.close();
     w.close();
-    w.xml().writeEndDocument();
-    return out;
+    w.end();
+    return out.toUtf8();
 }
 
 namespace {

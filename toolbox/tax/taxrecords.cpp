@@ -3,32 +3,45 @@
 #include "platform/text.h"
 #include "platform/textfile.h"
 
+#include <algorithm>
+
 namespace Tax {
 namespace {
 
 bool currentLayout(int year) { return year >= FirstCurrentLayoutYear; }
 
-// A 748-character record filled field by field at 1-based positions.
+// A 748-character record filled field by field at 1-based positions, in place: a file holds
+// tens of thousands of records of some forty fields each.
 class Record {
 public:
     Record() : m_text(748, QLatin1Char(' ')) {}
-    void text(int pos, int len, const QString &value) {
-        m_text.replace(pos - 1, len, FixedWidth::left(value, len));
+    // Left-justified and blank-filled, cut to the field.
+    void text(int pos, int len, QStringView value) {
+        QChar *to = field(pos, len);
+        const qsizetype n = std::min<qsizetype>(value.size(), len);
+        std::copy_n(value.data(), n, to);
+        std::fill_n(to + n, len - n, QLatin1Char(' '));
     }
     void number(int pos, int len, qint64 value) {
         if (value < 0) throw FieldError("negative count");
-        QString digits = QString::number(value);
+        const QString digits = QString::number(value);
         if (digits.size() > len) throw FieldError("count too large for its field");
-        text(pos, len, digits.rightJustified(len, QLatin1Char('0')));
+        QChar *to = field(pos, len);
+        std::fill_n(to, len - digits.size(), QLatin1Char('0'));
+        std::copy_n(digits.constData(), digits.size(), to + len - digits.size());
     }
     void amount(int pos, int len, const Decimal &value) {
         if (value.isNegative()) throw FieldError("negative amount");
         number(pos, len, value.unitsAt(2));
     }
-    void zeros(int pos, int len) { text(pos, len, QString(len, QLatin1Char('0'))); }
+    void zeros(int pos, int len) { std::fill_n(field(pos, len), len, QLatin1Char('0')); }
     QString finish() const { return m_text + QStringLiteral("\r\n"); }
 
 private:
+    QChar *field(int pos, int len) {
+        Q_ASSERT(pos >= 1 && len >= 0 && pos - 1 + len <= m_text.size());
+        return m_text.data() + pos - 1;
+    }
     QString m_text;
 };
 

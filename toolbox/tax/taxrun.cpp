@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/picture.h"
 #include "platform/storage/database.h"
+#include "platform/storage/keyrange.h"
 #include "platform/text.h"
 #include "platform/textfile.h"
 
@@ -129,18 +130,28 @@ struct TransEntry {
     qint64 position = 0;
 };
 
-// Reads a member's transactions of the tax year: from 31 December backwards through the
-// account key, which gives the newest date first.
-template <class Visit>
-bool walkYear(storage::DataFile<Trans> &tra, qint32 acct, int year, qint32 lastDay, Visit visit) {
-    tra.clear();
-    tra.rec.ACCTNUM = acct;
-    tra.rec.TRANSDATE = lastDay;
-    tra.set(Trans::Acct_Key);
-    while (tra.next() && tra.rec.ACCTNUM == acct && Clock::year(tra.rec.TRANSDATE) == year)
-        visit(tra.rec);
-    return !tra.failed();
-}
+// A member's transactions of the tax year of the types a run counts, through the account key
+// from 31 December back to 1 January, newest first. Prepared once for the whole run; only the
+// fields the run needs are read, so an index carrying them answers alone.
+class YearWalk {
+public:
+    YearWalk(storage::DataFile<Trans> &tra, int year, const QVariantList &types,
+             const QStringList &fields)
+        : m_range(tra, Trans::Acct_Key, 1, fields), m_tra(tra),
+          m_first(Clock::dayNumber(year, 1, 1)), m_last(Clock::dayNumber(year, 12, 31)) {
+        m_range.only(QStringLiteral("TRANSTYPE"), types);
+    }
+    template <class Visit> bool walk(qint32 acct, Visit visit) {
+        if (!m_range.select({acct}, m_last, m_first)) return false;
+        while (m_range.next()) visit(m_tra.rec);
+        return !m_range.failed();
+    }
+
+private:
+    storage::DataRange<Trans> m_range;
+    storage::DataFile<Trans> &m_tra;
+    qint32 m_first, m_last;
+};
 
 // The entries with equal keys summed into the first of them, in the order first met.
 template <class T, class KeyOf, class Add>
@@ -278,7 +289,12 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     }
 
     const QSet<qint32> only(accounts.begin(), accounts.end());
-    const qint32 lastDay = Clock::dayNumber(year, 12, 31);
+    // 1099-R: tax, withdrawals and the rollover and hardship codes; 1099-INT: the interest.
+    YearWalk yearOf =
+        form == Form::R
+            ? YearWalk(tra, year, {TransType::Tax, TransType::Withdrawal, 23, 24, 26},
+                       {"TRANSDATE", "TRANSAMOUNT", "TRANSTYPE", "DESC", "TRANSTIME"})
+            : YearWalk(tra, year, {2, TransType::Dividend}, {"TRANSAMOUNT", "TRANSTYPE"});
     const qint64 total = progress ? mem.count() : 0;
     qint64 done = 0;
     QElapsedTimer sinceProgress;
@@ -289,8 +305,12 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
     RunResult &r = m_result;
     QList<TransEntry> transq;
 
-    mem.setStart(MemberCU::Name_Key);
-    while (mem.next()) {
+    // The members in name order, only the fields the run uses.
+    storage::DataRange<MemberCU> byName(
+        mem, MemberCU::Name_Key, 0,
+        {"ACCTNUM", "LASTNAME", "FIRSTNAME", "ADDR1", "CITY", "STATE", "ZIP", "SSNUM"});
+    if (!byName.selectAll()) return readFailed(mem.def());
+    while (byName.next()) {
         ++done;
         if (progress && sinceProgress.elapsed() >= 20) {
             progress(done, total);
@@ -301,10 +321,7 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
 
         if (form == Form::Int) {
             Decimal sum(0, 2);
-            if (!walkYear(tra, MEM.ACCTNUM, year, lastDay, [&](const Trans &t) {
-                    if (t.TRANSTYPE == 2 || t.TRANSTYPE == TransType::Dividend)
-                        sum += t.TRANSAMOUNT;
-                }))
+            if (!yearOf.walk(MEM.ACCTNUM, [&](const Trans &t) { sum += t.TRANSAMOUNT; }))
                 return readFailed(tra.def());
             r.AMOUNT += sum;
             if (sum >= Decimal(1000, 2)) {
@@ -324,16 +341,9 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         }
 
         transq.clear();
-        if (!walkYear(tra, MEM.ACCTNUM, year, lastDay, [&](const Trans &t) {
-                switch (t.TRANSTYPE) {
-                case TransType::Tax:
-                case TransType::Withdrawal:
-                case 23:
-                case 24:
-                case 26:
-                    transq << TransEntry{t.TRANSAMOUNT, t.TRANSDATE, t.TRANSTIME,
-                                         t.TRANSTYPE,   t.DESC,      tra.position()};
-                }
+        if (!yearOf.walk(MEM.ACCTNUM, [&](const Trans &t) {
+                transq << TransEntry{t.TRANSAMOUNT, t.TRANSDATE, t.TRANSTIME,
+                                     t.TRANSTYPE,   t.DESC,      tra.position()};
             }))
             return readFailed(tra.def());
         if (transq.isEmpty()) continue;
@@ -399,7 +409,7 @@ bool TaxRun::gather(Form form, int year, const QList<qint32> &accounts) {
         }
         emitGroup();
     }
-    if (mem.failed()) return readFailed(mem.def());
+    if (byName.failed()) return readFailed(mem.def());
 
     if (form == Form::Int) {
         r.lines = diskrpt;
