@@ -132,7 +132,7 @@ bool WithdrawalLogic::takeDate(const QString &typed, bool report) {
 }
 
 bool WithdrawalLogic::readMember(const QString &ssn) {
-    storage::DataFile<MemberCU> mem(m_db);
+    storage::DataFile<MemberCU> &mem = m_members;
     const bool had = memberFound;
     const qint32 previous = MEM.ACCTNUM;
     memberFound = false;
@@ -140,6 +140,7 @@ bool WithdrawalLogic::readMember(const QString &ssn) {
         dropWithdrawAll();
         return false;
     }
+    mem.clear();
     mem.rec.SSNUM = ssn;
     if (!mem.get(MemberCU::SSNum_Key)) {
         dropWithdrawAll();

@@ -95,6 +95,8 @@ private:
     storage::Database &m_db;
     Dialogs &m_dialogs;
     bool m_admin;
+    // Members are read by SSN again and again while lines are entered: one file for the window.
+    storage::DataFile<MemberCU> m_members{m_db};
 };
 
 class QCheckBox;
