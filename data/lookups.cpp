@@ -17,19 +17,25 @@ namespace {
 std::optional<std::pair<qint64, qint64>> sums(storage::Database &db, qint32 acct, qint32 asOf,
                                               qint32 yearEnd) {
     if (storage::faults::readRefused("Trans")) return std::nullopt;
-    QSqlQuery q(db.sql());
-    q.prepare(QString("SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0), "
-                      "COALESCE(SUM(CASE WHEN \"TRANSDATE\" <= ? THEN \"TRANSAMOUNT\" ELSE 0 END), 0) "
-                      "FROM \"Trans\" WHERE \"ACCTNUM\" = ?%1")
-                  .arg(asOf > 0 ? " AND \"TRANSDATE\" <= ?" : ""));
-    q.addBindValue(yearEnd);
-    q.addBindValue(acct);
-    if (asOf > 0) q.addBindValue(asOf);
-    if (!q.exec() || !q.next()) {
-        storage::Database::recordSqlError(q.lastError());
+    // Prepared once per connection: the dividend run asks twice for every member.
+    static const QString all = QStringLiteral(
+        "SELECT COALESCE(SUM(\"TRANSAMOUNT\"), 0), "
+        "COALESCE(SUM(CASE WHEN \"TRANSDATE\" <= ? THEN \"TRANSAMOUNT\" ELSE 0 END), 0) "
+        "FROM \"Trans\" WHERE \"ACCTNUM\" = ?");
+    static const QString upTo = all + " AND \"TRANSDATE\" <= ?";
+    QSqlQuery *q = asOf > 0 ? db.prepared("GETBALANCE up to", upTo) : db.prepared("GETBALANCE", all);
+    if (!q) return std::nullopt;
+    q->bindValue(0, yearEnd);
+    q->bindValue(1, acct);
+    if (asOf > 0) q->bindValue(2, asOf);
+    if (!q->exec() || !q->next()) {
+        storage::Database::recordSqlError(q->lastError());
+        q->finish();
         return std::nullopt;
     }
-    return std::pair{q.value(0).toLongLong(), q.value(1).toLongLong()};
+    const std::pair found{q->value(0).toLongLong(), q->value(1).toLongLong()};
+    q->finish();
+    return found;
 }
 } // namespace
 

@@ -52,6 +52,7 @@ const Layout<Trans> &Trans::layout() {
         .Long("TRANSTIME", &R::TRANSTIME)
         .String("USERID", 3, &R::USERID)
         .key("Acct_Key", {"ACCTNUM", "-TRANSDATE"})
+        .including({"TRANSTYPE", "TRANSAMOUNT"}) // walks over an account's types and amounts
         .key("AcctDateRevKey", {"ACCTNUM", "TRANSDATE"})
         .including({"TRANSAMOUNT"}) // balances sum the index alone
         .key("DateType_Key", {"TRANSDATE", "TRANSTYPE"});

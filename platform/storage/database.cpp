@@ -15,6 +15,9 @@ namespace storage {
 namespace {
 QAtomicInt g_connections;
 
+const QString WriteInSnapshotText =
+    QStringLiteral("nothing can be written while a run reads the fund as one snapshot");
+
 void restoreError(const Error &e) {
     if (e.code) setError(e.code, e.driverText, e.driverCode);
     else clearError();
@@ -81,6 +84,8 @@ std::unique_ptr<Database> Database::open(const QString &dataDir, Create create) 
 
 Database::~Database() {
     while (m_depth > 0) rollback();
+    while (m_readDepth > 0) endRead();
+    m_prepared.clear(); // before the connection they belong to goes
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connection);
@@ -149,6 +154,14 @@ bool Database::migrate() {
     return t.commit();
 }
 
+// Drops a key's index and makes it again with `columns`, when the file was ever made.
+bool Database::replaceIndex(const QString &table, const QString &key, const QString &columns) {
+    if (!m_db.tables().contains(table, Qt::CaseInsensitive)) return true;
+    const QString index = sqlName(table + "_" + key);
+    return exec("DROP INDEX IF EXISTS " + index) &&
+           exec(QString("CREATE INDEX %1 ON %2 (%3)").arg(index, sqlName(table), columns));
+}
+
 // What each version changed in the stored files. The names are those the files had then, and
 // stay as they are here even if a later layout renames them.
 bool Database::upgradeTo(int version) {
@@ -156,6 +169,10 @@ bool Database::upgradeTo(int version) {
     case 2: // the fund settings gain the IRIS transmitter control code and software id, blank
         return addColumn("CUInfo", FieldDef{"IRISTCC", FieldType::String, 5}) &&
                addColumn("CUInfo", FieldDef{"SOFTWAREID", FieldType::String, 10});
+    case 3: // the account/date key carries each transaction's type and amount, so that walks
+            // and sums over one account read the index alone
+        return replaceIndex("Trans", "Acct_Key",
+                            "\"ACCTNUM\", \"TRANSDATE\" DESC, rec_pos, \"TRANSTYPE\", \"TRANSAMOUNT\"");
     default: return true;
     }
 }
@@ -176,8 +193,13 @@ int Database::schemaVersion() {
     return q.value(0).toInt();
 }
 
+// Files are made far more rarely than opened: what is known to exist is remembered, and only
+// a file not seen yet (perhaps made by another station since) is looked up again.
 bool Database::exists(const FileDef &def) {
-    return m_db.tables().contains(def.name, Qt::CaseInsensitive);
+    const QString name = def.name.toLower();
+    if (m_tables.contains(name)) return true;
+    for (const QString &t : m_db.tables()) m_tables.insert(t.toLower());
+    return m_tables.contains(name);
 }
 
 QString Database::indexName(const FileDef &def, const KeyDef &key) const {
@@ -208,7 +230,10 @@ bool Database::create(const FileDef &def) {
     if (!exec(QString("CREATE TABLE %1 (%2)").arg(sqlName(def.name), cols.join(", ")))) return false;
     for (const KeyDef &k : def.keys)
         if (!exec(indexSql(def, k))) return false;
-    return t.commit();
+    if (!t.commit()) return false;
+    // Inside an outer batch the file exists only once that commits; a rollback forgets it.
+    m_tables.insert(def.name.toLower());
+    return true;
 }
 
 bool Database::recordDeclarationMatches(const FileDef &def) {
@@ -262,6 +287,12 @@ bool Database::begin() {
     m_rollbackOnly = false;
     m_broken = m_began = false;
     m_cause = Error{};
+    if (m_readDepth > 0) {
+        setError(AccessDenied, WriteInSnapshotText);
+        m_broken = true;
+        m_cause = lastError();
+        return false;
+    }
     // IMMEDIATE takes the write lock up front, so two stations queue instead of deadlocking.
     if (faults::beginRefused() || !exec(m_sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
         m_broken = true;
@@ -280,7 +311,11 @@ bool Database::lost() {
 }
 
 bool Database::writable() {
-    if (m_depth == 0) return true;
+    if (m_depth == 0) {
+        if (m_readDepth == 0) return true;
+        setError(AccessDenied, WriteInSnapshotText);
+        return false;
+    }
     if (!m_broken && lost()) {
         m_broken = true;
         m_cause = Error{FileSystemError, errorText(FileSystemError), 0,
@@ -309,23 +344,69 @@ bool Database::commit() {
     m_depth = 0;
     if (!usable) {
         const Error cause = m_cause;
-        if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+        if (m_began && !lost()) exec("ROLLBACK");
         m_broken = m_began = false;
+        m_tables.clear();
         restoreError(cause);
         return false;
     }
     m_began = false;
     if (m_rollbackOnly) {
         exec("ROLLBACK");
+        m_tables.clear();
         return false;
     }
     if (!exec("COMMIT")) {
         Error e = lastError();
         if (!m_sqliteHandle || !lost()) exec("ROLLBACK");
+        m_tables.clear();
         restoreError(e);
         return false;
     }
     return true;
+}
+
+bool Database::beginRead() {
+    if (m_readDepth++ > 0) return m_readBegan;
+    const Error before = lastError();
+    // The snapshot is taken by the first read, so one is made at once. PostgreSQL keeps the
+    // snapshot of that first statement for the whole transaction only at REPEATABLE READ.
+    if (!exec(m_sqlite ? "BEGIN DEFERRED" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"))
+        return false;
+    QSqlQuery q(m_db);
+    if (!q.exec("SELECT value FROM pension_meta WHERE name = 'schema_version'")) {
+        recordSqlError(q.lastError());
+        const Error e = lastError();
+        exec("ROLLBACK");
+        restoreError(e);
+        return false;
+    }
+    q.finish();
+    m_readBegan = true;
+    restoreError(before);
+    return true;
+}
+
+void Database::endRead() {
+    if (m_readDepth == 0 || --m_readDepth > 0) return;
+    if (!m_readBegan) return;
+    m_readBegan = false;
+    // Nothing was written: ending it either way lets go of the snapshot; the run's own error stays.
+    const Error e = lastError();
+    exec("ROLLBACK");
+    restoreError(e);
+}
+
+QSqlQuery *Database::prepared(const QString &id, const QString &sql) {
+    auto it = m_prepared.find(id);
+    if (it != m_prepared.end()) return &it->second;
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        recordSqlError(q.lastError());
+        return nullptr;
+    }
+    return &m_prepared.emplace(id, std::move(q)).first->second;
 }
 
 void Database::rollback() {
@@ -336,8 +417,10 @@ void Database::rollback() {
     }
     Error e = lastError();
     // Nothing to roll back when the transaction never began or the database ended it already.
-    if (m_sqliteHandle ? !lost() : m_began) exec("ROLLBACK");
+    // (A begin refused inside a read snapshot began nothing: the snapshot stays.)
+    if (m_began && !lost()) exec("ROLLBACK");
     m_broken = m_began = false;
+    m_tables.clear(); // a file made inside the batch is gone again
     restoreError(e); // keep the error that caused the rollback
 }
 } // namespace storage

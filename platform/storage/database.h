@@ -5,7 +5,10 @@
 #include "filedef.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
+#include <map>
 #include <memory>
 
 namespace storage {
@@ -13,7 +16,7 @@ class Database {
 public:
     static constexpr const char *FileName = "pension.db";
     // The layout version of the stored files; an older fund is brought up to it when opened.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     // How long a write waits for another station's lock before it is refused.
     static constexpr int BusyTimeoutMs = 10000;
 
@@ -59,6 +62,17 @@ public:
     // Called after a statement failed: notes when the failure cost the transaction.
     void noteFailure();
 
+    // One read transaction for a long run, so that it reads the fund as it was when it began
+    // (see ReadSnapshot); counted, the outermost holds it. Writes are refused until it ends.
+    bool beginRead();
+    void endRead();
+    bool inReadSnapshot() const { return m_readDepth > 0 && m_depth == 0; }
+
+    // A statement prepared once for this connection and reused by every later call with the
+    // same `id`; nullptr (and lastError) when it cannot be prepared. A caller finishes it after
+    // reading, so that it holds no read lock.
+    QSqlQuery *prepared(const QString &id, const QString &sql);
+
     int schemaVersion();
 
     // Runs a statement, recording a driver error in lastError(); for the storage code itself.
@@ -71,6 +85,7 @@ private:
     bool migrate();
     bool upgradeTo(int version); // one step of migrate(): from version - 1
     bool addColumn(const QString &table, const FieldDef &field);
+    bool replaceIndex(const QString &table, const QString &key, const QString &columns);
     bool lost(); // the engine no longer holds the transaction that was begun
     QString indexSql(const FileDef &def, const KeyDef &key) const;
     QString indexName(const FileDef &def, const KeyDef &key) const;
@@ -84,6 +99,32 @@ private:
     Error m_cause;         // why
     void *m_sqliteHandle = nullptr;
     QHash<QString, int> m_users;
+    int m_readDepth = 0;
+    bool m_readBegan = false; // the engine's read transaction was started
+    QSet<QString> m_tables;   // tables known to exist, lower case; a miss asks the database
+    std::map<QString, QSqlQuery> m_prepared;
+};
+
+// Holds one read transaction while in scope: every read of the run sees the same committed
+// state of the fund, whatever other stations post meanwhile. Open the files first. Snapshots
+// nest (the outermost holds the transaction); inside a write transaction one is a no-op.
+// Writing while one is held is refused with lastError() saying why. When the transaction
+// cannot begin, active() is false and the reads go ahead one statement at a time.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Database &db)
+        : m_db(db), m_held(!db.inTransaction()), m_active(!m_held || db.beginRead()) {}
+    ~ReadSnapshot() {
+        if (m_held) m_db.endRead();
+    }
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+    bool active() const { return m_active; }
+
+private:
+    Database &m_db;
+    bool m_held; // false inside a write transaction: that already reads one state
+    bool m_active;
 };
 
 // Frames a batch: commits when told, rolls back when it goes out of scope otherwise. A frame

@@ -23,11 +23,17 @@ int FileDef::keyIndex(const QString &key) const {
     return -1;
 }
 
-Table::Table(Database &db, const FileDef &def) : m_db(db), m_def(def) { clearBuffer(); }
+Table::Table(Database &db, const FileDef &def) : m_db(db), m_def(def) {
+    QStringList cols{"rec_pos", "rec_ver"};
+    for (const FieldDef &f : m_def.fields) cols << sqlName(f.name);
+    m_select = cols.join(", ");
+    clearBuffer();
+}
 
 Table::~Table() {
     close();
     m_queries.clear();
+    m_shaped.clear();
 }
 
 void Table::clearBuffer() {
@@ -60,6 +66,7 @@ void Table::close() {
     if (!m_open) return;
     m_insert.reset();
     m_queries.clear();
+    m_shaped.clear();
     m_buffer.clear();
     m_db.removeUser(m_def.name);
     m_open = false;
@@ -75,12 +82,6 @@ QVariant Table::bindValue(int field, const QVariant &v) const {
     case FieldType::String: return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
     default: return QVariant(v.toString() + QLatin1String(""));
     }
-}
-
-QString Table::selectList() const {
-    QStringList cols{"rec_pos", "rec_ver"};
-    for (const FieldDef &f : m_def.fields) cols << sqlName(f.name);
-    return cols.join(", ");
 }
 
 void Table::load(const QSqlQuery &q, Fetched &into) const {
@@ -198,7 +199,9 @@ void Table::remember() { m_read = Fetched{pos, version, row}; }
 bool Table::remove() {
     if (writeRefused()) return false;
     // Prepared once: batches delete thousands of records.
-    QSqlQuery *q = cachedQuery(QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name)));
+    QSqlQuery *q = shaped(shape(Delete), [&] {
+        return QString("DELETE FROM %1 WHERE rec_pos = ? AND rec_ver = ?").arg(sqlName(m_def.name));
+    });
     if (!q) return false;
     q->bindValue(0, pos);
     q->bindValue(1, version);
@@ -243,7 +246,9 @@ bool Table::readOne(QSqlQuery &q) {
 bool Table::getPosition(qint64 recordPos) {
     clearError();
     m_failed = false;
-    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(selectList(), sqlName(m_def.name)));
+    QSqlQuery *q = shaped(shape(Position), [&] {
+        return QString("SELECT %1 FROM %2 WHERE rec_pos = ?").arg(m_select, sqlName(m_def.name));
+    });
     if (!q) return readFailure();
     q->bindValue(0, recordPos);
     return readOne(*q);
@@ -255,18 +260,17 @@ bool Table::get(int key) {
     int saved = m_key;
     m_key = key;
     const KeyDef &k = m_def.keys[key];
-    QStringList where, order;
-    QVariantList values;
-    for (const KeyPart &p : k.parts) {
-        where << colExpr(p) + " = ?";
-        values << keyValue(p, row[p.field]);
-    }
     // Prepared once per key: batches look records up by key thousands of times.
-    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
-                                   .arg(selectList(), sqlName(m_def.name), where.join(" AND ")));
+    QSqlQuery *q = shaped(shape(Get), [&] {
+        QStringList where;
+        for (const KeyPart &p : k.parts) where << colExpr(p) + " = ?";
+        return QString("SELECT %1 FROM %2 WHERE %3 ORDER BY rec_pos LIMIT 1")
+            .arg(m_select, sqlName(m_def.name), where.join(" AND "));
+    });
+    if (q)
+        for (int i = 0; i < k.parts.size(); ++i) q->bindValue(i, keyValue(k.parts[i], row[k.parts[i].field]));
     m_key = saved;
     if (!q) return readFailure();
-    for (int i = 0; i < values.size(); ++i) q->bindValue(i, values[i]);
     return readOne(*q);
 }
 
@@ -368,34 +372,34 @@ QString Table::orderBy(int direction) const {
     return order.join(", ");
 }
 
-// The index ranges that follow the cursor position in `direction`, nearest first: the records
-// equal to the position's prefix (when inclusive), then, component by component from the
-// deepest, those strictly beyond it. Each is one ordered index scan.
-QList<Table::Range> Table::ranges(int direction) const {
+// The index ranges that follow the cursor position, nearest first: the records equal to the
+// position's prefix (when inclusive), then, component by component from the deepest, those
+// strictly beyond it. Each is one ordered index scan.
+QList<Table::Range> Table::ranges() const {
+    const int m = m_start.size();
+    QList<Range> out;
+    if (m_inclusive) out << Range{m, -1};
+    for (int j = m - 1; j >= 0; --j) out << Range{j, j};
+    return out;
+}
+
+QString Table::where(const Range &r, int direction) const {
     static const KeyDef recordOrder;
     const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
     const int n = k.parts.size();
     auto ascending = [&](int i) { return (direction > 0) != (i < n && k.parts[i].descending); };
     auto expr = [&](int i) { return i < n ? colExpr(k.parts[i]) : QString("rec_pos"); };
-    const int m = m_start.size();
-    QList<Range> out;
-    auto add = [&](int equal, int strict) {
-        Range r;
-        QStringList where;
-        for (int i = 0; i < equal; ++i) {
-            where << expr(i) + " = ?";
-            r.binds << m_start[i];
-        }
-        if (strict >= 0) {
-            where << expr(strict) + (ascending(strict) ? " > ?" : " < ?");
-            r.binds << m_start[strict];
-        }
-        r.where = where.isEmpty() ? QString() : " WHERE " + where.join(" AND ");
-        out << r;
-    };
-    if (m_inclusive) add(m, -1);
-    for (int j = m - 1; j >= 0; --j) add(j, j);
-    return out;
+    QStringList where;
+    for (int i = 0; i < r.equal; ++i) where << expr(i) + " = ?";
+    if (r.strict >= 0) where << expr(r.strict) + (ascending(r.strict) ? " > ?" : " < ?");
+    return where.isEmpty() ? QString() : " WHERE " + where.join(" AND ");
+}
+
+int Table::bind(QSqlQuery &q, const Range &r) const {
+    int b = 0;
+    for (int i = 0; i < r.equal; ++i) q.bindValue(b++, m_start[i]);
+    if (r.strict >= 0) q.bindValue(b++, m_start[r.strict]);
+    return b;
 }
 
 // Reads up to `limit` records after the cursor position, range by range; a fetch stops at the
@@ -405,20 +409,19 @@ QList<Table::Range> Table::ranges(int direction) const {
 bool Table::fetch(int direction, int limit) {
     static const KeyDef recordOrder;
     const KeyDef &k = m_key >= 0 ? m_def.keys[m_key] : recordOrder;
-    const QString order = orderBy(direction);
     int got = 0;
     bool failed = false;
-    for (const Range &r : ranges(direction)) {
-        QSqlQuery *prepared = cachedQuery(QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
-                                              .arg(selectList(), sqlName(m_def.name), r.where, order));
+    for (const Range &r : ranges()) {
+        QSqlQuery *prepared = shaped(shape(Walk, direction, r), [&] {
+            return QString("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
+                .arg(m_select, sqlName(m_def.name), where(r, direction), orderBy(direction));
+        });
         if (!prepared) {
             failed = true;
             break;
         }
         QSqlQuery &q = *prepared;
-        int b = 0;
-        for (const QVariant &v : r.binds) q.bindValue(b++, v);
-        q.bindValue(b, limit);
+        q.bindValue(bind(q, r), limit);
         if (!q.exec()) {
             Database::recordSqlError(q.lastError());
             failed = true;
@@ -461,10 +464,12 @@ bool Table::fetch(int direction, int limit) {
 qint64 Table::countBefore(int key) {
     setFromCurrent(key);
     qint64 total = 0;
-    for (const Range &r : ranges(-1)) {
-        QSqlQuery *q = cachedQuery(QString("SELECT COUNT(*) FROM %1%2").arg(sqlName(m_def.name), r.where));
+    for (const Range &r : ranges()) {
+        QSqlQuery *q = shaped(shape(CountBefore, -1, r), [&] {
+            return QString("SELECT COUNT(*) FROM %1%2").arg(sqlName(m_def.name), where(r, -1));
+        });
         if (!q) return 0;
-        for (int i = 0; i < r.binds.size(); ++i) q->bindValue(i, r.binds[i]);
+        bind(*q, r);
         if (q->exec() && q->next()) total += q->value(0).toLongLong();
         q->finish();
     }
@@ -475,14 +480,16 @@ bool Table::seekRank(int key, qint64 rank) {
     clearError();
     m_failed = false;
     m_key = key;
-    QSqlQuery *q = cachedQuery(QString("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1 OFFSET ?")
-                                   .arg(selectList(), sqlName(m_def.name), orderBy(+1)));
+    QSqlQuery *q = shaped(shape(Rank), [&] {
+        return QString("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1 OFFSET ?")
+            .arg(m_select, sqlName(m_def.name), orderBy(+1));
+    });
     if (!q) return readFailure();
     q->bindValue(0, std::max<qint64>(0, rank));
     return readOne(*q);
 }
 
-// Prepared statements are kept per statement text: walks run the same few shapes again and again.
+// Rewrites are kept per statement text: which fields changed decides it.
 QSqlQuery *Table::cachedQuery(const QString &sql) {
     auto it = m_queries.find(sql);
     if (it != m_queries.end()) return &it->second;
@@ -493,5 +500,24 @@ QSqlQuery *Table::cachedQuery(const QString &sql) {
         return nullptr;
     }
     return &m_queries.emplace(sql, std::move(q)).first->second;
+}
+
+// Walks run the same few shapes again and again: a shape's SQL is built once, when it is first
+// needed, and its statement found again without building any text.
+quint32 Table::shape(Kind kind, int direction, const Range &r) const {
+    return quint32(kind) | quint32(m_key + 2) << 4 | quint32(direction > 0) << 12 |
+           quint32(r.equal) << 13 | quint32(r.strict + 1) << 21;
+}
+
+template <class Build> QSqlQuery *Table::shaped(quint32 shape, Build build) {
+    auto it = m_shaped.find(shape);
+    if (it != m_shaped.end()) return &it->second;
+    QSqlQuery q(m_db.sql());
+    q.setForwardOnly(true);
+    if (!q.prepare(build())) {
+        Database::recordSqlError(q.lastError());
+        return nullptr;
+    }
+    return &m_shaped.emplace(shape, std::move(q)).first->second;
 }
 } // namespace storage

@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 namespace storage {
 class Table {
@@ -67,17 +68,26 @@ private:
         qint64 pos = 0, version = 0;
         Row row;
     };
+    // An index range after the cursor: the position's first `equal` values equal, then (when
+    // `strict` >= 0) that value strictly beyond. Its SQL depends only on this shape.
     struct Range {
-        QString where;
-        QVariantList binds;
+        int equal;
+        int strict;
     };
-    QList<Range> ranges(int direction) const;
+    QList<Range> ranges() const;
+    QString where(const Range &r, int direction) const;
+    int bind(QSqlQuery &q, const Range &r) const; // the range's values; returns the next index
+    // The statements a table runs, each prepared once and found by its shape: what it does, the
+    // key, the direction and the range.
+    enum Kind { Walk, CountBefore, Get, Position, Rank, Delete };
+    quint32 shape(Kind kind, int direction = 0, const Range &r = Range{0, -1}) const;
+    template <class Build> QSqlQuery *shaped(quint32 shape, Build build);
     QString orderBy(int direction) const;
     bool read(int direction);
     bool fetch(int direction, int limit);
     QVariant keyValue(const KeyPart &p, const QVariant &v) const;
     QString colExpr(const KeyPart &p) const;
-    QString selectList() const;
+    QString m_select; // every column, in the order load() reads them
     void load(const QSqlQuery &q, Fetched &into) const;
     QVariant bindValue(int field, const QVariant &v) const;
     QSqlQuery *cachedQuery(const QString &sql);
@@ -104,6 +114,7 @@ private:
     std::deque<Fetched> m_buffer;
     std::optional<QSqlQuery> m_insert;
     Fetched m_read; // the buffer's record as last read or written, for writing only what changed
-    std::map<QString, QSqlQuery> m_queries;
+    std::map<QString, QSqlQuery> m_queries;       // rewrites, by their text
+    std::unordered_map<quint32, QSqlQuery> m_shaped; // reads, by shape
 };
 } // namespace storage

@@ -79,7 +79,7 @@ TEST_F(Migration, TheFirstLayoutsSettingsOpenWithEveryValueAndTheNewCodesBlank) 
     writeFirstLayoutFund();
     auto db = storage::Database::open(dir.path(), storage::Database::MustExist);
     ASSERT_TRUE(db) << storage::lastErrorText().toStdString();
-    EXPECT_EQ(db->schemaVersion(), 2);
+    EXPECT_EQ(db->schemaVersion(), storage::Database::SchemaVersion);
     EXPECT_TRUE(db->recordDeclarationMatches(CUInfo::layout().def()));
     EXPECT_TRUE(db->keysValid(CUInfo::layout().def()));
 
@@ -118,7 +118,7 @@ TEST_F(Migration, AFundThatNeverStoredItsSettingsOrAlreadyHasTheCodesMigratesToo
     {
         auto db = storage::Database::open(dir.path(), storage::Database::MustExist);
         ASSERT_TRUE(db) << storage::lastErrorText().toStdString();
-        EXPECT_EQ(db->schemaVersion(), 2);
+        EXPECT_EQ(db->schemaVersion(), storage::Database::SchemaVersion);
         EXPECT_FALSE(db->exists(CUInfo::layout().def()));
         // Made now, in the new layout; then marked as of the first schema again.
         ASSERT_TRUE(db->create(CUInfo::layout().def()));
@@ -126,7 +126,7 @@ TEST_F(Migration, AFundThatNeverStoredItsSettingsOrAlreadyHasTheCodesMigratesToo
     }
     auto db = storage::Database::open(dir.path(), storage::Database::MustExist);
     ASSERT_TRUE(db) << storage::lastErrorText().toStdString();
-    EXPECT_EQ(db->schemaVersion(), 2);
+    EXPECT_EQ(db->schemaVersion(), storage::Database::SchemaVersion);
     EXPECT_TRUE(db->recordDeclarationMatches(CUInfo::layout().def()));
 }
 
@@ -165,5 +165,71 @@ TEST_F(Migration, AMigrationThatCannotBeginChangesNothing) {
     // The next start migrates.
     auto db = storage::Database::open(dir.path(), storage::Database::MustExist);
     ASSERT_TRUE(db) << storage::lastErrorText().toStdString();
-    EXPECT_EQ(db->schemaVersion(), 2);
+    EXPECT_EQ(db->schemaVersion(), storage::Database::SchemaVersion);
+}
+
+// The second layout's transactions: the account/date key carried nothing but its order.
+TEST_F(Migration, TheAccountKeyOfTheSecondLayoutCarriesTypesAndAmountsAfterwards) {
+    auto indexColumns = [](storage::Database &db) {
+        QStringList out;
+        QSqlQuery q(db.sql());
+        EXPECT_TRUE(q.exec("PRAGMA index_xinfo(\"Trans_Acct_Key\")"));
+        while (q.next())
+            if (q.value(5).toInt() == 1) out << q.value(2).toString();
+        return out;
+    };
+    const QList<std::tuple<qint32, qint32, qint32, qint64>> written{
+        {1001, 20000, TransType::Payroll, 12345}, {1001, 20031, TransType::Dividend, 678},
+        {1001, 20100, TransType::Withdrawal, -5000}, {1002, 20000, TransType::Payroll, 1}};
+    {
+        auto db = storage::Database::open(dir.path());
+        ASSERT_TRUE(db);
+        storage::FileDef second = Trans::layout().def();
+        const int acctKey = second.keyIndex("Acct_Key");
+        ASSERT_FALSE(second.keys[acctKey].include.isEmpty());
+        second.keys[acctKey].include.clear();
+        ASSERT_TRUE(db->create(second));
+        storage::DataFile<Trans> tra(*db);
+        ASSERT_TRUE(tra.open());
+        for (const auto &[acct, date, type, cents] : written) {
+            tra.clear();
+            tra.rec.ACCTNUM = acct;
+            tra.rec.TRANSDATE = date;
+            tra.rec.TRANSTYPE = type;
+            tra.rec.TRANSAMOUNT = Decimal::fromCents(cents);
+            tra.rec.DESC = "KEPT";
+            ASSERT_TRUE(tra.add());
+        }
+        EXPECT_FALSE(indexColumns(*db).contains("TRANSTYPE"));
+        ASSERT_TRUE(db->exec("UPDATE pension_meta SET value = '2' WHERE name = 'schema_version'"));
+    }
+    auto db = storage::Database::open(dir.path(), storage::Database::MustExist);
+    ASSERT_TRUE(db) << storage::lastErrorText().toStdString();
+    EXPECT_EQ(db->schemaVersion(), storage::Database::SchemaVersion);
+    EXPECT_TRUE(db->keysValid(Trans::layout().def()));
+    EXPECT_EQ(indexColumns(*db), (QStringList{"ACCTNUM", "TRANSDATE", "rec_pos", "TRANSTYPE", "TRANSAMOUNT"}));
+
+    // An account's types and amounts are read from the index alone.
+    QSqlQuery plan(db->sql());
+    ASSERT_TRUE(plan.exec("EXPLAIN QUERY PLAN SELECT \"TRANSTYPE\", \"TRANSAMOUNT\" FROM \"Trans\" "
+                          "INDEXED BY \"Trans_Acct_Key\" WHERE \"ACCTNUM\" = 1001"));
+    QString steps;
+    while (plan.next()) steps += plan.value(3).toString() + "\n";
+    EXPECT_TRUE(steps.contains("COVERING INDEX")) << steps.toStdString();
+
+    // Every record is there as it was, in the key's order (newest first within an account).
+    storage::DataFile<Trans> tra(*db);
+    ASSERT_TRUE(tra.open());
+    tra.setStart(Trans::Acct_Key);
+    for (int i : {2, 1, 0, 3}) {
+        ASSERT_TRUE(tra.next());
+        const auto &[acct, date, type, cents] = written[i];
+        EXPECT_EQ(tra.rec.ACCTNUM, acct);
+        EXPECT_EQ(tra.rec.TRANSDATE, date);
+        EXPECT_EQ(tra.rec.TRANSTYPE, type);
+        EXPECT_EQ(tra.rec.TRANSAMOUNT.unitsAt(2), cents);
+        EXPECT_EQ(tra.rec.DESC, "KEPT");
+    }
+    EXPECT_FALSE(tra.next());
+    EXPECT_FALSE(tra.failed());
 }
