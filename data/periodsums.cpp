@@ -15,16 +15,16 @@ QString membersSql() {
              sqlName(MemberCU::layout().def().name));
 }
 
-// One row per account in ascending order. Binds: begin, begin, dividend type, end + 1, begin,
-// dividend type, end. Sums are cast back to whole numbers: an engine that adds in wider numbers
-// (PostgreSQL's SUM of BIGINT) then refuses a sum beyond them instead of rounding it.
+// One row per account in ascending order. Binds: begin, begin, dividend type, end + 1, end.
+// Sums are cast back to whole numbers: an engine that adds in wider numbers (PostgreSQL's SUM of
+// BIGINT) then refuses a sum beyond them instead of rounding it.
 QString accountsSql() {
     const QString amt = sqlName("TRANSAMOUNT"), date = sqlName("TRANSDATE"),
                   type = sqlName("TRANSTYPE");
     return QString("SELECT %1, CAST(SUM(%2) AS BIGINT), "
                    "CAST(SUM(CASE WHEN %3 < ? THEN %2 ELSE 0 END) AS BIGINT), "
                    "CAST(SUM(CASE WHEN %3 >= ? AND %4 <> ? THEN %2 * (? - %3) ELSE 0 END) AS BIGINT), "
-                   "SUM(CASE WHEN %3 >= ? AND %4 <> ? THEN 1 ELSE 0 END), MAX(ABS(%2)) "
+                   "CAST(SUM(ABS(%2)) AS BIGINT) "
                    "FROM %5 WHERE %3 <= ? GROUP BY %1 ORDER BY %1")
         .arg(sqlName("ACCTNUM"), amt, date, type, sqlName(Trans::layout().def().name));
 }
@@ -63,8 +63,7 @@ bool Reader::open() {
     if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
     if (!m_accounts.prepare(accountsSql())) return fail(m_accounts.lastError());
     for (const QVariant &v : {QVariant(m_begin), QVariant(m_begin), QVariant(TransType::Dividend),
-                              QVariant(m_end + 1), QVariant(m_begin), QVariant(TransType::Dividend),
-                              QVariant(m_end)})
+                              QVariant(m_end + 1), QVariant(m_end)})
         m_accounts.addBindValue(v);
     if (!m_accounts.exec()) {
         if (!isOverflow(m_accounts.lastError())) return fail(m_accounts.lastError());
@@ -105,8 +104,7 @@ bool Reader::fetchAccount() {
     Account a;
     m_acct = m_accounts.value(0).toInt();
     if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.opening) ||
-        !whole(m_accounts.value(3), a.weighted) || !whole(m_accounts.value(4), a.moves) ||
-        !whole(m_accounts.value(5), a.largest)) {
+        !whole(m_accounts.value(3), a.weighted) || !whole(m_accounts.value(4), a.moved)) {
         m_exact = false;
         return false;
     }

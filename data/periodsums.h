@@ -23,8 +23,8 @@ struct Account {
     qint64 opening = 0;  // balance at the close of the day before the begin date
     qint64 weighted = 0; // every record of the period except dividends, times its days to the end
                          // (the end itself counting one)
-    qint64 moves = 0;    // how many records `weighted` counts
-    qint64 largest = 0;  // the largest amount on or before the end, without its sign
+    qint64 moved = 0;    // the amounts on or before the end added without their signs: no
+                         // balance of the account up to the end lies further from 0
 };
 
 class Reader {

@@ -77,12 +77,10 @@ Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decim
 // where every step is checked.
 std::optional<qint64> Dividends::balanceDays(const PeriodSums::Account &a, qint32 begin,
                                              qint32 days) {
+    // Every running balance of the walk, and so every partial sum, stays within moved x days.
+    if (__int128(a.moved) * days > std::numeric_limits<qint64>::max()) return std::nullopt;
     // A period from the first day there is has nothing before it.
     const qint64 opening = begin > 1 ? a.opening : 0;
-    const __int128 reach = (__int128(opening < 0 ? -__int128(opening) : __int128(opening)) +
-                            __int128(a.moves) * a.largest) *
-                           days;
-    if (reach > std::numeric_limits<qint64>::max()) return std::nullopt;
     return opening * days + a.weighted;
 }
 
@@ -186,17 +184,19 @@ bool EnterDividendsLogic::calculate() {
     };
     auto readFailed = [&] { return stop(kReadFailed.arg(storage::lastErrorText())); };
 
+    // Every member and balance as the fund stood when the run began, whatever is posted meanwhile.
+    storage::ReadSnapshot snapshot(m_db);
     PeriodSums::Reader sums(m_db, LOC.BEGINDATE, LOC.ENDDATE);
     if (!sums.open()) return readFailed();
     PeriodSums::Member MEM;
     while (sums.nextMember(MEM)) {
-        const QString acct = QString::number(MEM.acct);
         const std::optional<PeriodSums::Account> known = sums.account(MEM.acct);
         if (!known) return readFailed();
         // Sums the database could not give exactly are read record by record.
         const bool summed = sums.exact();
         Decimal balance = Decimal::fromCents(known->closing);
-        if (!summed && !GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.ENDDATE))
+        if (!summed &&
+            !GETBALANCE(m_db, QString::number(MEM.acct), balance, preYtd, ytd, LOC.ENDDATE))
             return readFailed();
         const bool open = MEM.closed == 0 || MEM.closed > LOC.ENDDATE;
         if (open && balance.sign() > 0) {
@@ -214,11 +214,11 @@ bool EnterDividendsLogic::calculate() {
                 }
             } catch (const DecimalOverflow &) {
                 // Amounts beyond what the fund's fields hold stop the run instead of wrapping.
-                return stop(kTooLarge.arg(acct));
+                return stop(kTooLarge.arg(MEM.acct));
             }
             if (!amount.isZero()) {
                 PostingEntry e;
-                e.ACCTNUM = acct.left(10);
+                e.ACCTNUM = QString::number(MEM.acct).left(10);
                 e.NAME = (clip(MEM.last) + clip(MEM.first)).left(200);
                 e.TRANSDATE = LOC.DIVIDENDDATE;
                 e.TRANSAMOUNT = amount;
@@ -231,9 +231,10 @@ bool EnterDividendsLogic::calculate() {
             }
         }
         ++LOC.TOTALPARTS;
-        LOC.PERCENTSTRING =
-            QString::number(total > 0 ? qint64(LOC.TOTALPARTS) * 100 / total : 100) + kCompleted;
+        // The text is only looked at when the window is told; it is made then.
         if (progress && sinceProgress.elapsed() >= 20) {
+            LOC.PERCENTSTRING =
+                QString::number(total > 0 ? qint64(LOC.TOTALPARTS) * 100 / total : 100) + kCompleted;
             progress();
             sinceProgress.restart();
         }
