@@ -128,3 +128,33 @@ TEST_F(PayDataTotal, LinesWhoseRecordIsGoneAreAddedUpOnceAndAnUnusedCheckIsRepla
     ASSERT_TRUE(postCheck("80.00", {{"222-22-2222", "80.00"}}));
     expectTotal("80.00");
 }
+
+// The lines' members are looked up by SSN before anything is written: a member file that cannot
+// be read stops the posting with the cause, and an SSN is compared as the SSN key compares it.
+TEST_F(PayDataTotal, MembersThatCannotBeReadStopThePostingBeforeAnythingIsWritten) {
+    namespace faults = storage::faults;
+    glo.PAYROLLAMOUNT = money("150.00");
+    ProcessPayrollLogic d(*db, dialogs, glo, queue, lookups, report);
+    d.open();
+    queue << PayQueueEntry{"111-11-1111", "Smith, Pat", glo.PAYROLLDATE, money("100.00"), 7,
+                           glo.POSTINGDATE};
+    // Typed with blanks after it, as a wider entry field leaves it: still Jones's account.
+    queue << PayQueueEntry{"222-22-2222  ", "Jones, Lee", glo.PAYROLLDATE, money("50.00"), 7,
+                           glo.POSTINGDATE};
+    faults::refuseReads("MemberCU", 1);
+    EXPECT_FALSE(d.post());
+    faults::clear(*db);
+    EXPECT_EQ(dialogs.last().text, "The payroll could not be posted; nothing was written.  Error: " +
+                                       faults::DamagedText + ".");
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(all<Trans>().isEmpty());
+    EXPECT_TRUE(all<PayBackup>().isEmpty());
+    EXPECT_EQ(queue.size(), 2);
+
+    ASSERT_TRUE(d.post());
+    const QList<Trans> tra = all<Trans>();
+    ASSERT_EQ(tra.size(), 2);
+    EXPECT_EQ(tra[0].ACCTNUM, 1001);
+    EXPECT_EQ(tra[1].ACCTNUM, 1002);
+    expectTotal("150.00");
+}
