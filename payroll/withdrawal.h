@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 
 #include <QWidget>
+#include <memory>
 
 struct WithdrawalLine {
     QString NAME;
@@ -96,7 +97,7 @@ private:
     Dialogs &m_dialogs;
     bool m_admin;
     // Members are read by SSN again and again while lines are entered: one file for the window.
-    storage::DataFile<MemberCU> m_members{m_db};
+    std::unique_ptr<storage::DataFile<MemberCU>> m_members;
 };
 
 class QCheckBox;
