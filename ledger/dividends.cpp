@@ -5,6 +5,7 @@
 #include "common/enhancedfocus.h"
 #include "common/windows.h"
 #include "data/lookups.h"
+#include "data/periodsums.h"
 #include "dividendreport.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
@@ -21,6 +22,7 @@
 #include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 namespace {
 const QString kCaption = QStringLiteral("Dividend Information");
@@ -68,6 +70,18 @@ Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decim
     }
     return Decimal::divide(Decimal(units, places) * averageDays,
                            Decimal::fromInt(qint64(100) * days), 2);
+}
+
+// The opening balance for every day of the period, each record from its day to the end. Nothing
+// when a balance or a partial sum could leave 64 bits: such an account is walked record by record,
+// where every step is checked.
+std::optional<qint64> Dividends::balanceDays(const PeriodSums::Account &a, qint32 begin,
+                                             qint32 days) {
+    // Every running balance of the walk, and so every partial sum, stays within moved x days.
+    if (__int128(a.moved) * days > std::numeric_limits<qint64>::max()) return std::nullopt;
+    // A period from the first day there is has nothing before it.
+    const qint64 opening = begin > 1 ? a.opening : 0;
+    return opening * days + a.weighted;
 }
 
 QString Dividends::plain(const Decimal &value) {
@@ -158,6 +172,7 @@ bool EnterDividendsLogic::calculate() {
     const qint64 total = mem.count();
     const QString desc = Dividends::description(LOC.BEGINDATE, LOC.ENDDATE, LOC.DIVPERCENTAGE);
     const QString user = GNT().USERID;
+    const qint32 days = LOC.ENDDATE - LOC.BEGINDATE + 1;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     Decimal preYtd(0, 2), ytd(0, 2);
@@ -171,27 +186,42 @@ bool EnterDividendsLogic::calculate() {
     };
     auto readFailed = [&] { return stop(kReadFailed.arg(storage::lastErrorText())); };
 
-    mem.setStart(MemberCU::AcctNum_Key);
-    while (mem.next()) {
-        const MemberCU &MEM = mem.rec;
-        const QString acct = QString::number(MEM.ACCTNUM);
-        Decimal balance(0, 2);
-        if (!GETBALANCE(m_db, acct, balance, preYtd, ytd, LOC.ENDDATE)) return readFailed();
-        const bool open = MEM.DATECLOSED == 0 || MEM.DATECLOSED > LOC.ENDDATE;
+    // Every member and balance as the fund stood when the run began, whatever is posted meanwhile.
+    storage::ReadSnapshot snapshot(m_db);
+    PeriodSums::Reader sums(m_db, LOC.BEGINDATE, LOC.ENDDATE);
+    if (!sums.open()) return readFailed();
+    PeriodSums::Member MEM;
+    while (sums.nextMember(MEM)) {
+        const std::optional<PeriodSums::Account> known = sums.account(MEM.acct);
+        if (!known) return readFailed();
+        // Sums the database could not give exactly are read record by record.
+        const bool summed = sums.exact();
+        Decimal balance = Decimal::fromCents(known->closing);
+        if (!summed &&
+            !GETBALANCE(m_db, QString::number(MEM.acct), balance, preYtd, ytd, LOC.ENDDATE))
+            return readFailed();
+        const bool open = MEM.closed == 0 || MEM.closed > LOC.ENDDATE;
         if (open && balance.sign() > 0) {
             Decimal amount;
             try {
-                const std::optional<Decimal> earned = dividendOf(tra, MEM.ACCTNUM);
-                if (!earned) return readFailed();
-                amount = *earned;
+                const std::optional<qint64> balanceDays =
+                    summed ? Dividends::balanceDays(*known, LOC.BEGINDATE, days) : std::nullopt;
+                if (balanceDays) {
+                    amount = Dividends::dividend(Decimal::fromCents(*balanceDays), days,
+                                                 LOC.DIVPERCENTAGE);
+                } else {
+                    const std::optional<Decimal> earned = dividendOf(tra, MEM.acct);
+                    if (!earned) return readFailed();
+                    amount = *earned;
+                }
             } catch (const DecimalOverflow &) {
                 // Amounts beyond what the fund's fields hold stop the run instead of wrapping.
-                return stop(kTooLarge.arg(acct));
+                return stop(kTooLarge.arg(MEM.acct));
             }
             if (!amount.isZero()) {
                 PostingEntry e;
-                e.ACCTNUM = acct.left(10);
-                e.NAME = (clip(MEM.LASTNAME) + clip(MEM.FIRSTNAME)).left(200);
+                e.ACCTNUM = QString::number(MEM.acct).left(10);
+                e.NAME = (clip(MEM.last) + clip(MEM.first)).left(200);
                 e.TRANSDATE = LOC.DIVIDENDDATE;
                 e.TRANSAMOUNT = amount;
                 e.TRANSTYPE = TransType::Dividend;
@@ -203,14 +233,15 @@ bool EnterDividendsLogic::calculate() {
             }
         }
         ++LOC.TOTALPARTS;
-        LOC.PERCENTSTRING =
-            QString::number(total > 0 ? qint64(LOC.TOTALPARTS) * 100 / total : 100) + kCompleted;
+        // The text is only looked at when the window is told; it is made then.
         if (progress && sinceProgress.elapsed() >= 20) {
+            LOC.PERCENTSTRING =
+                QString::number(total > 0 ? qint64(LOC.TOTALPARTS) * 100 / total : 100) + kCompleted;
             progress();
             sinceProgress.restart();
         }
     }
-    if (mem.failed()) return readFailed();
+    if (sums.failed()) return readFailed();
     LOC.CALCDIVSTRING.clear();
     LOC.PERCENTSTRING.clear();
     m_calculated = true;

@@ -5,6 +5,7 @@
 #include "common/enhancedfocus.h"
 #include "common/entries.h"
 #include "common/windows.h"
+#include "data/accountbyssn.h"
 #include "payrollreport.h"
 #include "platform/clock.h"
 #include "platform/picture.h"
@@ -213,6 +214,16 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     const QString user = GNT().USERID;
     const QString desc = "(" + contractorName + PayrollDescriptionFor +
                          Picture::format(GLO.PAYROLLDATE, kDate) + ")";
+    // Whether the contractor had lines posted on this date before this payroll.
+    pbp.clear();
+    pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
+    pbp.rec.POSTINGDATE = GLO.POSTINGDATE;
+    const bool postedBefore = pbp.get(PayBackup::ContractorDate_Key);
+    if (!postedBefore && pbp.failed()) {
+        error = storage::lastErrorText();
+        return false;
+    }
+    Decimal posted(0, 2);
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     int written = 0;
@@ -242,6 +253,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
                 kErrorCaption, kTransFailed + error + ".", Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
             return false;
         }
+        posted += q.AMOUNT;
         ++written;
         if (progress && sinceProgress.elapsed() >= 20) {
             progress(written);
@@ -250,29 +262,34 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     }
 
     // One PayData record per contractor and posting date, holding what was posted for them that
-    // day: a second payroll of the same contractor on the same day adds to the first.
-    Decimal total(0, 2);
-    pbp.clear();
-    pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
-    pbp.rec.POSTINGDATE = GLO.POSTINGDATE;
-    pbp.set(PayBackup::ContractorDate_Key);
-    while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
-           pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
-        total += pbp.rec.AMOUNT;
-    if (pbp.failed()) {
-        error = storage::lastErrorText();
-        return false;
-    }
+    // day: a second payroll of the same contractor on the same day adds to the first. The record
+    // "&Process" made holds the check until its first lines are posted.
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;
     bool ok = true;
     if (pay.get(PayData::AcctNumDate)) {
-        pay.rec.AMOUNT = total;
+        pay.rec.AMOUNT = postedBefore ? pay.rec.AMOUNT + posted : posted;
         ok = pay.put();
     } else if (pay.failed()) {
         ok = false;
     } else {
+        // Lines without their record: the day's total is taken from the lines themselves.
+        Decimal total = posted;
+        if (postedBefore) {
+            total = Decimal(0, 2);
+            pbp.clear();
+            pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
+            pbp.rec.POSTINGDATE = GLO.POSTINGDATE;
+            pbp.set(PayBackup::ContractorDate_Key);
+            while (pbp.next() && pbp.rec.CONTRACTOR == GLO.CONTRACTORNUMBER &&
+                   pbp.rec.POSTINGDATE == GLO.POSTINGDATE)
+                total += pbp.rec.AMOUNT;
+            if (pbp.failed()) {
+                error = storage::lastErrorText();
+                return false;
+            }
+        }
         pay.clear();
         pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
         pay.rec.DATE = GLO.POSTINGDATE;
@@ -315,16 +332,15 @@ bool ProcessPayrollLogic::post() {
     // Money must not go to an account nobody has: lines without a member stop the posting.
     QHash<QString, qint32> accounts;
     {
-        storage::DataFile<MemberCU> mem(m_db);
-        mem.open();
+        AccountBySsn memberOf(m_db);
         QStringList missing;
         for (const PayQueueEntry &q : PAYQUEUE) {
             if (accounts.contains(q.PATNUM) || missing.contains(q.PATNUM)) continue;
-            mem.clear();
-            mem.rec.SSNUM = q.PATNUM;
-            if (!clip(q.PATNUM).isEmpty() && mem.get(MemberCU::SSNum_Key))
-                accounts.insert(q.PATNUM, mem.rec.ACCTNUM);
-            else if (mem.failed()) {
+            const std::optional<qint32> acct =
+                clip(q.PATNUM).isEmpty() ? std::nullopt : memberOf.find(q.PATNUM);
+            if (acct)
+                accounts.insert(q.PATNUM, *acct);
+            else if (memberOf.failed()) {
                 m_dialogs.message(kErrorCaption, kPostFailed.arg(storage::lastErrorText()), Dlg::Error);
                 return false;
             } else

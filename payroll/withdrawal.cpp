@@ -69,7 +69,8 @@ const QString kMoney = QStringLiteral("@n$17.2");
 } // namespace
 
 WithdrawalLogic::WithdrawalLogic(storage::Database &db, Dialogs &dialogs, bool admin)
-    : m_db(db), m_dialogs(dialogs), m_admin(admin) {}
+    : m_db(db), m_dialogs(dialogs), m_admin(admin),
+      m_members(std::make_unique<storage::DataFile<MemberCU>>(db)) {}
 
 void WithdrawalLogic::open() {
     WITHDRAWALQUEUE.clear();
@@ -132,7 +133,7 @@ bool WithdrawalLogic::takeDate(const QString &typed, bool report) {
 }
 
 bool WithdrawalLogic::readMember(const QString &ssn) {
-    storage::DataFile<MemberCU> mem(m_db);
+    storage::DataFile<MemberCU> &mem = *m_members;
     const bool had = memberFound;
     const qint32 previous = MEM.ACCTNUM;
     memberFound = false;
@@ -140,6 +141,7 @@ bool WithdrawalLogic::readMember(const QString &ssn) {
         dropWithdrawAll();
         return false;
     }
+    mem.clear();
     mem.rec.SSNUM = ssn;
     if (!mem.get(MemberCU::SSNum_Key)) {
         dropWithdrawAll();

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 
 #include <QWidget>
+#include <memory>
 
 struct WithdrawalLine {
     QString NAME;
@@ -95,6 +96,8 @@ private:
     storage::Database &m_db;
     Dialogs &m_dialogs;
     bool m_admin;
+    // Members are read by SSN again and again while lines are entered: one file for the window.
+    std::unique_ptr<storage::DataFile<MemberCU>> m_members;
 };
 
 class QCheckBox;

@@ -1,0 +1,128 @@
+#include "periodsums.h"
+
+#include "platform/storage/faults.h"
+#include "records.h"
+
+#include <QSqlError>
+
+namespace PeriodSums {
+namespace {
+using storage::sqlName;
+
+QString membersSql() {
+    return QString("SELECT %1, %2, %3, %4 FROM %5 ORDER BY %1, rec_pos")
+        .arg(sqlName("ACCTNUM"), sqlName("DATECLOSED"), sqlName("LASTNAME"), sqlName("FIRSTNAME"),
+             sqlName(MemberCU::layout().def().name));
+}
+
+// One row per account in ascending order. Binds: begin, begin, dividend type, end + 1, end.
+// Sums are cast back to whole numbers: an engine that adds in wider numbers (PostgreSQL's SUM of
+// BIGINT) then refuses a sum beyond them instead of rounding it.
+QString accountsSql() {
+    const QString amt = sqlName("TRANSAMOUNT"), date = sqlName("TRANSDATE"),
+                  type = sqlName("TRANSTYPE");
+    return QString("SELECT %1, CAST(SUM(%2) AS BIGINT), "
+                   "CAST(SUM(CASE WHEN %3 < ? THEN %2 ELSE 0 END) AS BIGINT), "
+                   "CAST(SUM(CASE WHEN %3 >= ? AND %4 <> ? THEN %2 * (? - %3) ELSE 0 END) AS BIGINT), "
+                   "CAST(SUM(ABS(%2)) AS BIGINT) "
+                   "FROM %5 WHERE %3 <= ? GROUP BY %1 ORDER BY %1")
+        .arg(sqlName("ACCTNUM"), amt, date, type, sqlName(Trans::layout().def().name));
+}
+
+// SQLite stops a sum beyond 64 bits with "integer overflow"; PostgreSQL with SQLSTATE 22003.
+bool isOverflow(const QSqlError &e) {
+    return e.nativeErrorCode() == QLatin1String("22003") ||
+           e.databaseText().contains(QLatin1String("integer overflow"), Qt::CaseInsensitive);
+}
+
+// A whole number as the statement gave it; false when it is not one (an engine's approximate
+// number where a product left the 64-bit range).
+bool whole(const QVariant &v, qint64 &out) {
+    const int type = v.metaType().id();
+    if (type == QMetaType::Double || type == QMetaType::Float) return false;
+    bool ok = false;
+    out = v.toLongLong(&ok);
+    return ok;
+}
+} // namespace
+
+Reader::Reader(storage::Database &db, qint32 begin, qint32 end)
+    : m_db(db), m_begin(begin), m_end(end), m_members(db.sql()), m_accounts(db.sql()) {}
+
+bool Reader::fail(const QSqlError &error) {
+    storage::Database::recordSqlError(error);
+    m_failed = true;
+    return false;
+}
+
+bool Reader::open() {
+    storage::clearError();
+    m_failed = false;
+    m_members.setForwardOnly(true);
+    m_accounts.setForwardOnly(true);
+    if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
+    if (!m_accounts.prepare(accountsSql())) return fail(m_accounts.lastError());
+    for (const QVariant &v : {QVariant(m_begin), QVariant(m_begin), QVariant(TransType::Dividend),
+                              QVariant(m_end + 1), QVariant(m_end)})
+        m_accounts.addBindValue(v);
+    if (!m_accounts.exec()) {
+        if (!isOverflow(m_accounts.lastError())) return fail(m_accounts.lastError());
+        m_exact = false;
+    }
+    return true;
+}
+
+bool Reader::nextMember(Member &out) {
+    if (m_failed) return false;
+    if (storage::faults::readRefused(MemberCU::layout().def().name)) return m_failed = true, false;
+    if (!m_members.next()) {
+        if (m_members.lastError().isValid()) return fail(m_members.lastError());
+        return false;
+    }
+    out.acct = m_members.value(0).toInt();
+    out.closed = m_members.value(1).toInt();
+    out.last = m_members.value(2).toString();
+    out.first = m_members.value(3).toString();
+    return true;
+}
+
+// Reads the next account's row; false at the end, on a failure or once the sums are not exact.
+bool Reader::fetchAccount() {
+    m_haveAccount = false;
+    if (m_accountsDone || !m_exact) return false;
+    if (storage::faults::readRefused(Trans::layout().def().name)) return m_failed = true, false;
+    if (!m_accounts.next()) {
+        const QSqlError e = m_accounts.lastError();
+        m_accountsDone = true;
+        if (!e.isValid()) return false;
+        if (isOverflow(e)) {
+            m_exact = false;
+            return false;
+        }
+        return fail(e);
+    }
+    Account a;
+    m_acct = m_accounts.value(0).toInt();
+    if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.opening) ||
+        !whole(m_accounts.value(3), a.weighted) || !whole(m_accounts.value(4), a.moved)) {
+        m_exact = false;
+        return false;
+    }
+    m_current = a;
+    m_haveAccount = true;
+    return true;
+}
+
+std::optional<Account> Reader::account(qint32 acct) {
+    if (m_failed) return std::nullopt;
+    if (!m_exact) return Account{};
+    if (!m_started) {
+        m_started = true;
+        fetchAccount();
+    }
+    while (m_haveAccount && m_acct < acct) fetchAccount();
+    if (m_failed) return std::nullopt;
+    if (m_haveAccount && m_acct == acct) return m_current;
+    return Account{};
+}
+} // namespace PeriodSums

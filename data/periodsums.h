@@ -1,0 +1,56 @@
+#pragma once
+// What a dividend run needs of the whole fund for one period, read in two ordered statements:
+// the members (account, closing date, name) and, per account, the sums of its records up to the
+// period's end, which the database adds up over the account key's index.
+#include "platform/storage/database.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <optional>
+
+namespace PeriodSums {
+// One member record, in the account key's order (account number, then order of entry).
+struct Member {
+    qint32 acct = 0;
+    qint32 closed = 0;
+    QString last, first;
+};
+
+// One account's records dated on or before the period's end, in cents. An account without such
+// records has all of them 0.
+struct Account {
+    qint64 closing = 0;  // balance at the close of the end date
+    qint64 opening = 0;  // balance at the close of the day before the begin date
+    qint64 weighted = 0; // every record of the period except dividends, times its days to the end
+                         // (the end itself counting one)
+    qint64 moved = 0;    // the amounts on or before the end added without their signs: no
+                         // balance of the account up to the end lies further from 0
+};
+
+class Reader {
+public:
+    Reader(storage::Database &db, qint32 begin, qint32 end);
+    // Runs both statements; false (lastError() set) when the database cannot be read.
+    bool open();
+    // The next member; false at the end, or on a failure (failed()).
+    bool nextMember(Member &out);
+    // The sums of an account, asked in ascending order; nothing when the read failed (failed()).
+    // Ask exact() after it: when false the sums are unknown and the caller reads the records.
+    std::optional<Account> account(qint32 acct);
+    // False once the database could not add an account's amounts in whole numbers (more than
+    // they hold): from that account on, the sums are not given.
+    bool exact() const { return m_exact; }
+    bool failed() const { return m_failed; }
+
+private:
+    bool fetchAccount();
+    bool fail(const class QSqlError &error);
+    storage::Database &m_db;
+    qint32 m_begin, m_end;
+    QSqlQuery m_members, m_accounts;
+    bool m_exact = true, m_failed = false, m_started = false, m_accountsDone = false;
+    bool m_haveAccount = false;
+    qint32 m_acct = 0;
+    Account m_current;
+};
+} // namespace PeriodSums
