@@ -2,13 +2,36 @@
 
 #include "../text.h"
 #include "faults.h"
+#include "insertstatement.h"
 
+#include <QMutex>
 #include <QSqlError>
+#include <memory>
+#include <unordered_map>
 
 namespace storage {
 namespace {
 bool isText(const FieldDef &f) { return f.type == FieldType::String || f.type == FieldType::Memo; }
 
+// Each open table's prepared insert, made by its first add and finalized when it closes.
+QMutex g_insertsLock;
+std::unordered_map<const Table *, std::unique_ptr<InsertStatement>> g_inserts;
+
+InsertStatement &insertStatement(const Table *table, Database &db, const FileDef &def) {
+    QMutexLocker lock(&g_insertsLock);
+    std::unique_ptr<InsertStatement> &statement = g_inserts[table];
+    if (!statement) statement = std::make_unique<InsertStatement>(db, def);
+    return *statement;
+}
+
+void dropInsertStatement(const Table *table) {
+    std::unique_ptr<InsertStatement> statement;
+    QMutexLocker lock(&g_insertsLock);
+    auto it = g_inserts.find(table);
+    if (it == g_inserts.end()) return;
+    statement = std::move(it->second);
+    g_inserts.erase(it);
+}
 } // namespace
 
 int FileDef::fieldIndex(const QString &field) const {
@@ -59,6 +82,7 @@ bool Table::open() {
 void Table::close() {
     if (!m_open) return;
     m_insert.reset();
+    dropInsertStatement(this);
     m_queries.clear();
     m_buffer.clear();
     m_db.removeUser(m_def.name);
@@ -67,13 +91,28 @@ void Table::close() {
 
 QVariant Table::bindValue(int field, const QVariant &v) const {
     const FieldDef &f = m_def.fields[field];
+    // A value that is already as it is stored goes as it is: batches store millions of them.
+    const QMetaType type = v.metaType();
     switch (f.type) {
-    case FieldType::Long: return QVariant(qint32(v.toLongLong()));
-    case FieldType::Byte: return QVariant(int(quint8(v.toInt())));
-    case FieldType::Decimal: return QVariant(v.toLongLong());
+    case FieldType::Long:
+        if (type == QMetaType::fromType<int>()) return v;
+        return QVariant(qint32(v.toLongLong()));
+    case FieldType::Byte:
+        if (type == QMetaType::fromType<int>() && quint32(v.toInt()) <= 255) return v;
+        return QVariant(int(quint8(v.toInt())));
+    case FieldType::Decimal:
+        if (type == QMetaType::fromType<qint64>()) return v;
+        return QVariant(v.toLongLong());
     // Text is never NULL in the file: an empty field is an empty string.
-    case FieldType::String: return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
-    default: return QVariant(v.toString() + QLatin1String(""));
+    case FieldType::String:
+        if (type == QMetaType::fromType<QString>()) {
+            const QString &text = *static_cast<const QString *>(v.constData());
+            if (!text.isNull() && text.size() <= f.size && !text.endsWith(u' ')) return v;
+        }
+        return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
+    default:
+        if (type == QMetaType::fromType<QString>() && !static_cast<const QString *>(v.constData())->isNull()) return v;
+        return QVariant(v.toString() + QLatin1String(""));
     }
 }
 
@@ -131,21 +170,17 @@ bool Table::readFailure() {
 
 bool Table::add() {
     if (writeRefused()) return false;
-    if (!m_insert) {
-        QStringList cols, marks;
-        for (const FieldDef &f : m_def.fields) cols << sqlName(f.name), marks << "?";
-        m_insert.emplace(m_db.sql());
-        m_insert->prepare(QString("INSERT INTO %1 (%2, rec_ver) VALUES (%3, 1)")
-                              .arg(sqlName(m_def.name), cols.join(", "), marks.join(", ")));
-    }
-    for (int i = 0; i < m_def.fields.size(); ++i) m_insert->bindValue(i, bindValue(i, row[i]));
-    if (!m_insert->exec()) {
-        writeFailed(*m_insert);
+    InsertStatement &insert = insertStatement(this, m_db, m_def);
+    const int n = m_def.fields.size();
+    Row values(n);
+    for (int i = 0; i < n; ++i) values[i] = bindValue(i, row[i]);
+    if (!insert.exec(values)) {
+        m_db.noteFailure();
         return false;
     }
-    pos = m_insert->lastInsertId().toLongLong();
+    pos = insert.position();
     version = 1;
-    for (int i = 0; i < m_def.fields.size(); ++i) row[i] = bindValue(i, row[i]);
+    row.swap(values);
     remember();
     return true;
 }
