@@ -250,8 +250,9 @@ qint32 deformatDate(const QString &text, const QString &picture, bool *ok) {
         return fail();
     }
     if (twoDigitYear) {
-        int current = QDate::currentDate().year();
-        if (Clock::today() > 0) current = Clock::year(Clock::today());
+        // One look at the calendar: each asks the system for its time zone.
+        const qint32 today = Clock::today();
+        const int current = today > 0 ? Clock::year(today) : QDate::currentDate().year();
         int lo = window99 ? current - 98 : current - 80;
         int base = lo - lo % 100 + y;
         if (base < lo) base += 100;

@@ -2,8 +2,11 @@
 
 #include "../text.h"
 #include "faults.h"
+#include "insertstatement.h"
 
 #include <QSqlError>
+#include <memory>
+#include <unordered_map>
 
 namespace storage {
 namespace {
@@ -82,13 +85,28 @@ void Table::close() {
 
 QVariant Table::bindValue(int field, const QVariant &v) const {
     const FieldDef &f = m_def.fields[field];
+    // A value that is already as it is stored goes as it is: batches store millions of them.
+    const QMetaType type = v.metaType();
     switch (f.type) {
-    case FieldType::Long: return QVariant(qint32(v.toLongLong()));
-    case FieldType::Byte: return QVariant(int(quint8(v.toInt())));
-    case FieldType::Decimal: return QVariant(v.toLongLong());
+    case FieldType::Long:
+        if (type == QMetaType::fromType<int>()) return v;
+        return QVariant(qint32(v.toLongLong()));
+    case FieldType::Byte:
+        if (type == QMetaType::fromType<int>() && quint32(v.toInt()) <= 255) return v;
+        return QVariant(int(quint8(v.toInt())));
+    case FieldType::Decimal:
+        if (type == QMetaType::fromType<qint64>()) return v;
+        return QVariant(v.toLongLong());
     // Text is never NULL in the file: an empty field is an empty string.
-    case FieldType::String: return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
-    default: return QVariant(v.toString() + QLatin1String(""));
+    case FieldType::String:
+        if (type == QMetaType::fromType<QString>()) {
+            const QString &text = *static_cast<const QString *>(v.constData());
+            if (!text.isNull() && text.size() <= f.size && !text.endsWith(u' ')) return v;
+        }
+        return QVariant(clip(v.toString().left(f.size)) + QLatin1String(""));
+    default:
+        if (type == QMetaType::fromType<QString>() && !static_cast<const QString *>(v.constData())->isNull()) return v;
+        return QVariant(v.toString() + QLatin1String(""));
     }
 }
 
@@ -140,32 +158,18 @@ bool Table::readFailure() {
 
 bool Table::add() {
     if (writeRefused()) return false;
-    const Dialect &dialect = m_db.dialect();
-    if (!m_insert) {
-        QStringList cols;
-        for (const FieldDef &f : m_def.fields) cols << sqlName(f.name);
-        m_insert.emplace(m_db.sql());
-        m_insert->prepare(dialect.insertSql(sqlName(m_def.name), cols));
-    }
-    for (int i = 0; i < m_def.fields.size(); ++i) m_insert->bindValue(i, bindValue(i, row[i]));
-    if (!m_insert->exec()) {
-        writeFailed(*m_insert);
+    if (!m_insert) m_insert = std::make_unique<InsertStatement>(m_db, m_def);
+    InsertStatement &insert = *m_insert;
+    const int n = m_def.fields.size();
+    Row values(n);
+    for (int i = 0; i < n; ++i) values[i] = bindValue(i, row[i]);
+    if (!insert.exec(values)) {
+        if (!insert.declined()) m_db.noteFailure();
         return false;
     }
-    if (dialect.insertReturnsPosition) {
-        // No row: a unique key already holds these values, and the transaction goes on.
-        const bool added = m_insert->next();
-        pos = added ? m_insert->value(0).toLongLong() : 0;
-        m_insert->finish();
-        if (!added) {
-            setError(DuplicateKey, m_def.name);
-            return false;
-        }
-    } else {
-        pos = m_insert->lastInsertId().toLongLong();
-    }
+    pos = insert.position();
     version = 1;
-    for (int i = 0; i < m_def.fields.size(); ++i) row[i] = bindValue(i, row[i]);
+    row.swap(values);
     remember();
     return true;
 }

@@ -3,6 +3,7 @@
 // read next/previous, get by key or by record position, add, put, delete, count, empty.
 // Reads stream in growing chunks of ordered queries, so a walk never loads the whole file.
 #include "database.h"
+#include "insertstatement.h"
 
 #include <QSqlQuery>
 #include <deque>
@@ -114,7 +115,7 @@ private:
     std::optional<Error> m_pending; // a fetch failure, reported after the records read before it
     int m_chunk = 16;
     std::deque<Fetched> m_buffer;
-    std::optional<QSqlQuery> m_insert;
+    std::unique_ptr<InsertStatement> m_insert; // prepared by the first add
     Fetched m_read; // the buffer's record as last read or written, for writing only what changed
     std::map<QString, QSqlQuery> m_queries;       // rewrites, by their text
     std::unordered_map<quint32, QSqlQuery> m_shaped; // reads, by shape

@@ -302,6 +302,103 @@ TEST_F(Conversion, HistoryLinesThatCannotBeRead) {
                                             "line 5: amount '12X4' is not a number"}));
 }
 
+TEST_F(Conversion, EveryHistoryLineKeepsItsOwnDescriptionDateAndAmount) {
+    addMember(100, "A");
+    addMember(200, "B");
+    // Descriptions and dates that come back after others, and one impossible date twice.
+    writeLines("SHARENT.TXT", {history('1', 100, "240315", 100, 'A', "PAYROLL"),
+                               history('1', 200, "240315", 200, 'A', "PAYROLL"),
+                               history('1', 100, "240401", 300, 'N', "WITHDRAWAL"),
+                               history('1', 200, "241301", 400, 'A', "PAYROLL"),
+                               history('1', 100, "240315", 500, 'A', "PAYROLL"),
+                               history('1', 200, "190102", 600, 'B', "DIVIDEND"),
+                               history('1', 100, "241301", 700, 'A', "WITHDRAWAL"),
+                               history('1', 200, "240401", 800, 'A', "WITHDRAWAL"),
+                               history('1', 100, "240315", 900, 'A', "")});
+    // The same account twice: both opening balances open on its earliest date.
+    writeLines("SHARE.TXT", {balance('1', 200, 1000), balance('1', 100, 2000), balance('1', 200, 3000)});
+    TransImport run(*db, dialogs);
+    capture(run);
+    ASSERT_TRUE(run.run());
+    QStringList rows;
+    for (const Trans &t : all<Trans>())
+        rows << QString("%1 %2 %3 %4 %5").arg(t.ACCTNUM).arg(Clock::toQDate(t.TRANSDATE).toString(Qt::ISODate))
+                    .arg(t.TRANSAMOUNT.toString()).arg(t.TRANSTYPE).arg(t.DESC);
+    EXPECT_EQ(rows, QStringList({"100 2024-03-15 1.00 1 PAYROLL", "200 2024-03-15 2.00 1 PAYROLL",
+                                 "100 2024-04-01 -3.00 14 WITHDRAWAL", "100 2024-03-15 5.00 1 PAYROLL",
+                                 "200 2019-01-02 6.00 -5 DIVIDEND", "200 2024-04-01 8.00 1 WITHDRAWAL",
+                                 "100 2024-03-15 9.00 1 ",
+                                 "200 2019-01-02 10.00 -6 Previous Balance",
+                                 "100 2024-03-15 20.00 -6 Previous Balance",
+                                 "200 2019-01-02 30.00 -6 Previous Balance"}));
+    EXPECT_EQ(reported, QStringList({"Lines not imported from SHARENT.TXT and SHARE.TXT",
+                                     "line 4: date '241301' is not a date", "line 7: date '241301' is not a date"}));
+    // The keys were built over the whole: an account's history and balances read in date order.
+    EXPECT_TRUE(db->keysValid(Trans::layout().def()));
+    storage::DataFile<Trans> tra(*db);
+    ASSERT_TRUE(tra.open());
+    tra.rec.ACCTNUM = 200;
+    tra.rec.TRANSDATE = 0;
+    tra.set(Trans::AcctDateRevKey);
+    QStringList account;
+    while (tra.next() && tra.rec.ACCTNUM == 200) account << tra.rec.TRANSAMOUNT.toString();
+    EXPECT_EQ(account, QStringList({"6.00", "10.00", "30.00", "2.00", "8.00"}));
+}
+
+TEST_F(Conversion, TheSameDateDigitsFollowEachFieldsOwnCenturyRule) {
+    // Birth and joined dates lie within the 99 years up to today; the closed date takes the
+    // window from 80 years back.
+    const QString same = Line(380).at(2, "1").at(3, "000000001").at(135, "300101").at(155, "300101")
+                             .at(241, "300101").at(260, "N").text();
+    QString second = same;
+    second.replace(2, 9, "000000002");
+    writeLines("BASIC.TXT", {same, second});
+    MemberImport run(*db, dialogs);
+    dialogs.answers = {Dlg::Yes};
+    ASSERT_TRUE(run.run());
+    const QList<MemberCU> m = all<MemberCU>();
+    ASSERT_EQ(m.size(), 2);
+    for (const MemberCU &one : m) {
+        EXPECT_EQ(one.BIRTHDATE, Clock::dayNumber(1930, 1, 1));
+        EXPECT_EQ(one.DATEJOINED, Clock::dayNumber(1930, 1, 1));
+        EXPECT_EQ(one.DATECLOSED, Clock::dayNumber(2030, 1, 1));
+    }
+}
+
+TEST_F(Conversion, AMemberFileThatCannotBeReadStopsTheOpeningBalances) {
+    addMember(100, "A");
+    addTrans(100, "12.34");
+    writeLines("SHARENT.TXT", {history('1', 100, "240101", 100, 'A')});
+    writeLines("SHARE.TXT", {balance('1', 100, 5000)});
+    storage::faults::refuseReads("MemberCU", 1); // the check that members exist reads one
+    TransImport run(*db, dialogs);
+    EXPECT_FALSE(run.run());
+    storage::faults::clear(*db);
+    EXPECT_EQ(dialogs.last().text, "The import was stopped; TRANS is as it was before.  Error: " +
+                                       storage::faults::DamagedText + ".");
+    ASSERT_EQ(all<Trans>().size(), 1);
+    EXPECT_EQ(all<Trans>()[0].TRANSAMOUNT, Decimal::fromCents(1234));
+    EXPECT_EQ(run.stored, 0);
+    EXPECT_EQ(run.balancesAdded, 0);
+}
+
+TEST(ImportsColumns, DigitsAreOnlyPlainDigitsWithBlanksAround) {
+    qint64 v = -1;
+    EXPECT_TRUE(Imports::digits(u"000000100", v));
+    EXPECT_EQ(v, 100);
+    EXPECT_TRUE(Imports::digits(u"  7 ", v));
+    EXPECT_EQ(v, 7);
+    EXPECT_TRUE(Imports::digits(u"999999999999999999", v));
+    EXPECT_EQ(v, 999999999999999999LL);
+    v = -1;
+    for (const char16_t *no : {u"", u"   ", u"1 2", u"-5", u"+5", u"12X4", u"1.5", u"9999999999999999999", u"１２"})
+        EXPECT_FALSE(Imports::digits(no, v)) << QString::fromUtf16(no).toStdString();
+    EXPECT_EQ(v, -1) << "a refused column leaves the value alone";
+    // Columns past the end of a short line are empty, not an error.
+    EXPECT_EQ(Imports::column(u"ABC", 2, 5), u"BC");
+    EXPECT_TRUE(Imports::column(u"ABC", 10, 5).isEmpty());
+}
+
 // ---- The transaction codes ----
 
 TEST_F(Conversion, CodesNumberEveryLineBlankOnesIncluded) {

@@ -107,33 +107,35 @@ QString InputFile::unusable() const {
     return blank ? Text::Empty.arg(name()) : QString();
 }
 
-QString column(const QString &line, int from, int width) {
+QStringView column(QStringView line, int from, int width) {
     return line.mid(from - 1, width);
 }
 
-QString clipped(const QString &text) {
+QString clipped(QStringView text) {
     qsizetype n = text.size();
     while (n > 0 && text[n - 1] == u' ') --n;
-    return text.left(n);
+    return text.left(n).toString();
 }
 
-bool digits(const QString &text, qint64 &value) {
-    const QString t = text.trimmed();
+bool digits(QStringView text, qint64 &value) {
+    const QStringView t = text.trimmed();
     if (t.isEmpty() || t.size() > 18) return false;
-    for (QChar c : t)
-        if (c < '0' || c > '9') return false;
-    value = t.toLongLong();
+    qint64 v = 0; // at most 18 digits: no overflow
+    for (QChar c : t) {
+        if (c < u'0' || c > u'9') return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    value = v;
     return true;
 }
 
-bool overlong(const QString &line, int width) {
-    const QChar *text = line.constData();
+bool overlong(QStringView line, int width) {
     for (qsizetype i = width, n = line.size(); i < n; ++i)
-        if (text[i] != u' ') return true;
+        if (line[i] != u' ') return true;
     return false;
 }
 
-QString overlongText(const QString &line, int width) {
+QString overlongText(QStringView line, int width) {
     return QStringLiteral("%1 characters, longer than the %2 of a record").arg(line.size()).arg(width);
 }
 

@@ -43,16 +43,17 @@ private:
     bool m_opened = false;
 };
 
-// Text of a fixed-width line from a 1-based column: shorter when the line ends earlier.
-QString column(const QString &line, int from, int width);
+// Text of a fixed-width line from a 1-based column: shorter when the line ends earlier. A view
+// into the line: read, never kept.
+QStringView column(QStringView line, int from, int width);
 // The text without its trailing blanks, as fixed-width fields are kept.
-QString clipped(const QString &text);
+QString clipped(QStringView text);
 // A column of digits with blanks around them; false for anything else, blank included.
-bool digits(const QString &text, qint64 &value);
+bool digits(QStringView text, qint64 &value);
 // Whether a line holds text past the `width` characters of its record.
-bool overlong(const QString &line, int width);
+bool overlong(QStringView line, int width);
 // "line 12: ..." entries for a line that is longer than its record.
-QString overlongText(const QString &line, int width);
+QString overlongText(QStringView line, int width);
 
 // One comma-separated line split into its values: a value in double quotes may hold commas and
 // doubled quotes. False (with `problem`) when a quote is not closed on its line.

@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <vector>
 
 using Imports::clipped;
 using Imports::Verdict;
@@ -51,13 +54,13 @@ const Prefixes kCodePrefixes{QStringLiteral("Open Transaction Codes Import File 
 
 constexpr int kMemberWidth = 380, kHistoryWidth = 49, kBalanceWidth = 406, kCodeWidth = 200;
 
-QString quoted(const QString &text) {
-    return '\'' + text.trimmed() + '\'';
+QString quoted(QStringView text) {
+    return QStringLiteral("'%1'").arg(text.trimmed());
 }
 
 // Column 2 and the Local 565 answer: Yes takes the groups 0 to 7, No the groups 8 and 9.
-Verdict group(const QString &line, bool local565, QString &why) {
-    const QString g = Imports::column(line, 2, 1);
+Verdict group(QStringView line, bool local565, QString &why) {
+    const QStringView g = Imports::column(line, 2, 1);
     qint64 value = 0;
     if (!g.trimmed().isEmpty() && !Imports::digits(g, value)) {
         why = QStringLiteral("group digit %1 is not a number").arg(quoted(g));
@@ -66,8 +69,8 @@ Verdict group(const QString &line, bool local565, QString &why) {
     return (local565 ? value < 8 : value > 7) ? Verdict::Take : Verdict::Skip;
 }
 
-bool account(const QString &line, qint32 &acct, QString &why) {
-    const QString text = Imports::column(line, 3, 9);
+bool account(QStringView line, qint32 &acct, QString &why) {
+    const QStringView text = Imports::column(line, 3, 9);
     qint64 value = 0;
     if (!Imports::digits(text, value)) {
         why = QStringLiteral("account number %1 is not a number").arg(quoted(text));
@@ -77,22 +80,39 @@ bool account(const QString &line, qint32 &acct, QString &why) {
     return true;
 }
 
-// yymmdd; blank or zeros are no date.
-bool yymmdd(const QString &text, const QString &picture, const QString &what, qint32 &day, QString &why) {
-    const QString t = text.trimmed();
-    day = 0;
-    if (t.isEmpty() || t == QStringLiteral("000000")) return true;
-    qint64 ignored = 0;
-    bool ok = t.size() == 6 && Imports::digits(t, ignored);
-    if (ok) day = Picture::deformatDate(t, picture, &ok);
-    if (!ok) {
-        day = 0;
-        why = QStringLiteral("%1 %2 is not a date").arg(what, quoted(text));
+// Dates of a two-digit-year picture by the million: each distinct yymmdd is read once.
+class Dates {
+public:
+    explicit Dates(const QString &picture) : m_picture(picture) {}
+    // The day of six digits; 0 when they are no date.
+    qint32 day(QStringView sixDigits, qint64 value) {
+        if (m_days.empty()) m_days.assign(1000000, -1);
+        qint32 &known = m_days[size_t(value)];
+        if (known < 0) {
+            bool ok = false;
+            const qint32 day = Picture::deformatDate(sixDigits.toString(), m_picture, &ok);
+            known = ok ? day : 0;
+        }
+        return known;
     }
-    return ok;
+
+private:
+    QString m_picture;
+    std::vector<qint32> m_days; // by the value of the six digits; -1 not read yet
+};
+
+// yymmdd; blank or zeros are no date.
+bool yymmdd(QStringView text, Dates &dates, const QString &what, qint32 &day, QString &why) {
+    const QStringView t = text.trimmed();
+    day = 0;
+    if (t.isEmpty() || t == u"000000") return true;
+    qint64 value = 0;
+    if (t.size() == 6 && Imports::digits(t, value)) day = dates.day(t, value);
+    if (day == 0) why = QStringLiteral("%1 %2 is not a date").arg(what, quoted(text));
+    return day != 0;
 }
 
-bool needs(const QString &line, int width, QString &why) {
+bool needs(QStringView line, int width, QString &why) {
     if (line.size() >= width) return true;
     why = QStringLiteral("only %1 characters; the line needs %2").arg(line.size()).arg(width);
     return false;
@@ -112,7 +132,14 @@ qint32 localCode(const QString &misc2) {
     return n == 0 ? 0 : number.left(n).toInt();
 }
 
-Verdict parseMember(const QString &line, bool local565, MemberCU &m, QString &why) {
+// The member master's dates: birth and joined within the 99 years up to today, closed by the
+// picture's own century rule.
+struct MemberDates {
+    Dates recent{QStringLiteral("@d11<99")};
+    Dates closed{QStringLiteral("@d11")};
+};
+
+Verdict parseMember(QStringView line, bool local565, MemberDates &dates, MemberCU &m, QString &why) {
     if (Imports::overlong(line, kMemberWidth)) {
         why = Imports::overlongText(line, kMemberWidth);
         return Verdict::Bad;
@@ -120,15 +147,15 @@ Verdict parseMember(const QString &line, bool local565, MemberCU &m, QString &wh
     const Verdict g = group(line, local565, why);
     if (g != Verdict::Take) return g;
     // Only lines marked "N" are members to keep.
-    if (Imports::column(line, 260, 1).compare(QStringLiteral("N"), Qt::CaseInsensitive) != 0) return Verdict::Skip;
+    if (Imports::column(line, 260, 1).compare(u"N", Qt::CaseInsensitive) != 0) return Verdict::Skip;
     m = MemberCU();
     auto text = [&](int from, int width) { return clipped(Imports::column(line, from, width)); };
     if (!account(line, m.ACCTNUM, why)) return Verdict::Bad;
-    if (!yymmdd(Imports::column(line, 135, 6), QStringLiteral("@d11<99"), QStringLiteral("birth date"),
+    if (!yymmdd(Imports::column(line, 135, 6), dates.recent, QStringLiteral("birth date"),
                 m.BIRTHDATE, why) ||
-        !yymmdd(Imports::column(line, 155, 6), QStringLiteral("@d11<99"), QStringLiteral("date joined"),
+        !yymmdd(Imports::column(line, 155, 6), dates.recent, QStringLiteral("date joined"),
                 m.DATEJOINED, why) ||
-        !yymmdd(Imports::column(line, 241, 6), QStringLiteral("@d11"), QStringLiteral("date closed"),
+        !yymmdd(Imports::column(line, 241, 6), dates.closed, QStringLiteral("date closed"),
                 m.DATECLOSED, why))
         return Verdict::Bad;
     m.LASTNAME = text(12, 20);
@@ -153,7 +180,35 @@ Verdict parseMember(const QString &line, bool local565, MemberCU &m, QString &wh
     return Verdict::Take;
 }
 
-Verdict parseHistory(const QString &line, bool local565, Trans &t, QString &why) {
+// The history's descriptions, each kept once: millions of lines hold a few dozen of them.
+class Descriptions {
+public:
+    quint32 id(const QString &text) {
+        if (!m_texts.isEmpty() && m_texts[m_last] == text) return m_last;
+        auto it = m_ids.constFind(text);
+        if (it == m_ids.cend()) {
+            it = m_ids.insert(text, quint32(m_texts.size()));
+            m_texts << text;
+        }
+        return m_last = *it;
+    }
+    const QString &text(quint32 id) const { return m_texts[id]; }
+
+private:
+    QHash<QString, quint32> m_ids;
+    QStringList m_texts;
+    quint32 m_last = 0;
+};
+
+// A history line as it is stored, read once by the checking pass and kept for the writing.
+struct HistoryRow {
+    qint64 cents = 0; // signed
+    qint32 acct = 0, date = 0, type = 0;
+    quint32 desc = 0;
+};
+
+Verdict parseHistory(QStringView line, bool local565, Dates &dates, Descriptions &descriptions, HistoryRow &r,
+                     QString &why) {
     if (Imports::overlong(line, kHistoryWidth)) {
         why = Imports::overlongText(line, kHistoryWidth);
         return Verdict::Bad;
@@ -161,30 +216,27 @@ Verdict parseHistory(const QString &line, bool local565, Trans &t, QString &why)
     const Verdict g = group(line, local565, why);
     if (g != Verdict::Take) return g;
     if (!needs(line, 30, why)) return Verdict::Bad;
-    t = Trans();
-    if (!account(line, t.ACCTNUM, why)) return Verdict::Bad;
-    // The history's two-digit years take the same century rule as the closed date.
-    const QString date = Imports::column(line, 14, 6);
-    if (date.trimmed().isEmpty() || !yymmdd(date, QStringLiteral("@d11"), QStringLiteral("date"), t.TRANSDATE, why) ||
-        t.TRANSDATE == 0) {
+    if (!account(line, r.acct, why)) return Verdict::Bad;
+    const QStringView date = Imports::column(line, 14, 6);
+    if (date.trimmed().isEmpty() || !yymmdd(date, dates, QStringLiteral("date"), r.date, why) || r.date == 0) {
         if (why.isEmpty()) why = QStringLiteral("date %1 is not a date").arg(quoted(date));
         return Verdict::Bad;
     }
     qint64 cents = 0;
-    const QString amount = Imports::column(line, 20, 10);
+    const QStringView amount = Imports::column(line, 20, 10);
     if (!Imports::digits(amount, cents)) {
         why = QStringLiteral("amount %1 is not a number").arg(quoted(amount));
         return Verdict::Bad;
     }
     const QChar letter = line[29];
-    if (letter < 'A' || letter > 'Z') {
-        why = QStringLiteral("type letter %1 is not a letter from A to Z").arg(quoted(letter));
+    if (letter < u'A' || letter > u'Z') {
+        why = QStringLiteral("type letter %1 is not a letter from A to Z").arg(quoted(line.mid(29, 1)));
         return Verdict::Bad;
     }
-    t.TRANSTYPE = letter.unicode() - 64;
-    t.TRANSAMOUNT = Decimal::fromCents(t.TRANSTYPE > 13 ? -cents : cents);
-    if (t.TRANSTYPE == 2) t.TRANSTYPE = TransType::Dividend;
-    t.DESC = clipped(Imports::column(line, 37, 13));
+    r.type = letter.unicode() - 64;
+    r.cents = r.type > 13 ? -cents : cents;
+    if (r.type == 2) r.type = TransType::Dividend;
+    r.desc = descriptions.id(clipped(Imports::column(line, 37, 13)));
     return Verdict::Take;
 }
 
@@ -193,7 +245,7 @@ struct Balance {
     Decimal amount;
 };
 
-Verdict parseBalance(const QString &line, bool local565, Balance &b, QString &why) {
+Verdict parseBalance(QStringView line, bool local565, Balance &b, QString &why) {
     if (Imports::overlong(line, kBalanceWidth)) {
         why = Imports::overlongText(line, kBalanceWidth);
         return Verdict::Bad;
@@ -202,7 +254,7 @@ Verdict parseBalance(const QString &line, bool local565, Balance &b, QString &wh
     if (g != Verdict::Take) return g;
     if (!needs(line, 33, why) || !account(line, b.acct, why)) return Verdict::Bad;
     qint64 cents = 0;
-    const QString amount = Imports::column(line, 24, 10);
+    const QStringView amount = Imports::column(line, 24, 10);
     if (!Imports::digits(amount, cents)) {
         why = QStringLiteral("balance %1 is not a number").arg(quoted(amount));
         return Verdict::Bad;
@@ -226,7 +278,8 @@ bool MemberImport::run() {
     Imports::InputFile file;
     if (!load(file, path, kMemberPrefixes.open, kMemberPrefixes.next)) return false;
     MemberCU m;
-    auto parse = [&](qsizetype i, QString &why) { return parseMember(file.line(i), local565, m, why); };
+    MemberDates dates;
+    auto parse = [&](qsizetype i, QString &why) { return parseMember(file.line(i), local565, dates, m, why); };
     if (check(file, parse) == 0) {
         nothingToTake(file);
         return false;
@@ -262,26 +315,37 @@ bool TransImport::run() {
     stored = balancesAdded = 0;
     bad.clear();
     storage::DataFile<MemberCU> mem(m_db);
-    storage::DataFile<Trans> tra(m_db), history(m_db);
+    storage::DataFile<Trans> tra(m_db);
     if (!m_db.exists(MemberCU::layout().def()) || !mem.open() || !mem.first()) {
         if (mem.failed()) refuse(kTransPrefixes.share + storage::lastErrorText());
         else m_dialogs.message(kNoMembersCaption, kNoMembers, Dlg::Exclamation);
         return false;
     }
-    if (!openTarget(tra.table(), kTransPrefixes.create, kTransPrefixes.share) || !history.open()) return false;
+    if (!openTarget(tra.table(), kTransPrefixes.create, kTransPrefixes.share)) return false;
     const bool local565 = ask565(m_dialogs);
     const QString path = locate(kHistoryFile);
     if (path.isEmpty()) return false;
     openWait(kWaitTitle, kHistoryWait, kPleaseWait);
     Imports::InputFile file;
     if (!load(file, path, kTransPrefixes.open, kTransPrefixes.next)) return false;
-    Trans t;
-    auto parse = [&](qsizetype i, QString &why) { return parseHistory(file.line(i), local565, t, why); };
+    // Each line is read once: what the checking pass takes is kept for the writing.
+    std::vector<HistoryRow> rows;
+    HistoryRow row;
+    Descriptions descriptions;
+    // The history's two-digit years take the same century rule as the closed date.
+    Dates dates(QStringLiteral("@d11"));
+    auto parse = [&](qsizetype i, QString &why) {
+        const Verdict v = parseHistory(file.line(i), local565, dates, descriptions, row, why);
+        if (v == Verdict::Take) rows.push_back(row);
+        return v;
+    };
     if (check(file, parse) == 0) {
         nothingToTake(file);
         return false;
     }
     const qint64 historyLines = taken;
+    const QString fileName = file.name();
+    file = Imports::InputFile(); // its text is no longer needed
 
     // The opening balances: beside the history, else where the user points; none without it.
     Imports::InputFile balances;
@@ -291,8 +355,13 @@ bool TransImport::run() {
         balancePath = locate(kBalanceFile);
         openWait(kWaitTitle, kHistoryWait, kPleaseWait);
     }
+    std::vector<Balance> opening;
     Balance b;
-    auto parseB = [&](qsizetype i, QString &why) { return parseBalance(balances.line(i), local565, b, why); };
+    auto parseB = [&](qsizetype i, QString &why) {
+        const Verdict v = parseBalance(balances.line(i), local565, b, why);
+        if (v == Verdict::Take) opening.push_back(b);
+        return v;
+    };
     if (!balancePath.isEmpty()) {
         if (!load(balances, balancePath, kTransPrefixes.open, kTransPrefixes.next)) return false;
         check(balances, parseB, 0, balances.name());
@@ -309,54 +378,50 @@ bool TransImport::run() {
             writeFailed(QStringLiteral("TRANS"), error);
             return false;
         };
-        QString why;
+        // The earliest history date of each account, for its opening balance.
+        QHash<qint32, qint32> firstDate;
         qint32 earliest = 0;
-        for (qsizetype i = 0; i < file.lineCount(); ++i) {
-            if (parse(i, why) != Verdict::Take) continue;
-            tra.rec = t;
+        tra.clear();
+        for (const HistoryRow &h : rows) {
+            tra.rec.ACCTNUM = h.acct;
+            tra.rec.TRANSDATE = h.date;
+            tra.rec.TRANSAMOUNT = Decimal::fromCents(h.cents);
+            tra.rec.TRANSTYPE = h.type;
+            tra.rec.DESC = descriptions.text(h.desc);
             if (!tra.add()) return fail();
-            if (earliest == 0 || t.TRANSDATE < earliest) earliest = t.TRANSDATE;
-            if ((++stored & 1023) == 0) tick(QString::number(i + 1));
+            qint32 &first = firstDate[h.acct];
+            if (first == 0 || h.date < first) first = h.date;
+            if (earliest == 0 || h.date < earliest) earliest = h.date;
+            if ((++stored & 1023) == 0) tick(QString::number(stored));
         }
-        if (!m_db.rebuildKeys(Trans::layout().def())) return fail();
-
-        for (qsizetype i = 0; i < balances.lineCount(); ++i) {
-            if (parseB(i, why) != Verdict::Take) continue;
-            tick(QString::number(b.acct).left(20));
-            if (b.amount.sign() <= 0) continue;
-            mem.clear();
-            mem.rec.ACCTNUM = b.acct;
-            if (!mem.get(MemberCU::AcctNum_Key)) {
-                if (mem.failed()) return fail();
-                continue;
-            }
-            // The account's earliest history date; an account without history opens on the
-            // earliest date of the whole history, so its balance still comes first.
-            history.clear();
-            history.rec.ACCTNUM = b.acct;
-            history.rec.TRANSDATE = 0;
-            history.set(Trans::AcctDateRevKey);
-            qint32 date = earliest;
-            if (history.next()) {
-                if (history.rec.ACCTNUM == b.acct) date = history.rec.TRANSDATE;
-            } else if (history.failed()) {
-                return fail();
-            }
+        // The accounts that have a member, in one walk of the members: cheaper than a look-up
+        // per balance line.
+        QSet<qint32> members;
+        if (!opening.empty()) {
+            mem.setStart(MemberCU::AcctNum_Key);
+            while (mem.next()) members.insert(mem.rec.ACCTNUM);
+            if (mem.failed()) return fail();
+        }
+        for (const Balance &balance : opening) {
+            tick(QString::number(balance.acct).left(20));
+            if (balance.amount.sign() <= 0 || !members.contains(balance.acct)) continue;
+            // An account without history opens on the earliest date of the whole history, so
+            // its balance still comes first.
             tra.clear();
-            tra.rec.ACCTNUM = b.acct;
-            tra.rec.TRANSDATE = date;
-            tra.rec.TRANSAMOUNT = b.amount;
+            tra.rec.ACCTNUM = balance.acct;
+            tra.rec.TRANSDATE = firstDate.value(balance.acct, earliest);
+            tra.rec.TRANSAMOUNT = balance.amount;
             tra.rec.TRANSTYPE = TransType::CarriedBalance;
             tra.rec.DESC = kPreviousBalance;
             if (!tra.add()) return fail();
             ++balancesAdded;
         }
-        if (!batch.commit()) return fail();
+        // The keys were dropped for the load: built once, over the history and its balances.
+        if (!m_db.rebuildKeys(Trans::layout().def()) || !batch.commit()) return fail();
     }
     closeWait();
     m_dialogs.message(kFinishedCaption, kTransDone, Dlg::Exclamation);
-    reportBadLines(balances.lineCount() > 0 ? file.name() + QStringLiteral(" and ") + balances.name()
-                                            : file.name());
+    reportBadLines(balances.lineCount() > 0 ? fileName + QStringLiteral(" and ") + balances.name() : fileName);
     return true;
 }
 
