@@ -107,7 +107,9 @@ ReportRun::Outcome ReportLogic::run() {
     ReportRun r(m_dialogs);
     attach(r);
     if (testHook()) testHook()(r);
-    return r.run();
+    const ReportRun::Outcome outcome = r.run();
+    runEnded();
+    return outcome;
 }
 
 std::function<void(ReportRun &)> &ReportLogic::testHook() {
