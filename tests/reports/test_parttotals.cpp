@@ -194,3 +194,36 @@ TEST_F(TotalsTest, WindowReadsAndRemembersThePeriod) {
     EXPECT_EQ(again.fromDate()->text(), "01/01/2024");
     EXPECT_EQ(again.toDate()->text(), "12/31/2024");
 }
+
+// What the totals stand on: under a consistent read, a posting that another station commits
+// meanwhile is not seen, so sums read one after the other agree; after it, it is.
+TEST_F(TotalsTest, AConsistentReadDoesNotSeeAnotherStationsPosting) {
+    addMember(1001, "Smith", "John");
+    post(1001, day(2024, 2, 1), "300.00");
+    auto balance = [this] {
+        Decimal b, p, y;
+        EXPECT_TRUE(GETBALANCE(*db, "1001", b, p, y));
+        return b;
+    };
+    std::unique_ptr<storage::Database> other = openSecond();
+    ASSERT_TRUE(other);
+    auto postElsewhere = [&](const char *amount) {
+        storage::DataFile<Trans> tra(*other);
+        ASSERT_TRUE(tra.open());
+        tra.rec.ACCTNUM = 1001;
+        tra.rec.TRANSDATE = day(2024, 3, 1);
+        tra.rec.TRANSAMOUNT = money(amount);
+        tra.rec.TRANSTYPE = TransType::Payroll;
+        ASSERT_TRUE(tra.add());
+    };
+    {
+        ConsistentRead read(*db);
+        ASSERT_TRUE(read.active());
+        EXPECT_EQ(balance(), money("300.00"));
+        postElsewhere("25.00");
+        EXPECT_EQ(balance(), money("300.00")) << "the posting came after the read began";
+    }
+    EXPECT_EQ(balance(), money("325.00"));
+    postElsewhere("5.00");
+    EXPECT_EQ(balance(), money("330.00")) << "without one, every read sees the latest";
+}
