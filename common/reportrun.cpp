@@ -65,6 +65,10 @@ const QString kReportErrorCaption = QStringLiteral("Report Error ...");
 const QString kPageNotWritten =
     QStringLiteral("Page %1 of the report could not be written:|%2||"
                    "The report was stopped; none of it was shown or printed.");
+const QString kShownPageNotWritten =
+    QStringLiteral("Page %1 of the report could not be written:|%2||"
+                   "The report was stopped and its preview closed; none of it was printed.");
+const QString kCancel = QStringLiteral("Cancel");
 
 // The progress window: thermometer, the caller's text, the percent and Cancel. Esc and closing
 // the window ask to cancel like the button does.
@@ -80,7 +84,7 @@ public:
         bar->setRange(0, 100);
         bar->setTextVisible(false);
         percent = new QLabel(this);
-        auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        auto *cancel = new QPushButton(kCancel, this);
         connect(cancel, &QPushButton::clicked, this, [this] { onCancel(); });
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(bar);
@@ -94,9 +98,6 @@ public:
 } // namespace
 
 ReportRun::ReportRun(Dialogs &dialogs) : m_dialogs(dialogs) {
-    preview = [this](QStringList &pages, const PreviewOptions &options) {
-        return PRINTPREVIEW(pages, 100, options, iniPath(), m_dialogs);
-    };
     print = [this](const QStringList &pages) {
         return printOnReportPrinter(pages, name, m_dialogs);
     };
@@ -157,46 +158,110 @@ ReportRun::Outcome ReportRun::run() {
     if (open && !open(*this)) return Cancelled;
     m_report = std::make_unique<report::Report>();
 
-    ProgressWindow window(m_preview ? m_strings.ProgWinTitlePrvw : m_strings.ProgWinTitlePrnt,
-                          m_strings.ProgWinUsrText);
-    window.percent->setText(percentText());
-    m_redraw = [&] {
-        window.bar->setValue(m_percent);
+    // The progress window until the first page is finished; a preview goes on in its window.
+    const bool live = m_preview && !preview;
+    {
+        ProgressWindow window(m_preview ? m_strings.ProgWinTitlePrvw : m_strings.ProgWinTitlePrnt,
+                              m_strings.ProgWinUsrText);
         window.percent->setText(percentText());
-    };
-    QTimer timer;
-    window.onCancel = [&] {
-        timer.stop(); // no record runs while the questions are open
-        cancel();
-        if (m_state == Running) timer.start(0);
-        else window.accept();
-    };
-    QObject::connect(&timer, &QTimer::timeout, &window, [&] {
-        const bool more = m_state == Running && loop && loop(*this);
-        if (m_state == Running && !more) {
-            m_state = Completed;
-            if (finish) finish(*this);
-        }
-        // A page left out would make the rest look complete: the run stops at the first one.
-        if (m_report->failed()) m_state = WriteFailed;
-        if (m_state != Running) { // finished, or the loop itself asked to cancel
-            timer.stop();
-            window.accept();
-        }
-    });
-    timer.start(0);
-    window.exec();
-    m_redraw = nullptr;
+        m_redraw = [&] {
+            window.bar->setValue(m_percent);
+            window.percent->setText(percentText());
+        };
+        QTimer timer;
+        window.onCancel = [&] {
+            timer.stop(); // no record runs while the questions are open
+            cancel();
+            if (m_state == Running) timer.start(0);
+            else window.accept();
+        };
+        QObject::connect(&timer, &QTimer::timeout, &window, [&] {
+            advance();
+            if (m_state != Running || (live && !m_report->pages().isEmpty())) {
+                timer.stop();
+                window.accept();
+            }
+        });
+        timer.start(0);
+        window.exec();
+        m_redraw = nullptr;
+    }
     QDir::setCurrent(cwd);
-
-    output();
+    if (live && m_state == Running) {
+        livePreviewRun();
+        QDir::setCurrent(cwd);
+    } else {
+        output();
+    }
     m_report.reset(); // the page files go with it
     return m_outcome;
 }
 
-void ReportRun::pageNotWritten() {
+void ReportRun::advance() {
+    const bool more = m_state == Running && loop && loop(*this);
+    if (m_state == Running && !more) {
+        m_state = Completed;
+        if (finish) finish(*this);
+    }
+    // A page left out would make the rest look complete: the run stops at the first one.
+    if (m_report->failed()) m_state = WriteFailed;
+}
+
+void ReportRun::livePreviewRun() {
+    QStringList &pages = m_report->pages();
+    PrintPreview window(pages, 100, previewOptions, iniPath(), m_dialogs);
+    m_live = &window;
+    window.beginGenerating(kCancel);
+    m_redraw = [&] { window.setProgress(m_percent, percentText()); };
+    m_redraw();
+    QTimer timer;
+    // The pages are final: numbered in the window, or the window closes on a page not written.
+    auto conclude = [&] {
+        timer.stop();
+        if (m_state == Stopped) return window.exit();
+        if (!finalPages()) return window.exit();
+        window.endGenerating(m_state == Completed);
+    };
+    QObject::connect(&window, &PrintPreview::cancelRequested, &window, [&] {
+        timer.stop();
+        cancel();
+        if (m_state == Running) timer.start(0);
+        else conclude();
+    });
+    QObject::connect(&timer, &QTimer::timeout, &window, [&] {
+        advance();
+        window.pagesAdded();
+        if (m_state != Running) conclude();
+    });
+    timer.start(0);
+    const int answer = window.exec();
+    timer.stop();
+    m_redraw = nullptr;
+    m_live = nullptr;
+    if (m_state == WriteFailed) return pageNotWritten(true);
+    if (m_state == Stopped) return; // cancelled without a look at the pages, or the loop failed
+    // Closing the window while the report is still being made stops it: the pages were seen.
+    if (m_state == Running) m_state = Stopped;
+    m_outcome = Previewed;
+    if (answer == 1 && !pages.isEmpty()) m_outcome = print(pages) ? Printed : Failed;
+    pages.clear();
+}
+
+bool ReportRun::finalPages() {
+    if (!m_report->endPage() || m_report->failed()) {
+        m_state = WriteFailed;
+        return false;
+    }
+    if (pageOfPages && !m_report->pages().isEmpty())
+        ASSGNPGOFPG({}, {}, m_report->pages(), true, 4, false, false, false, 0, m_dialogs);
+    return true;
+}
+
+void ReportRun::pageNotWritten(bool shown) {
     m_dialogs.message(kReportErrorCaption,
-                      kPageNotWritten.arg(m_report->failedPage()).arg(m_report->error()),
+                      (shown ? kShownPageNotWritten : kPageNotWritten)
+                          .arg(m_report->failedPage())
+                          .arg(m_report->error()),
                       Dlg::Error);
     m_outcome = Failed;
 }
@@ -206,7 +271,7 @@ void ReportRun::output() {
     const bool toPreview = m_preview && (m_state == Completed || m_state == PartialPreview);
     const bool toPrinter = !m_preview && m_state == Completed;
     if (!toPreview && !toPrinter) return;
-    if (!m_report->endPage() || m_report->failed()) return pageNotWritten();
+    if (!finalPages()) return pageNotWritten();
     QStringList &pages = m_report->pages();
     if (pages.isEmpty()) {
         if (toPreview) m_dialogs.ask(m_strings.NothingToPrvwTitle, m_strings.NothingToPrvwText, Dlg::Information, m_strings.ButtonOk);
@@ -214,11 +279,12 @@ void ReportRun::output() {
         m_outcome = Nothing;
         return;
     }
-    if (pageOfPages) ASSGNPGOFPG({}, {}, pages, true, 4, false, false, false, 0, m_dialogs);
     if (toPreview) {
         m_outcome = Previewed;
         // The preview has already trimmed the queue to the chosen pages and their copies.
-        if (preview(pages, previewOptions) != 1) return;
+        const qint32 answer = preview ? preview(pages, previewOptions)
+                                      : PRINTPREVIEW(pages, 100, previewOptions, iniPath(), m_dialogs);
+        if (answer != 1) return;
     } else {
         applyCopies(pages, copies);
     }

@@ -2,6 +2,10 @@
 // The frame every report runs in: its dialog texts from the report INI file, the preview
 // question, a progress window while the report's own loop draws the pages, cancelling (with a
 // look at the pages so far), then the preview or the printer.
+//
+// A previewed report goes into its preview window as soon as its first page is finished; the
+// rest is made while the user reads, the window's status line showing the progress and Cancel.
+// The "of" page counts are written when the last page exists.
 #include "platform/report/report.h"
 #include "preview/printpreview.h"
 
@@ -52,10 +56,13 @@ public:
     // Called once when the loop has finished (totals, the last footer).
     std::function<void(ReportRun &)> finish;
 
-    // Where the pages go; tests replace them. Defaults: PRINTPREVIEW and the report printer.
-    // `print` returns false when nothing was printed, after saying why.
+    // Where the pages go; tests replace them. `preview` takes the finished pages (returning 1 to
+    // print them); left unset, the live preview window shows them as they are made. `print`
+    // defaults to the report printer and returns false when nothing was printed, after saying why.
     std::function<qint32(QStringList &pages, const PreviewOptions &)> preview;
     std::function<bool(const QStringList &pages)> print;
+    // The live preview window while it is open.
+    PrintPreview *livePreview() const { return m_live; }
 
     Outcome run();
 
@@ -75,8 +82,14 @@ public:
 
 private:
     enum State { Running, Completed, Stopped, PartialPreview, WriteFailed };
+    // One turn of the report's loop, noting how the run stands afterwards.
+    void advance();
+    // The rest of the run in the live preview, which already has the first page.
+    void livePreviewRun();
+    // The last page ended and the page counts written; false (WriteFailed) when a page failed.
+    bool finalPages();
     void output();
-    void pageNotWritten();
+    void pageNotWritten(bool shown = false);
 
     Dialogs &m_dialogs;
     PreviewStrings m_strings;
@@ -88,4 +101,5 @@ private:
     int m_redraws = 0;
     std::function<void()> m_redraw;
     Outcome m_outcome = Cancelled;
+    PrintPreview *m_live = nullptr;
 };

@@ -23,6 +23,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -76,6 +77,10 @@ private:
 };
 
 namespace {
+const QString kWaiting =
+    QStringLiteral("The report is still being made: this follows as soon as its last page is done.");
+const QString kNotDone = QStringLiteral("The report was cancelled: nothing was done with it.");
+
 QString printerTitle() {
     const QPrinter &p = reportPrinter();
     const QPrinterInfo info(p);
@@ -137,13 +142,13 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
     }
     bar->addWidget(new QLabel(m_texts["PageNoPrompt"], this));
     m_pageNo = new QSpinBox(this);
-    m_pageNo->setRange(1, std::max(1, pageCount()));
     m_pageNo->setToolTip(m_texts["PageNoTip"]);
     m_pageNo->setKeyboardTracking(false);
     connect(m_pageNo, &QSpinBox::valueChanged, this, [this](int v) { showPage(v); });
     bar->addWidget(m_pageNo);
-    m_of = new QLabel(m_texts["PageOFprompt"] + ' ' + QString::number(pageCount()), this);
+    m_of = new QLabel(this);
     bar->addWidget(m_of);
+    updateCount();
     const struct {
         const char *name, *tip, *icon;
         QStyle::StandardPixmap pixmap;
@@ -226,6 +231,19 @@ PrintPreview::PrintPreview(QStringList &pageQueue, int zoom, const PreviewOption
 
     m_status = new QStatusBar(this);
     m_status->setSizeGripEnabled(false);
+    m_progressText = new QLabel(this);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 100);
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumWidth(200);
+    m_cancel = new QPushButton(this);
+    m_cancel->setObjectName("cancelReport");
+    connect(m_cancel, &QPushButton::clicked, this, &PrintPreview::cancelRequested);
+    for (QWidget *w : {static_cast<QWidget *>(m_progressText), static_cast<QWidget *>(m_progress),
+                       static_cast<QWidget *>(m_cancel)}) {
+        m_status->addPermanentWidget(w);
+        w->hide();
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -355,6 +373,7 @@ void PrintPreview::previousHit() {
 }
 
 void PrintPreview::search(const QString &text, bool matchCase) {
+    if (!whenComplete([this, text, matchCase] { search(text, matchCase); })) return;
     m_hits = previewlogic::searchPages(m_pages, text, matchCase);
     m_hit = 0;
     m_view->setMark(m_hits.isEmpty() ? QString() : text,
@@ -403,6 +422,7 @@ QList<bool> PrintPreview::chosen() const {
 }
 
 void PrintPreview::print() {
+    if (!whenComplete([this] { print(); })) return;
     if (m_pages.isEmpty() || !m_options.allowPrint || !validatePages()) return;
     QPrinter &printer = reportPrinter();
     if (!m_options.skipPrinterDialog) {
@@ -432,6 +452,8 @@ void PrintPreview::print() {
 }
 
 void PrintPreview::printThisPage() {
+    // The page's "of" count is written only when the last page exists.
+    if (!whenComplete([this] { printThisPage(); })) return;
     if (m_pages.isEmpty() || !m_options.allowPrint) return;
     QStringList page{m_pages[m_page - 1]};
     applyCopies(page, 1);
@@ -439,6 +461,7 @@ void PrintPreview::printThisPage() {
 }
 
 void PrintPreview::textOut() {
+    if (!whenComplete([this] { textOut(); })) return;
     if (!validatePages()) return;
     QString file = m_options.textFile;
     if (file.startsWith('~'))
@@ -448,6 +471,7 @@ void PrintPreview::textOut() {
 }
 
 void PrintPreview::saveAsPdf() {
+    if (!whenComplete([this] { saveAsPdf(); })) return;
     if (!validatePages()) return;
     const QString name = m_dialogs.saveFileName(
         tr("Save as PDF"),
@@ -471,6 +495,66 @@ void PrintPreview::saved(const QString &file) {
 }
 
 void PrintPreview::exit() { done(2); }
+
+void PrintPreview::updateCount() {
+    const QSignalBlocker block(m_pageNo);
+    m_pageNo->setRange(1, std::max(1, pageCount()));
+    m_of->setText(m_texts["PageOFprompt"] + ' ' + QString::number(pageCount()));
+}
+
+bool PrintPreview::whenComplete(std::function<void()> action) {
+    if (!m_generating) return true;
+    m_waiting = std::move(action);
+    m_status->showMessage(kWaiting);
+    return false;
+}
+
+void PrintPreview::beginGenerating(const QString &cancelText) {
+    m_generating = true;
+    m_cancel->setText(cancelText);
+    for (QWidget *w : {static_cast<QWidget *>(m_progressText), static_cast<QWidget *>(m_progress),
+                       static_cast<QWidget *>(m_cancel)})
+        w->show();
+}
+
+void PrintPreview::setProgress(int percent, const QString &text) {
+    m_progress->setValue(percent);
+    m_progressText->setText(text);
+}
+
+void PrintPreview::pagesAdded() {
+    const qsizetype had = m_pages.size();
+    if (m_queue.size() <= had) return;
+    m_pages += m_queue.mid(had);
+    if (had == 0) {
+        m_page = 1;
+        m_view->load(m_pages.first());
+        computeFits();
+        updateView();
+    }
+    updateCount();
+    updateNavigation();
+}
+
+void PrintPreview::endGenerating(bool complete) {
+    m_generating = false;
+    for (QWidget *w : {static_cast<QWidget *>(m_progressText), static_cast<QWidget *>(m_progress),
+                       static_cast<QWidget *>(m_cancel)})
+        w->hide();
+    // The files now carry their page counts: the page shown is read again.
+    m_pages = m_queue;
+    m_page = std::clamp(m_page, 1, std::max(1, pageCount()));
+    if (!m_pages.isEmpty()) m_view->load(m_pages[m_page - 1]);
+    updateView();
+    updateCount();
+    updateNavigation();
+    std::function<void()> waiting = std::move(m_waiting);
+    m_waiting = nullptr;
+    m_status->clearMessage();
+    if (!waiting) return;
+    if (complete) waiting();
+    else m_status->showMessage(kNotDone);
+}
 
 void PrintPreview::done(int result) {
     if (m_placementActive) previewlogic::writePlacement(m_texts.iniFile(), geometry());

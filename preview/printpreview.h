@@ -16,6 +16,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
+class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QStatusBar;
@@ -71,12 +73,30 @@ public:
     bool validatePages();
     QMenu *popupMenu(bool fromButton);
 
+    // A report still being made: its pages come into the queue as they are finished, a progress
+    // bar and Cancel stand in the status line, and whatever needs every page (printing, saving,
+    // text, searching) waits for the last one.
+    void beginGenerating(const QString &cancelText);
+    bool generating() const { return m_generating; }
+    void setProgress(int percent, const QString &text);
+    // The queue has grown: the new pages can be seen.
+    void pagesAdded();
+    // The pages are final (their page counts written): shows them again as they now are, and
+    // does what was waiting when the report is `complete` (not cancelled part-way).
+    void endGenerating(bool complete);
+    QProgressBar *progressBar() const { return m_progress; }
+    QPushButton *cancelButton() const { return m_cancel; }
+
     // Widgets tests look at.
     QLineEdit *pagesToPrint() const { return m_pagesToPrint; }
     QSpinBox *copies() const { return m_copies; }
     QToolButton *button(const char *name) const;
     QLabel *ofLabel() const { return m_of; }
     QScrollArea *scrollArea() const { return m_scroll; }
+
+signals:
+    // Cancel was pressed while the report is being made.
+    void cancelRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -97,6 +117,9 @@ private:
     void computeFits();
     QList<bool> chosen() const;
     void openSearch();
+    void updateCount();
+    // While generating, keeps `action` for when the last page exists and says so; false then.
+    bool whenComplete(std::function<void()> action);
 
     QStringList &m_queue;
     QStringList m_pages; // what is shown; the queue changes only when printing
@@ -123,6 +146,11 @@ private:
     QToolButton *m_pin = nullptr;
     QStatusBar *m_status = nullptr;
     QString m_zoomChoice; // what the user chose in this window, kept when it closes
+    bool m_generating = false;
+    std::function<void()> m_waiting; // asked for while generating
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QLabel *m_progressText = nullptr;
 };
 
 // Shows the pages; returns 1 when the user asked to print (the caller prints what is left in the

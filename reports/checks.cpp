@@ -7,6 +7,7 @@
 #include "platform/picture.h"
 #include "toolbox/tax/formlayout.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -31,6 +32,8 @@ const QString kOldFromPrompt = QStringLiteral("Printed Checks From No.:");
 const QString kOldToPrompt = QStringLiteral("Printed Checks To No.:");
 const QString kNewPrompt = QStringLiteral("New First Number:");
 const QString kRenumberButton = QStringLiteral("&Renumber");
+const QString kVoidPrompt = QStringLiteral("Void Check No.:");
+const QString kVoidButton = QStringLiteral("&Void");
 
 const QString kBadNumber = QStringLiteral("Enter a check number from 1 to 999999999.");
 const QString kNumberUsed = QStringLiteral("Check number %1 has been used already. The next free "
@@ -43,6 +46,14 @@ const QString kNotRecorded = QStringLiteral("The checks were printed but could n
                                             "before printing them again.");
 const QString kNoneInRun = QStringLiteral("There are no checks numbered %1 to %2.");
 const QString kRangeReversed = QStringLiteral("The last number is before the first.");
+const QString kAllVoid = QStringLiteral("Checks %1 to %2 are all void; nothing was renumbered.");
+const QString kVoidCaption = QStringLiteral("Void Check");
+const QString kVoidQuestion = QStringLiteral("Void check %1 to %2 for %3?||It stays on file as void, "
+                                             "and its withdrawal gets a new check in the next run.");
+const QString kNoSuchCheck = QStringLiteral("There is no check numbered %1.");
+const QString kVoidAlready = QStringLiteral("Check %1 is void already.");
+const QString kVoided = QStringLiteral("Check %1 is void.");
+const QString kVoidFailed = QStringLiteral("Check %1 could not be voided (%2). It is as it was.");
 const QString kRenumberClash = QStringLiteral("Check number %1 belongs to another check. Nothing "
                                               "was renumbered.");
 const QString kRenumbered = QStringLiteral("%1 checks were renumbered %2 to %3.");
@@ -176,9 +187,13 @@ bool ParticipantChecks::gather(ReportRun &run) {
         chk.rec.ACCTNUM = c.ACCTNUM;
         chk.rec.TRANSDATE = c.TRANSDATE;
         chk.rec.TRANSTIME = c.TRANSTIME;
-        if (chk.get(Check::Withdrawal_Key)) continue; // written already
+        chk.set(Check::Withdrawal_Key);
+        bool written = false; // by a check that is not void
+        while (!written && chk.next() && chk.rec.ACCTNUM == c.ACCTNUM && chk.rec.TRANSDATE == c.TRANSDATE &&
+               chk.rec.TRANSTIME == c.TRANSTIME)
+            written = chk.rec.VOID == 0;
         if (chk.failed()) return readFailed(run);
-        found << c;
+        if (!written) found << c;
     }
     if (tra.failed()) return readFailed(run);
 
@@ -338,13 +353,18 @@ bool CheckRenumber::renumber() {
     }
     storage::DataFile<Check> chk(m_db);
     if (!CHECKOPEN(chk, m_dialogs)) return false;
+    // A void check keeps its number: the spoiled paper carries it.
     QList<Check> run;
+    int voided = 0;
     chk.rec.CHECKNUM = FROM;
     chk.set(Check::CheckNum_Key);
-    while (chk.next() && chk.rec.CHECKNUM <= TO) run << chk.rec;
+    while (chk.next() && chk.rec.CHECKNUM <= TO) {
+        if (chk.rec.VOID) ++voided;
+        else run << chk.rec;
+    }
     bool ok = !chk.failed();
     if (ok && run.isEmpty()) {
-        m_dialogs.message(kRenumberTitle, kNoneInRun.arg(FROM).arg(TO), Dlg::Exclamation);
+        m_dialogs.message(kRenumberTitle, (voided ? kAllVoid : kNoneInRun).arg(FROM).arg(TO), Dlg::Exclamation);
         return false;
     }
     // The new numbers may overlap the old ones of the same run, never another check's.
@@ -352,7 +372,7 @@ bool CheckRenumber::renumber() {
     chk.rec.CHECKNUM = NEWFIRST;
     chk.set(Check::CheckNum_Key);
     while (ok && chk.next() && chk.rec.CHECKNUM <= newLast) {
-        if (chk.rec.CHECKNUM >= FROM && chk.rec.CHECKNUM <= TO) continue;
+        if (chk.rec.CHECKNUM >= FROM && chk.rec.CHECKNUM <= TO && !chk.rec.VOID) continue;
         m_dialogs.message(kRenumberTitle, kRenumberClash.arg(chk.rec.CHECKNUM), Dlg::Exclamation);
         return false;
     }
@@ -378,6 +398,46 @@ bool CheckRenumber::renumber() {
     return true;
 }
 
+bool CheckVoid::voidCheck() {
+    storage::DataFile<Check> chk(m_db);
+    if (!CHECKOPEN(chk, m_dialogs)) return false;
+    chk.rec.CHECKNUM = CHECKNUM;
+    if (!chk.get(Check::CheckNum_Key)) {
+        if (chk.failed())
+            m_dialogs.message(kVoidCaption, kVoidFailed.arg(CHECKNUM).arg(storage::lastErrorText()), Dlg::Error);
+        else
+            m_dialogs.message(kVoidCaption, kNoSuchCheck.arg(CHECKNUM), Dlg::Exclamation);
+        return false;
+    }
+    if (chk.rec.VOID) {
+        m_dialogs.message(kVoidCaption, kVoidAlready.arg(CHECKNUM), Dlg::Exclamation);
+        return false;
+    }
+    const QString question =
+        kVoidQuestion.arg(CHECKNUM).arg(chk.rec.PAYEE.trimmed(), Picture::format(chk.rec.AMOUNT, kAmount).trimmed());
+    if (m_dialogs.message(kVoidCaption, question, Dlg::Question, Dlg::Yes | Dlg::No, Dlg::No) != Dlg::Yes)
+        return false;
+    storage::Transaction batch(m_db);
+    bool ok = batch.active();
+    // Read again under the lock: another station may have voided or renumbered it meanwhile.
+    chk.rec.CHECKNUM = CHECKNUM;
+    ok = ok && chk.get(Check::CheckNum_Key);
+    const bool already = ok && chk.rec.VOID;
+    if (ok && !already) {
+        chk.rec.VOID = 1;
+        ok = chk.put();
+    }
+    if (!ok || already || !batch.commit()) {
+        const QString error = storage::lastErrorText();
+        batch.rollback();
+        if (already) m_dialogs.message(kVoidCaption, kVoidAlready.arg(CHECKNUM), Dlg::Exclamation);
+        else m_dialogs.message(kVoidCaption, kVoidFailed.arg(CHECKNUM).arg(error), Dlg::Error);
+        return false;
+    }
+    m_dialogs.message(kVoidCaption, kVoided.arg(CHECKNUM));
+    return true;
+}
+
 CheckRenumberWindow::CheckRenumberWindow(storage::Database &db, Dialogs &dialogs, QWidget *parent)
     : ReportWindow(db, dialogs, kRenumberTitle, kRenumberProcedure, parent), m_logic(db, dialogs) {
     m_from = new QLineEdit(this);
@@ -389,8 +449,31 @@ CheckRenumberWindow::CheckRenumberWindow(storage::Database &db, Dialogs &dialogs
     m_new = new QLineEdit(this);
     m_new->setObjectName("newFirst");
     addRow(kNewPrompt, m_new);
+    auto *voidRow = new QWidget(this);
+    auto *voidLayout = new QHBoxLayout(voidRow);
+    voidLayout->setContentsMargins(0, 0, 0, 0);
+    m_void = new QLineEdit(voidRow);
+    m_void->setObjectName("voidNumber");
+    m_voidButton = new QPushButton(kVoidButton, voidRow);
+    m_voidButton->setObjectName("void");
+    voidLayout->addWidget(m_void);
+    voidLayout->addWidget(m_voidButton);
+    addRow(kVoidPrompt, voidRow);
+    connect(m_voidButton, &QPushButton::clicked, this, [this] { voidCheck(); });
     finishLayout();
     printButton()->setText(kRenumberButton);
+}
+
+bool CheckRenumberWindow::voidCheck() {
+    CheckVoid v(m_db, m_dialogs);
+    if (!validNumber(m_void->text(), v.CHECKNUM)) {
+        m_dialogs.message(kVoidCaption, kBadNumber, Dlg::Exclamation);
+        m_void->setFocus();
+        return false;
+    }
+    if (!v.voidCheck()) return false;
+    m_void->clear();
+    return true;
 }
 
 bool CheckRenumberWindow::readChoices() {

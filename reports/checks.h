@@ -1,8 +1,9 @@
 #pragma once
 // "Participant Checks": a check for the net amount of every withdrawal (type -3) posted in a
-// period that has none yet, numbered from a first number (proposed: the last used + 1), and
+// period that has none yet (a void check does not count), numbered from a first number (proposed: the last used + 1), and
 // recorded in the Checks file once the pages went to the printer. "Participant Checks Renumber":
-// a printed run's numbers moved to a new first number (the printer jammed), all or nothing.
+// a printed run's numbers moved to a new first number (the printer jammed), all or nothing; a
+// void check keeps its number. A printed check can be voided there too.
 //
 // The fields sit where the check stock wants them; PENSION.INI moves them (see formlayout.h):
 //   [Checks]  Form=10,-5   Fund=..  Number=..  Date=..  Payee=..  Figures=..  Words=..  Address=..
@@ -13,6 +14,7 @@
 #include <array>
 
 class QLineEdit;
+class QPushButton;
 
 namespace Checks {
 // "One Thousand Two Hundred Thirty-Four and 56/100"; "Zero and 00/100" for nothing; empty for a
@@ -102,6 +104,20 @@ private:
     Dialogs &m_dialogs;
 };
 
+// Voids a printed check (spoiled, lost, stopped): it stays on file under its number, which stays
+// used, and its withdrawal is due a check again.
+class CheckVoid {
+public:
+    CheckVoid(storage::Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs) {}
+    qint32 CHECKNUM = 0;
+    // Asks first (No is the default); one transaction. False (said why) changes nothing.
+    bool voidCheck();
+
+private:
+    storage::Database &m_db;
+    Dialogs &m_dialogs;
+};
+
 class CheckRenumberWindow : public ReportWindow {
     Q_OBJECT
 public:
@@ -110,6 +126,10 @@ public:
     QLineEdit *from() const { return m_from; }
     QLineEdit *to() const { return m_to; }
     QLineEdit *newFirst() const { return m_new; }
+    QLineEdit *voidNumber() const { return m_void; }
+    QPushButton *voidButton() const { return m_voidButton; }
+    // What the Void button does: false when the number was refused or nothing was voided.
+    bool voidCheck();
 
 protected:
     bool readChoices() override;
@@ -118,7 +138,8 @@ protected:
 
 private:
     CheckRenumber m_logic;
-    QLineEdit *m_from, *m_to, *m_new;
+    QLineEdit *m_from, *m_to, *m_new, *m_void;
+    QPushButton *m_voidButton;
 };
 
 void PRINTCHECKS();

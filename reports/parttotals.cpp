@@ -5,9 +5,12 @@
 #include "data/lookups.h"
 #include "memberformat.h"
 #include "platform/picture.h"
+#include "platform/storage/faults.h"
 #include "platform/text.h"
 
 #include <QLineEdit>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace {
 const QString kProcedure = QStringLiteral("PARTTOTALWIN");
@@ -48,16 +51,74 @@ QString ParticipantTotals::heading() const { return kTitle; }
 
 bool ParticipantTotals::begin(ReportRun &run) {
     m_mem = std::make_unique<storage::DataFile<MemberCU>>(m_db);
-    m_tra = std::make_unique<storage::DataFile<Trans>>(m_db);
+    storage::DataFile<Trans> tra(m_db);
     storage::DataFile<TransDesc> trd(m_db);
-    if (!CHECKOPEN(*m_mem, m_dialogs) || !CHECKOPEN(*m_tra, m_dialogs) || !CHECKOPEN(trd, m_dialogs))
+    if (!CHECKOPEN(*m_mem, m_dialogs) || !CHECKOPEN(tra, m_dialogs) || !CHECKOPEN(trd, m_dialogs))
         return false;
     if (!readCodeNames(trd, m_codes)) return readFailed(run);
     COUNT = 0;
     OPENING = CLOSING = Decimal(0, 2);
     MOVEMENTS = MovementSums();
+    m_read = std::make_unique<storage::ReadSnapshot>(m_db);
+    if (!m_read->active() || !readSums()) {
+        m_read.reset();
+        return readFailed(run);
+    }
     run.recordsToProcess = m_mem->count();
     m_walk = std::make_unique<MemberWalk>(*m_mem, selection);
+    return true;
+}
+
+bool ParticipantTotals::readSums() {
+    using storage::sqlName;
+    m_balances.clear();
+    m_sums.clear();
+    const QString acct = sqlName("ACCTNUM"), date = sqlName("TRANSDATE"), amount = sqlName("TRANSAMOUNT"),
+                  type = sqlName("TRANSTYPE"), table = sqlName(Trans::layout().def().name);
+    // An account range bounds the sums as well; a local's members are picked by the walk.
+    QString range;
+    QVariantList rangeValues;
+    if (selection.FROMACCT != 0) {
+        range += " AND " + acct + " >= ?";
+        rangeValues << selection.FROMACCT;
+    }
+    if (selection.TOACCT != 0) {
+        range += " AND " + acct + " <= ?";
+        rangeValues << selection.TOACCT;
+    }
+    auto run = [&](QSqlQuery &q, const QString &sql, const QVariantList &values) {
+        if (storage::faults::readRefused(Trans::layout().def().name)) return false;
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) return storage::Database::recordSqlError(q.lastError()), false;
+        for (const QVariant &v : values) q.addBindValue(v);
+        if (!q.exec()) return storage::Database::recordSqlError(q.lastError()), false;
+        return true;
+    };
+
+    // The opening and closing balances in one pass over the account key, whose index carries
+    // the amounts; the closing one is summed on its own, so that the proof below means something.
+    QSqlQuery edges(m_db.sql());
+    if (!run(edges,
+             "SELECT " + acct + ", SUM(CASE WHEN " + date + " < ? THEN " + amount + " ELSE 0 END), " +
+                 "SUM(CASE WHEN " + date + " <= ? THEN " + amount + " ELSE 0 END) FROM " + table +
+                 " WHERE 1 = 1" + range + " GROUP BY " + acct,
+             QVariantList{FROMDATE, TODATE} + rangeValues))
+        return false;
+    while (edges.next())
+        m_balances.insert(edges.value(0).toInt(), {Decimal::fromCents(edges.value(1).toLongLong()),
+                                                   Decimal::fromCents(edges.value(2).toLongLong())});
+    if (edges.lastError().isValid()) return storage::Database::recordSqlError(edges.lastError()), false;
+
+    QSqlQuery moves(m_db.sql());
+    if (!run(moves,
+             "SELECT " + acct + ", " + type + ", SUM(" + amount + ") FROM " + table + " WHERE " + date +
+                 " >= ? AND " + date + " <= ?" + range + " GROUP BY " + acct + ", " + type,
+             QVariantList{FROMDATE, TODATE} + rangeValues))
+        return false;
+    while (moves.next())
+        m_sums[moves.value(0).toInt()].add(moves.value(1).toInt(),
+                                          Decimal::fromCents(moves.value(2).toLongLong()));
+    if (moves.lastError().isValid()) return storage::Database::recordSqlError(moves.lastError()), false;
     return true;
 }
 
@@ -72,34 +133,23 @@ void ParticipantTotals::startDrawing(ReportRun &run) {
 bool ParticipantTotals::step(ReportRun &run) {
     if (!m_walk->next()) return m_walk->failed() ? readFailed(run) : false;
     const MemberCU m = m_mem->rec;
-    const QString acct = QString::number(m.ACCTNUM);
-    Decimal opening, closing, preYtd, ytd;
-    if (!GETBALANCE(m_db, acct, opening, preYtd, ytd, FROMDATE - 1) ||
-        !GETBALANCE(m_db, acct, closing, preYtd, ytd, TODATE))
-        return readFailed(run);
-
-    MovementSums sums;
-    Trans &t = m_tra->rec;
-    m_tra->clear();
-    t.ACCTNUM = m.ACCTNUM;
-    t.TRANSDATE = FROMDATE;
-    m_tra->set(Trans::AcctDateRevKey, 2);
-    while (m_tra->next() && t.ACCTNUM == m.ACCTNUM && t.TRANSDATE <= TODATE) sums.add(t.TRANSTYPE, t.TRANSAMOUNT);
-    if (m_tra->failed()) return readFailed(run);
+    const Balances edges = m_balances.value(m.ACCTNUM);
+    const MovementSums sums = m_sums.value(m.ACCTNUM);
 
     ++COUNT;
-    OPENING += opening;
-    CLOSING += closing;
+    OPENING += edges.opening;
+    CLOSING += edges.closing;
     MOVEMENTS.add(sums);
-    QStringList cells{acct, cell(opening)};
+    QStringList cells{QString::number(m.ACCTNUM), cell(edges.opening)};
     for (Movement k : kColumnKinds) cells << cell(sums[k]);
-    cells << cell(closing);
+    cells << cell(edges.closing);
     m_listing->title(MemberFormat::listName(m));
     m_listing->row(cells);
     return true;
 }
 
 void ParticipantTotals::end(ReportRun &) {
+    m_read.reset();
     if (COUNT > 0) {
         QList<QPair<QString, QString>> lines{{kCountLabel, Picture::format(qint64(COUNT), kCount).trimmed()},
                                              {kOpening, total(OPENING)}};

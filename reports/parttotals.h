@@ -3,6 +3,11 @@
 // the period's transactions by kind and the closing balance, then the same in total with every
 // other transaction code on its own line. The grand total's opening plus its movements must
 // equal its closing balance: the report shows the proof and says when it fails.
+//
+// The database adds up the amounts: the balances before the period and at its end by account,
+// the period's movements by account and code, under one consistent read, so that the proof holds
+// even while another station posts.
+#include "platform/storage/database.h"
 #include "memberselection.h"
 #include "movementkinds.h"
 #include "periodwindow.h"
@@ -31,10 +36,18 @@ protected:
     void startDrawing(ReportRun &run) override;
     bool step(ReportRun &run) override;
     void end(ReportRun &run) override;
+    void runEnded() override { m_read.reset(); }
 
 private:
+    struct Balances {
+        Decimal opening{0, 2}, closing{0, 2};
+    };
+    bool readSums();
+
     std::unique_ptr<storage::DataFile<MemberCU>> m_mem;
-    std::unique_ptr<storage::DataFile<Trans>> m_tra;
+    std::unique_ptr<storage::ReadSnapshot> m_read;
+    QHash<qint32, Balances> m_balances;   // by account; an account without any is at zero
+    QHash<qint32, MovementSums> m_sums;   // by account, the period's movements
     std::unique_ptr<MemberWalk> m_walk;
     std::unique_ptr<Listing> m_listing;
     QHash<qint32, QString> m_codes;

@@ -113,6 +113,7 @@ ReportRun::Outcome ReportLogic::run() {
     attach(r);
     if (testHook()) testHook()(r);
     const ReportRun::Outcome outcome = r.run();
+    runEnded();
     m_snapshot.reset(); // what a report writes afterwards (checks printed) is written normally
     return outcome;
 }

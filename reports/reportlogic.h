@@ -75,6 +75,8 @@ protected:
     virtual bool step(ReportRun &run) = 0;
     // After the last record: totals, the last footer. Not called after a failed read.
     virtual void end(ReportRun &) {}
+    // After every run, however it ended: the place to let go of what begin() held.
+    virtual void runEnded() {}
 
     // Says that the files could not be read, stops the run and returns false (for step()).
     bool readFailed(ReportRun &run);

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -347,4 +349,170 @@ TEST_F(ReportRunTest, APrintThatFailsSaysSo) {
         << dialogs.last().text.toStdString();
     EXPECT_TRUE(dialogs.last().text.endsWith("Nothing was printed."))
         << dialogs.last().text.toStdString();
+}
+
+// The live preview: the window opens with the first page while the rest is still being made.
+namespace {
+class LivePreviewTest : public ReportRunTest {
+protected:
+    // The run of make() without a preview hook, so that the live window shows the pages; the
+    // printer dialog is left out. `during(run)` is called before every record from the 11th on.
+    std::unique_ptr<ReportRun> live(int records, int cancelAt = 0,
+                                    std::function<void(ReportRun &)> during = {}) {
+        auto run = make(records, cancelAt);
+        run->preview = nullptr;
+        run->previewOptions.skipPrinterDialog = true;
+        auto inner = run->loop;
+        run->loop = [inner, during](ReportRun &r) {
+            if (during && r.recordsProcessed() >= 10) during(r);
+            return inner(r);
+        };
+        return run;
+    }
+    // Once the last page is in, notes what the window shows and closes it (printing when asked).
+    void closeWhenComplete(ReportRun &run, bool printIt = false) {
+        watch = std::make_unique<QTimer>();
+        QObject::connect(watch.get(), &QTimer::timeout, [this, &run, printIt] {
+            PrintPreview *p = run.livePreview();
+            if (!p || p->generating()) return;
+            watch->stop();
+            finalCount = p->pageCount();
+            finalOf = p->ofLabel()->text();
+            for (const QString &page : run.report().pages()) finalText << pagetext::lines(page, 0);
+            printIt ? p->print() : p->exit();
+        });
+        watch->start(5);
+    }
+    std::unique_ptr<QTimer> watch;
+    int finalCount = -1;
+    QString finalOf;
+    QList<QByteArray> finalText;
+};
+} // namespace
+
+TEST_F(LivePreviewTest, TheFirstPageIsInThePreviewBeforeTheRunEnds) {
+    int seenPages = -1, seenPage = 0;
+    bool seenGenerating = false;
+    QString seenOf;
+    auto run = live(25, 0, [&](ReportRun &r) {
+        if (r.recordsProcessed() != 14) return;
+        PrintPreview *p = r.livePreview();
+        ASSERT_NE(p, nullptr) << "the preview is open once page 1 is finished";
+        seenPages = p->pageCount();
+        seenPage = p->page();
+        seenGenerating = p->generating() && p->cancelButton()->isVisibleTo(p);
+        seenOf = p->ofLabel()->text();
+    });
+    closeWhenComplete(*run);
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    EXPECT_EQ(seenPages, 1);
+    EXPECT_EQ(seenPage, 1);
+    EXPECT_TRUE(seenGenerating);
+    EXPECT_EQ(seenOf, "of 1");
+    EXPECT_EQ(run->recordsProcessed(), 25);
+    EXPECT_EQ(finalCount, 3) << "the last, half-filled page is ended too";
+    EXPECT_EQ(finalOf, "of 3");
+    EXPECT_TRUE(finalText.contains("     Page 1 of    3")) << "the counts are written at the end";
+    EXPECT_TRUE(finalText.contains("     Page 3 of    3"));
+    EXPECT_TRUE(previewed.isEmpty()) << "no finished-pages hook was set";
+    EXPECT_TRUE(printed.isEmpty());
+    EXPECT_EQ(dialogs.shown.size(), 1) << "only the preview question";
+}
+
+TEST_F(LivePreviewTest, CancelPartWayKeepsAConsistentPreview) {
+    auto run = live(100, 25);
+    closeWhenComplete(*run);
+    dialogs.answers = {1, 1, 1}; // preview; yes, cancel; yes, keep what there is
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[2].text, "Report Cancellation Requested!||Preview Report generated so far?");
+    EXPECT_EQ(run->recordsProcessed(), 25) << "nothing more is made after the cancel";
+    EXPECT_EQ(finalCount, 3);
+    EXPECT_EQ(finalOf, "of 3");
+    EXPECT_TRUE(finalText.contains("     Page 1 of    3"));
+    EXPECT_EQ(finalText.last(), "     Record 25");
+
+    // No look at the pages: the window closes and the run ends cancelled.
+    auto closed = live(100, 25);
+    finalCount = -1;
+    dialogs.shown.clear();
+    dialogs.answers = {1, 1, 2};
+    EXPECT_EQ(closed->run(), ReportRun::Cancelled);
+    EXPECT_EQ(closed->recordsProcessed(), 25);
+    EXPECT_EQ(finalCount, -1);
+    EXPECT_TRUE(printed.isEmpty());
+
+    // Not sure after all: the report goes on to its end.
+    auto goesOn = live(100, 25);
+    closeWhenComplete(*goesOn);
+    dialogs.shown.clear();
+    dialogs.answers = {1, 2};
+    EXPECT_EQ(goesOn->run(), ReportRun::Previewed);
+    EXPECT_EQ(goesOn->recordsProcessed(), 100);
+    EXPECT_EQ(finalCount, 10);
+}
+
+TEST_F(LivePreviewTest, ThePreviewsCancelButtonAsksLikeTheProgressWindow) {
+    auto run = live(100, 0, [](ReportRun &r) {
+        // Pressed between two turns of the report, as the user does.
+        if (r.recordsProcessed() == 30)
+            QTimer::singleShot(0, r.livePreview()->cancelButton(), &QPushButton::click);
+    });
+    closeWhenComplete(*run);
+    dialogs.answers = {1, 1, 1};
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[1].text, "Are you sure you want to CANCEL this Report?");
+    const qint64 made = run->recordsProcessed();
+    EXPECT_GT(made, 30);
+    EXPECT_LT(made, 35);
+    EXPECT_EQ(finalCount, (made + 9) / 10);
+    EXPECT_EQ(finalText.last(), QByteArray("     Record ") + QByteArray::number(made));
+}
+
+TEST_F(LivePreviewTest, PrintingAskedWhileTheReportIsMadeWaitsForTheLastPage) {
+    qsizetype printedBeforeEnd = -1;
+    auto run = live(25, 0, [&](ReportRun &r) {
+        if (r.recordsProcessed() == 12) r.livePreview()->print();
+        if (r.recordsProcessed() == 20) printedBeforeEnd = printed.size();
+    });
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Printed);
+    EXPECT_EQ(printedBeforeEnd, 0);
+    ASSERT_EQ(printed.size(), 3) << "the whole report";
+    EXPECT_EQ(run->recordsProcessed(), 25);
+}
+
+TEST_F(LivePreviewTest, ClosingThePreviewStopsTheReport) {
+    bool finished = false;
+    auto run = live(100, 0, [](ReportRun &r) {
+        if (r.recordsProcessed() == 15) r.livePreview()->exit();
+    });
+    run->finish = [&](ReportRun &) { finished = true; };
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Previewed);
+    EXPECT_EQ(run->recordsProcessed(), 16);
+    EXPECT_FALSE(finished);
+    EXPECT_TRUE(printed.isEmpty());
+}
+
+TEST_F(LivePreviewTest, APageThatCannotBeWrittenClosesThePreview) {
+    auto run = live(40, 0, [](ReportRun &r) {
+        if (r.recordsProcessed() == 12) QDir(r.report().folder()).mkdir("page00002.wmf");
+    });
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Failed);
+    EXPECT_EQ(run->recordsProcessed(), 20);
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(dialogs.last().text.startsWith("Page 2 of the report could not be written"));
+    EXPECT_TRUE(dialogs.last().text.endsWith("The report was stopped and its preview closed; none of it was printed."));
+    EXPECT_TRUE(printed.isEmpty());
+}
+
+TEST_F(LivePreviewTest, AReportWithNoPagesNeverOpensTheWindow) {
+    auto run = live(0);
+    dialogs.answers = {1};
+    EXPECT_EQ(run->run(), ReportRun::Nothing);
+    EXPECT_EQ(dialogs.last().text, "Nothing to Preview.");
 }

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -509,4 +510,61 @@ TEST_F(PreviewTest, FileDialogsOpenInTheFolderLastUsedAndSavedFilesAreConfirmed)
     ASSERT_EQ(dialogs.shown.size(), 2);
     EXPECT_TRUE(
         dialogs.last().text.contains(QDir::toNativeSeparators(dir.filePath("missing/pages.txt"))));
+}
+
+// A report still being made: the pages join as they come, and what needs all of them waits for
+// the last one, or is let go when the report is cancelled part-way.
+TEST_F(PreviewTest, WhileGeneratingPagesJoinAndWholeReportActionsWait) {
+    const QStringList all = queue;
+    queue = all.mid(0, 1);
+    PreviewOptions options;
+    options.textFile = dir.filePath("report.txt");
+    auto w = open(options);
+    w->beginGenerating("Cancel");
+    EXPECT_TRUE(w->generating());
+    EXPECT_EQ(w->pageCount(), 1);
+    EXPECT_FALSE(w->button("next")->isEnabled());
+
+    w->textOut();
+    EXPECT_FALSE(QFile::exists(options.textFile)) << "text output waits for the last page";
+    EXPECT_TRUE(statusLine(*w).startsWith("The report is still being made")) << statusLine(*w).toStdString();
+    queue << all[1];
+    w->pagesAdded();
+    EXPECT_EQ(w->pageCount(), 2);
+    EXPECT_EQ(w->ofLabel()->text(), "of 2");
+    EXPECT_TRUE(w->button("next")->isEnabled());
+    w->nextPage();
+    EXPECT_EQ(w->page(), 2);
+    EXPECT_FALSE(QFile::exists(options.textFile));
+
+    queue << all[2];
+    w->endGenerating(true);
+    EXPECT_FALSE(w->generating());
+    EXPECT_FALSE(w->cancelButton()->isVisibleTo(w.get()));
+    EXPECT_EQ(w->pageCount(), 3);
+    EXPECT_EQ(w->page(), 2) << "the page shown stays";
+    QFile text(options.textFile);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << "done once the report is complete";
+    EXPECT_TRUE(text.readAll().contains("Marker3"));
+}
+
+TEST_F(PreviewTest, AReportCancelledPartWayLetsGoOfWhatWaited) {
+    const QStringList all = queue;
+    queue = all.mid(0, 2);
+    PreviewOptions options;
+    options.textFile = dir.filePath("report.txt");
+    auto w = open(options);
+    w->beginGenerating("Cancel");
+    int cancels = 0;
+    QObject::connect(w.get(), &PrintPreview::cancelRequested, [&cancels] { ++cancels; });
+    w->cancelButton()->click();
+    EXPECT_EQ(cancels, 1);
+    w->textOut();
+    w->print();
+    w->endGenerating(false);
+    EXPECT_FALSE(QFile::exists(options.textFile));
+    EXPECT_EQ(statusLine(*w), "The report was cancelled: nothing was done with it.");
+    EXPECT_TRUE(w->isVisible()) << "not printed, so the window stays";
+    EXPECT_EQ(w->pageCount(), 2);
+    EXPECT_EQ(queue, all.mid(0, 2));
 }

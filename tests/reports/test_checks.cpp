@@ -71,6 +71,7 @@ protected:
         chk.rec.ACCTNUM = acct;
         chk.rec.TRANSTIME = number; // a different withdrawal each
         chk.rec.AMOUNT = money("1.00");
+        chk.rec.PAYEE = QStringLiteral("Payee %1").arg(number);
         ASSERT_TRUE(chk.add());
     }
 };
@@ -271,4 +272,155 @@ TEST_F(ChecksTest, RenumberWindowRefusesABadNumber) {
     w.newFirst()->setText("8");
     EXPECT_TRUE(w.print());
     EXPECT_EQ(numbersOnFile(), QList<qint32>{8});
+}
+
+// A voided check: its withdrawal is due a check again, it keeps its own number in a renumbering,
+// and its number stays taken.
+namespace {
+class VoidTest : public ChecksTest {
+protected:
+    void setVoid(qint32 number) {
+        storage::DataFile<Check> chk(*db);
+        ASSERT_TRUE(chk.open());
+        chk.rec.CHECKNUM = number;
+        ASSERT_TRUE(chk.get(Check::CheckNum_Key));
+        chk.rec.VOID = 1;
+        ASSERT_TRUE(chk.put());
+    }
+    Check onFile(qint32 number) {
+        storage::DataFile<Check> chk(*db);
+        EXPECT_TRUE(chk.open());
+        chk.rec.CHECKNUM = number;
+        EXPECT_TRUE(chk.get(Check::CheckNum_Key)) << number;
+        return chk.rec;
+    }
+};
+} // namespace
+
+TEST_F(VoidTest, AVoidedChecksWithdrawalGetsANewCheckOnce) {
+    ParticipantChecks first(*db, dialogs);
+    period(first);
+    ASSERT_TRUE(first.printChecks());
+    ASSERT_EQ(numbersOnFile(), (QList<qint32>{1, 2}));
+    setVoid(1); // John Smith's check was spoiled
+
+    ParticipantChecks again(*db, dialogs);
+    period(again);
+    ASSERT_TRUE(again.printChecks());
+    ASSERT_EQ(again.CHECKS.size(), 1);
+    EXPECT_EQ(again.CHECKS[0].CHECKNUM, 3) << "the void number stays used";
+    EXPECT_EQ(again.CHECKS[0].ACCTNUM, 1001);
+    EXPECT_EQ(again.CHECKS[0].NET, money("1325.00"));
+    EXPECT_EQ(numbersOnFile(), (QList<qint32>{1, 2, 3}));
+    EXPECT_EQ(onFile(1).VOID, 1);
+    EXPECT_EQ(onFile(3).VOID, 0);
+
+    // Now it has a good check: nothing more to write.
+    ParticipantChecks third(*db, dialogs);
+    period(third);
+    EXPECT_FALSE(third.printChecks());
+    EXPECT_TRUE(third.CHECKS.isEmpty());
+    EXPECT_EQ(numbersOnFile().size(), 3);
+}
+
+TEST_F(VoidTest, RenumberingLeavesVoidedChecksWithTheirNumbers) {
+    for (qint32 n : {100, 101, 102, 103}) addCheck(n);
+    setVoid(101);
+    CheckRenumber r(*db, dialogs);
+    r.FROM = 100;
+    r.TO = 103;
+    r.NEWFIRST = 300;
+    ASSERT_TRUE(r.renumber());
+    EXPECT_EQ(r.RENUMBERED, 3);
+    EXPECT_EQ(dialogs.last().text, "3 checks were renumbered 300 to 302.");
+    EXPECT_EQ(numbersOnFile(), (QList<qint32>{101, 300, 301, 302}));
+    EXPECT_EQ(onFile(101).VOID, 1);
+    EXPECT_EQ(onFile(101).TRANSTIME, 101);
+    EXPECT_EQ(onFile(301).TRANSTIME, 102) << "the good checks keep their order";
+
+    // A void check's number is as taken as any other.
+    r.FROM = 300;
+    r.TO = 302;
+    r.NEWFIRST = 99;
+    EXPECT_FALSE(r.renumber());
+    EXPECT_EQ(dialogs.last().text, "Check number 101 belongs to another check. Nothing was renumbered.");
+    EXPECT_EQ(numbersOnFile(), (QList<qint32>{101, 300, 301, 302}));
+
+    // A run of void checks only has nothing to renumber.
+    r.FROM = 101;
+    r.TO = 101;
+    r.NEWFIRST = 500;
+    EXPECT_FALSE(r.renumber());
+    EXPECT_EQ(dialogs.last().text, "Checks 101 to 101 are all void; nothing was renumbered.");
+}
+
+TEST_F(VoidTest, VoidingAsksFirstAndKeepsTheCheckOnFile) {
+    addCheck(7);
+    CheckVoid v(*db, dialogs);
+    v.CHECKNUM = 7;
+    EXPECT_FALSE(v.voidCheck()) << "No is the default answer";
+    const Message &q = dialogs.last();
+    EXPECT_EQ(q.caption, "Void Check");
+    EXPECT_TRUE(q.text.startsWith("Void check 7 to Payee 7 for 1.00?")) << q.text.toStdString();
+    EXPECT_EQ(q.icon, Dlg::Question);
+    EXPECT_EQ(q.defaultButton, Dlg::No);
+    EXPECT_EQ(onFile(7).VOID, 0);
+
+    dialogs.answers = {Dlg::Yes};
+    EXPECT_TRUE(v.voidCheck());
+    EXPECT_EQ(dialogs.last().text, "Check 7 is void.");
+    const Check after = onFile(7);
+    EXPECT_EQ(after.VOID, 1);
+    EXPECT_EQ(after.AMOUNT, money("1.00")) << "everything else as it was";
+    EXPECT_EQ(numbersOnFile(), QList<qint32>{7});
+
+    const int asked = dialogs.shown.size();
+    EXPECT_FALSE(v.voidCheck());
+    EXPECT_EQ(dialogs.last().text, "Check 7 is void already.");
+    EXPECT_EQ(dialogs.shown.size(), asked + 1) << "no question for a void check";
+    v.CHECKNUM = 8;
+    EXPECT_FALSE(v.voidCheck());
+    EXPECT_EQ(dialogs.last().text, "There is no check numbered 8.");
+}
+
+TEST_F(VoidTest, ARefusedVoidingChangesNothingAndSaysSo) {
+    addCheck(7);
+    CheckVoid v(*db, dialogs);
+    v.CHECKNUM = 7;
+    ASSERT_TRUE(storage::faults::refuseWrites(*db, "Checks", 0));
+    dialogs.answers = {Dlg::Yes};
+    EXPECT_FALSE(v.voidCheck());
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_TRUE(dialogs.last().text.startsWith("Check 7 could not be voided (")) << dialogs.last().text.toStdString();
+    EXPECT_TRUE(dialogs.last().text.endsWith("It is as it was."));
+    storage::faults::clear(*db);
+    EXPECT_EQ(onFile(7).VOID, 0);
+
+    // Another station holds the lock.
+    storage::faults::refuseBegin();
+    dialogs.answers = {Dlg::Yes};
+    EXPECT_FALSE(v.voidCheck());
+    EXPECT_TRUE(dialogs.last().text.contains(storage::faults::LockedText)) << dialogs.last().text.toStdString();
+    EXPECT_EQ(onFile(7).VOID, 0);
+
+    // A read that fails is not taken for a missing check.
+    storage::faults::refuseReads("Checks");
+    EXPECT_FALSE(v.voidCheck());
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    storage::faults::clear(*db);
+    EXPECT_EQ(onFile(7).VOID, 0);
+}
+
+TEST_F(VoidTest, TheRenumberWindowVoidsACheck) {
+    addCheck(7);
+    CheckRenumberWindow w(*db, dialogs);
+    w.voidNumber()->setText("x");
+    EXPECT_FALSE(w.voidCheck());
+    EXPECT_EQ(dialogs.last().text, "Enter a check number from 1 to 999999999.");
+    w.voidNumber()->setText("7");
+    dialogs.answers = {Dlg::Yes};
+    w.voidButton()->click();
+    EXPECT_EQ(dialogs.last().text, "Check 7 is void.");
+    EXPECT_EQ(onFile(7).VOID, 1);
+    EXPECT_TRUE(w.voidNumber()->text().isEmpty());
 }

@@ -98,6 +98,75 @@ TEST_F(TotalsTest, GeneratedBooksBalanceToTheCentAgainstTheBalances) {
     EXPECT_FALSE(text().contains("OUT OF BALANCE"));
 }
 
+// Each member's line against the member-by-member way of getting it: the balances on the
+// period's edges and one walk over the account's transactions of the period. The postings on
+// and just outside the edges and the odd codes are where a grouped sum could go wrong.
+TEST_F(TotalsTest, EveryMemberAgreesWithAWalkOverItsOwnTransactions) {
+    GenOptions o;
+    o.members = 40;
+    o.years = 3;
+    o.endDate = day(2024, 6, 30);
+    QString error;
+    ASSERT_TRUE(generateData(*db, o, &error)) << error.toStdString();
+    const qint32 from = day(2023, 1, 1), to = day(2023, 12, 31);
+    QList<qint32> accounts;
+    {
+        storage::DataFile<MemberCU> mem(*db);
+        ASSERT_TRUE(mem.open());
+        mem.setStart(MemberCU::AcctNum_Key);
+        while (mem.next()) accounts << mem.rec.ACCTNUM;
+        ASSERT_FALSE(mem.failed());
+    }
+    ASSERT_GE(accounts.size(), 10);
+    for (int i = 0; i < 10; ++i) {
+        const qint32 a = accounts[i];
+        post(a, from - 1, "1.01", TransType::CarriedBalance);
+        post(a, from, "2.02", 7);
+        post(a, to, "-3.03", TransType::AdminFee);
+        post(a, to + 1, "4.04", 2);
+        post(a, from + 40, "-0.01", 9);
+    }
+
+    auto expectedLine = [&](qint32 acct) {
+        Decimal opening, closing, p, y;
+        EXPECT_TRUE(GETBALANCE(*db, QString::number(acct), opening, p, y, from - 1));
+        EXPECT_TRUE(GETBALANCE(*db, QString::number(acct), closing, p, y, to));
+        MovementSums sums;
+        storage::DataFile<Trans> tra(*db);
+        EXPECT_TRUE(tra.open());
+        tra.rec.ACCTNUM = acct;
+        tra.rec.TRANSDATE = from;
+        tra.set(Trans::AcctDateRevKey, 2);
+        while (tra.next() && tra.rec.ACCTNUM == acct && tra.rec.TRANSDATE <= to)
+            sums.add(tra.rec.TRANSTYPE, tra.rec.TRANSAMOUNT);
+        EXPECT_FALSE(tra.failed());
+        QStringList cells{QString::number(acct), opening.rounded(2).toString()};
+        for (Movement k : {Movement::Deposit, Movement::Dividend, Movement::Withdrawal, Movement::Tax,
+                           Movement::Fee, Movement::Carried, Movement::Other})
+            cells << sums[k].rounded(2).toString();
+        cells << closing.rounded(2).toString();
+        return cells.join(' ');
+    };
+
+    ParticipantTotals t(*db, dialogs);
+    period(t, from, to);
+    ASSERT_EQ(t.run(), ReportRun::Previewed);
+    EXPECT_EQ(t.COUNT, accounts.size());
+    EXPECT_TRUE(t.balances());
+    QStringList lines = simpleLines();
+    for (qint32 acct : accounts) EXPECT_TRUE(lines.contains(expectedLine(acct))) << acct;
+
+    // An account range takes only its members, with the same lines.
+    t.selection.FROMACCT = accounts[3];
+    t.selection.TOACCT = accounts[6];
+    ASSERT_EQ(t.run(), ReportRun::Previewed);
+    EXPECT_EQ(t.COUNT, 4);
+    lines = simpleLines();
+    for (int i = 3; i <= 6; ++i) EXPECT_TRUE(lines.contains(expectedLine(accounts[i]))) << accounts[i];
+    EXPECT_FALSE(lines.contains(expectedLine(accounts[2])));
+    EXPECT_FALSE(lines.contains(expectedLine(accounts[7])));
+}
+
 TEST_F(TotalsTest, AFailedReadStopsTheRunAndSaysSo) {
     addMember(1001, "Smith", "John");
     post(1001, day(2024, 2, 1), "300.00");
@@ -124,4 +193,37 @@ TEST_F(TotalsTest, WindowReadsAndRemembersThePeriod) {
     ParticipantTotalsWindow again(*db, dialogs);
     EXPECT_EQ(again.fromDate()->text(), "01/01/2024");
     EXPECT_EQ(again.toDate()->text(), "12/31/2024");
+}
+
+// What the totals stand on: under a consistent read, a posting that another station commits
+// meanwhile is not seen, so sums read one after the other agree; after it, it is.
+TEST_F(TotalsTest, AConsistentReadDoesNotSeeAnotherStationsPosting) {
+    addMember(1001, "Smith", "John");
+    post(1001, day(2024, 2, 1), "300.00");
+    auto balance = [this] {
+        Decimal b, p, y;
+        EXPECT_TRUE(GETBALANCE(*db, "1001", b, p, y));
+        return b;
+    };
+    std::unique_ptr<storage::Database> other = openSecond();
+    ASSERT_TRUE(other);
+    auto postElsewhere = [&](const char *amount) {
+        storage::DataFile<Trans> tra(*other);
+        ASSERT_TRUE(tra.open());
+        tra.rec.ACCTNUM = 1001;
+        tra.rec.TRANSDATE = day(2024, 3, 1);
+        tra.rec.TRANSAMOUNT = money(amount);
+        tra.rec.TRANSTYPE = TransType::Payroll;
+        ASSERT_TRUE(tra.add());
+    };
+    {
+        storage::ReadSnapshot read(*db);
+        ASSERT_TRUE(read.active());
+        EXPECT_EQ(balance(), money("300.00"));
+        postElsewhere("25.00");
+        EXPECT_EQ(balance(), money("300.00")) << "the posting came after the read began";
+    }
+    EXPECT_EQ(balance(), money("325.00"));
+    postElsewhere("5.00");
+    EXPECT_EQ(balance(), money("330.00")) << "without one, every read sees the latest";
 }
