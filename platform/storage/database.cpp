@@ -461,7 +461,9 @@ bool Database::writable() {
 void Database::noteFailure() {
     if (m_depth == 0 || m_broken) return;
     if (!connected()) setError(ConnectionLost, lostText());
-    if (m_sqliteHandle || !isSqlite() ? lost() : true) {
+    // A server fails the whole transaction on any failed statement (its state may still read
+    // "active" while the failed statement's result is drained).
+    if (m_sqliteHandle ? lost() : true) {
         m_broken = true;
         m_cause = lastError();
     }

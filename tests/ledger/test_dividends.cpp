@@ -248,6 +248,7 @@ TEST_F(Dividends, PostingWritesOneDividendPerEntryAndTheReport) {
 }
 
 TEST_F(Dividends, AFailedAddPostsNothing) {
+    if (!db->isSqlite()) GTEST_SKIP() << "the refusal is a SQLite trigger; faults::refuseWrites covers a server";
     for (qint32 acct = 1; acct <= 5; ++acct) {
         addMember(acct, QString("M%1").arg(acct));
         post(acct, day(2006, 1, 1), "100.00");

@@ -50,7 +50,7 @@ TEST_F(Stations, AKilledBatchLeavesAllOrNothing) {
     ASSERT_TRUE(tra.open());
     std::unique_ptr<QProcess> other(generate({"--members", "5000", "--months", "24", "--progress"}));
     // Kill it in the middle of its batch: the members are written, the deposits are being written.
-    ASSERT_TRUE(other->waitForReadyRead(30000));
+    ASSERT_TRUE(other->waitForReadyRead(120000));
     EXPECT_EQ(other->readLine().trimmed(), "members");
     QThread::msleep(300);
     EXPECT_EQ(other->state(), QProcess::Running) << "the batch ended before it could be killed";
