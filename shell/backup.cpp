@@ -52,7 +52,10 @@ bool backupServer(const QString &dataDir, const QString &target) {
         std::fprintf(stderr, "%s\n", qPrintable(copy.error()));
         return false;
     }
-    if (!QFile::rename(QDir(work.path()).filePath(storage::Database::FileName), target)) {
+    // Closing the copy's last connection folds its write-ahead log into the file; a log left
+    // over would hold part of the copy.
+    const QString file = QDir(work.path()).filePath(storage::Database::FileName);
+    if (QFile::exists(file + "-wal") || !QFile::rename(file, target)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(target));
         return false;
     }

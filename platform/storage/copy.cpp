@@ -26,6 +26,15 @@ const CopySql &copySql(const Database &db) {
     return db.isSqlite() ? sqlite : server;
 }
 
+// Whether a file was ever made; nullopt (lastError) when the database could not say, which is
+// never taken for a file without records.
+std::optional<bool> made(Database &db, const FileDef &def) {
+    clearError();
+    if (db.exists(def)) return true;
+    if (lastError()) return std::nullopt;
+    return false;
+}
+
 bool failedQuery(Database &db, const QSqlQuery &q) {
     db.recordError(q.lastError());
     return false;
@@ -96,7 +105,9 @@ bool emptyForLoad(Database &to, const FileDef &def) {
 
 // Streams the source file in record order; nullopt (lastError) when a read failed.
 std::optional<qint64> copyRecords(Database &from, Database &to, const FileDef &def) {
-    if (!from.exists(def)) return 0;
+    const std::optional<bool> present = made(from, def);
+    if (!present) return std::nullopt;
+    if (!*present) return 0;
     Table source(from, def);
     if (!source.open()) return std::nullopt;
     BulkInsert insert(to, def);
@@ -151,7 +162,9 @@ qint64 CopyResult::total() const {
 }
 
 std::optional<qint64> recordCount(Database &db, const FileDef &def) {
-    if (!db.exists(def)) return 0;
+    const std::optional<bool> present = made(db, def);
+    if (!present) return std::nullopt;
+    if (!*present) return 0;
     QSqlQuery q(db.sql());
     if (faults::readRefused(def.name)) return std::nullopt;
     if (!q.exec("SELECT COUNT(*) FROM " + sqlName(def.name)) || !q.next()) {
@@ -163,7 +176,9 @@ std::optional<qint64> recordCount(Database &db, const FileDef &def) {
 
 std::optional<GroupSums> sumsBy(Database &db, const FileDef &def, int groupField, int sumField) {
     GroupSums sums;
-    if (!db.exists(def)) return sums;
+    const std::optional<bool> present = made(db, def);
+    if (!present) return std::nullopt;
+    if (!*present) return sums;
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
     // A server's sum of BIGINT is a NUMERIC: read exactly, as text, never through a double.

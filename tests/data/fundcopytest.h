@@ -140,4 +140,13 @@ inline void expectSameFund(Database &a, Database &b) {
     EXPECT_EQ(a.schemaVersion(), b.schemaVersion());
     EXPECT_EQ(meta(a), meta(b));
 }
+// A record added to the copy comes after every copied one, also after the source's last.
+inline void expectAddedAfterCopied(Database &source, Database &copy) {
+    const FileDef &tra = Trans::layout().def();
+    const qint64 last = records(source, tra).last().pos;
+    Table t(copy, tra);
+    ASSERT_TRUE(t.open());
+    ASSERT_TRUE(t.add());
+    EXPECT_GT(t.pos, last);
+}
 } // namespace fundcopytest

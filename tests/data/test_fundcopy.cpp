@@ -5,6 +5,7 @@
 // the SQLite file to the server and back.
 #include "../support/testserver.h"
 #include "fundcopytest.h"
+#include "platform/inifile.h"
 #include "platform/storage/faults.h"
 
 #include <QFile>
@@ -83,14 +84,7 @@ TEST_F(FundCopying, EveryRecordArrivesWithItsPositionVersionFieldsAndOrder) {
     auto dst = fund("to");
     ASSERT_TRUE(src && dst);
     expectSameFund(*src, *dst);
-
-    // A record added to the copy comes after every copied one, also after the source's last.
-    const FileDef &tra = Trans::layout().def();
-    const qint64 last = records(*src, tra).last().pos;
-    Table t(*dst, tra);
-    ASSERT_TRUE(t.open());
-    ASSERT_TRUE(t.add());
-    EXPECT_GT(t.pos, last);
+    expectAddedAfterCopied(*src, *dst);
 }
 
 TEST_F(FundCopying, ATargetThatHoldsAFundIsRefusedUnlessItIsToBeReplaced) {
@@ -368,11 +362,29 @@ TEST_F(FundCopying, AFundGoesToTheServerAndBackUnchanged) {
     EXPECT_FALSE(server->isSqlite());
     expectSameFund(*plain, *server);
     expectSameFund(*plain, *back);
-    // Records added on the server come after the copied ones.
-    const FileDef &tra = Trans::layout().def();
-    const qint64 last = records(*plain, tra).last().pos;
-    Table t(*server, tra);
-    ASSERT_TRUE(t.open());
-    ASSERT_TRUE(t.add());
-    EXPECT_GT(t.pos, last);
+    expectAddedAfterCopied(*plain, *server);
+}
+
+TEST_F(FundCopying, ABackupThatCannotReadTheServerWritesNothing) {
+    // A DATABASE.INI naming a server that is not there (no socket in its folder).
+    const QString data = dir("unreachable");
+    ASSERT_TRUE(QDir().mkpath(data));
+    IniFile ini(QDir(data).filePath(storage::Location::IniName));
+    ini.setValue("Database", "Driver", "QPSQL");
+    ini.setValue("Database", "Host", dir("no-server"));
+    ini.setValue("Database", "Name", "pension");
+    ASSERT_TRUE(ini.save());
+    const QString target = dir("backup.db");
+    Ran r = run(PENSION_BACKUP, {data, target});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("cannot connect to the database server")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_TRUE(QDir(m_root.path()).entryList({".pension-backup-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+
+    ini.setValue("Database", "Driver", "QODBC");
+    ASSERT_TRUE(ini.save());
+    r = run(PENSION_BACKUP, {data, target});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("names the database driver QODBC")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(target));
 }
