@@ -250,7 +250,13 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     }
 
     // One PayData record per contractor and posting date, holding what was posted for them that
-    // day: a second payroll of the same contractor on the same day adds to the first.
+    // day: a second payroll of the same contractor on the same day adds to the first. Under the
+    // file's add lock, so that two stations posting for one contractor at once neither make two
+    // records nor miss each other's lines in the total.
+    if (!m_db.serializeAdds(PayData::layout().def())) {
+        error = storage::lastErrorText();
+        return false;
+    }
     Decimal total(0, 2);
     pbp.clear();
     pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;

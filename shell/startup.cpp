@@ -9,6 +9,7 @@
 namespace Startup {
 namespace {
 QString shown(const QString &path) { return QDir::toNativeSeparators(QDir(path).absolutePath()); }
+const QString kShareCaption = QStringLiteral("Fund on a Network Share ...");
 } // namespace
 
 CommandLine commandLine() {
@@ -34,6 +35,13 @@ int parse(const QStringList &arguments, Options &options) {
     if (dirs.size() > 1) return cl.refuse(QString("one data directory only, not %1 and %2").arg(dirs[0], dirs[1]));
     options.dataDir = QDir(dirs.isEmpty() ? QDir::currentPath() : dirs.first()).absolutePath();
     return -1;
+}
+
+QString networkShareWarning(const QString &dataDir) {
+    return "The fund in " + shown(dataDir) +
+           " is on a network share.|It is kept without a write-ahead log there, which is safe while "
+           "one station works at a time. For several stations working at once, keep the fund on a "
+           "database server: see \"Several workstations\" in README.md.";
 }
 
 QString noFundQuestion(const QString &dataDir) {
@@ -69,6 +77,11 @@ std::unique_ptr<storage::Database> openFund(const QString &dataDir, bool createW
                         "The data directory " + shown(dataDir) + " could not be opened.  Error: " + ERRORTEXT() + ".",
                         Dlg::Error);
         return nullptr;
+    }
+    static bool shareWarned = false; // once per start, whichever fund is opened
+    if (db->onNetworkShare() && !shareWarned) {
+        shareWarned = true;
+        dialogs.message(kShareCaption, networkShareWarning(dataDir), Dlg::Warning);
     }
     return db;
 }
