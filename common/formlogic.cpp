@@ -49,30 +49,34 @@ bool FormLogic::open(qint64 pos, const Row &primed) {
 }
 
 // Reads the highest number in the numbering key, takes the next one and adds the record at
-// once, so that another station cannot take the same number. Three attempts, then the user
-// decides whether to try again.
+// once, in one transaction under the file's add lock, so that another station can neither take
+// the same number nor read the same highest one meanwhile. When that fails the user decides
+// whether to try again.
 bool FormLogic::reserveNumber() {
-    const Row start = m_record;
     for (;;) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            m_table.row = start;
-            m_table.set(m_config.autoNumberKey, 0);
-            qint64 next = 1;
-            if (m_table.previous()) {
-                // Numbers start at 1 even when only codes of 0 or below are on file.
-                next = std::max<qint64>(m_table.row[m_config.autoNumberField].toLongLong() + 1, 1);
-            } else if (lastError().code != RecordNotFound) {
-                STANDARDWARNING(m_dialogs, 35, m_config.fileName);
-                return false;
-            }
-            m_table.row = start;
-            m_table.row[m_config.autoNumberField] = next;
-            if (m_table.add()) {
-                m_record = m_table.row;
-                m_pos = m_table.pos;
-                m_version = m_table.version;
-                m_reserved = true;
-                return true;
+        {
+            Transaction batch(m_table.database());
+            if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
+                m_table.row = m_record;
+                m_table.set(m_config.autoNumberKey, 0);
+                qint64 next = 1;
+                if (m_table.previous()) {
+                    // Numbers start at 1 even when only codes of 0 or below are on file.
+                    next = std::max<qint64>(m_table.row[m_config.autoNumberField].toLongLong() + 1, 1);
+                } else if (m_table.failed()) {
+                    batch.rollback();
+                    STANDARDWARNING(m_dialogs, 35, m_config.fileName);
+                    return false;
+                }
+                m_table.row = m_record;
+                m_table.row[m_config.autoNumberField] = next;
+                if (m_table.add() && batch.commit()) {
+                    m_record = m_table.row;
+                    m_pos = m_table.pos;
+                    m_version = m_table.version;
+                    m_reserved = true;
+                    return true;
+                }
             }
         }
         if (STANDARDWARNING(m_dialogs, 25) != Dlg::Retry) return false;
@@ -91,18 +95,30 @@ void FormLogic::discardReservation() {
     m_reserved = false;
 }
 
-// A unique key whose values another record already holds: warning 24 with the key's name.
-bool FormLogic::duplicateKey() {
-    m_refusedKey = -1;
+// The first unique key whose values another record already holds, or -1.
+int FormLogic::takenKey() {
     for (auto it = m_config.keyNames.constBegin(); it != m_config.keyNames.constEnd(); ++it) {
         m_table.row = m_record;
-        if (m_table.get(it.key()) && m_table.pos != m_pos) {
-            m_refusedKey = it.key();
-            STANDARDWARNING(m_dialogs, 24, it.value());
-            return true;
-        }
+        if (m_table.get(it.key()) && m_table.pos != m_pos) return it.key();
     }
-    return false;
+    return -1;
+}
+
+// A unique key whose values another record already holds: warning 24 with the key's name.
+bool FormLogic::duplicateKey() {
+    m_refusedKey = takenKey();
+    if (m_refusedKey < 0) return false;
+    STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
+    return true;
+}
+
+// The window's own conflict rule, shown at once (a change: the record is there already).
+bool FormLogic::conflict() {
+    if (!m_config.conflict) return false;
+    const Message refusal = m_config.conflict(*this);
+    if (refusal.text.isEmpty()) return false;
+    m_dialogs.show(refusal);
+    return true;
 }
 
 FormLogic::Outcome FormLogic::save() {
@@ -119,19 +135,51 @@ FormLogic::Outcome FormLogic::save() {
     }
 }
 
+// The duplicate checks, the new record's numbers and the add are one transaction under the
+// file's add lock: two stations adding the same values at once leave one record, and the other
+// is refused with the same message as if it had come later. Messages wait until the
+// transaction has ended, never while other stations wait for it.
 FormLogic::Outcome FormLogic::insert() {
-    if (duplicateKey()) return Stay;
     if (m_reserved) {
         // The numbered record was added at opening: write the entered values over it.
+        if (duplicateKey() || conflict()) return Stay;
         Outcome o = change();
         if (o == Completed) m_reserved = false;
         return o;
     }
-    m_table.row = m_record;
-    if (!m_table.add()) {
-        int code = lastError().code;
+    const Row entered = m_record;
+    Message refusal;
+    bool added = false, numbersRead = true;
+    {
+        Transaction batch(m_table.database());
+        if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
+            m_refusedKey = takenKey();
+            if (m_refusedKey < 0 && m_config.conflict) refusal = m_config.conflict(*this);
+            if (m_refusedKey >= 0 || !refusal.text.isEmpty()) {
+                batch.rollback();
+            } else if (m_config.numberNew && !(numbersRead = m_config.numberNew(*this))) {
+                batch.rollback();
+            } else {
+                m_table.row = m_record;
+                added = m_table.add() && batch.commit();
+            }
+        }
+    }
+    if (m_refusedKey >= 0) {
+        STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
+        return Stay;
+    }
+    if (!refusal.text.isEmpty()) {
+        m_dialogs.show(refusal);
+        return Stay;
+    }
+    if (!added) {
+        // Nothing was added: the form keeps what was typed, without numbers of a lost add.
+        m_record = entered;
+        const int code = lastError().code;
         RISAVEERROR(&m_table.database());
-        if (code == DuplicateKey) STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(0));
+        if (!numbersRead) STANDARDWARNING(m_dialogs, 35, m_config.fileName);
+        else if (code == DuplicateKey) STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(0));
         else STANDARDWARNING(m_dialogs, 14);
         return Stay;
     }
@@ -143,7 +191,7 @@ FormLogic::Outcome FormLogic::insert() {
 }
 
 FormLogic::Outcome FormLogic::change() {
-    if (m_request == Request::ChangeRecord && duplicateKey()) return Stay;
+    if (m_request == Request::ChangeRecord && (duplicateKey() || conflict())) return Stay;
     for (;;) {
         m_table.row = m_record;
         m_table.pos = m_pos;

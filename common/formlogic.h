@@ -26,6 +26,14 @@ struct FormConfig {
     std::function<Message(class FormLogic &)> deleteRefusal;
     // The delete question in place of the standard "Confirm Delete"; Yes or OK deletes.
     std::function<Message(class FormLogic &)> deleteQuestion;
+    // Why the record may not be written as it stands (another record holds its account number or
+    // SSN), or a message without text when it may. For an insert it is asked inside the add's
+    // transaction under the file's add lock, so that no other station can add the same values
+    // between the check and the add; its message is shown once the transaction has ended.
+    std::function<Message(class FormLogic &)> conflict;
+    // Numbers a new record takes when it is added (an internal id: the highest + 1), given in the
+    // add's transaction under the same lock; false when they cannot be read.
+    std::function<bool(class FormLogic &)> numberNew;
     // The values a new record starts with (proposals the user may change; not a change to ask
     // about on Cancel).
     std::function<void(class FormLogic &)> newRecord;
@@ -70,7 +78,10 @@ public:
 
 private:
     bool reserveNumber();
+    bool reserveOnce();
+    int takenKey();
     bool duplicateKey();
+    bool conflict();
     Outcome insert();
     Outcome change();
     enum DeleteResult { Deleted, Refused, DeleteFailed };

@@ -186,8 +186,6 @@ bool EnterDividendsLogic::calculate() {
     };
     auto readFailed = [&] { return stop(kReadFailed.arg(storage::lastErrorText())); };
 
-    // Every member and balance as the fund stood when the run began, whatever is posted meanwhile.
-    storage::ReadSnapshot snapshot(m_db);
     PeriodSums::Reader sums(m_db, LOC.BEGINDATE, LOC.ENDDATE);
     if (!sums.open()) return readFailed();
     PeriodSums::Member MEM;

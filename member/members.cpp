@@ -9,6 +9,7 @@
 #include "platform/text.h"
 
 #include <QPlainTextEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -113,23 +114,33 @@ FormConfig form() {
         logic.setValue("DATEJOINED", Clock::today());
     };
     f.validate = [](FormLogic &logic) {
-        MemberCU m = logic.get<MemberCU>();
-        QString problem;
-        if (m.ACCTNUM <= 0) problem = "Please enter the account number.";
-        else problem = duplicateOf(App::db(), m, logic.position());
-        if (!problem.isEmpty()) {
-            App::dialogs().message(kCaption, problem, Dlg::Warning);
-            return false;
-        }
-        if (m.MEMBERID == 0) {
-            // A new member takes the next internal number.
-            QSqlQuery q(App::db().sql());
-            if (q.exec("SELECT COALESCE(MAX(\"MEMBERID\"), 0) + 1 FROM \"MemberCU\"") && q.next())
-                logic.setValue("MEMBERID", q.value(0).toInt());
-        }
+        if (logic.get<MemberCU>().ACCTNUM > 0) return true;
+        App::dialogs().message(kCaption, "Please enter the account number.", Dlg::Warning);
+        return false;
+    };
+    f.conflict = [](FormLogic &logic) {
+        const QString problem = duplicateOf(logic.database(), logic.get<MemberCU>(), logic.position());
+        return problem.isEmpty() ? Message{} : Message{kCaption, problem, Dlg::Warning, Dlg::Ok, Dlg::Ok, {}};
+    };
+    // A new member takes the next internal number, read in the add's own transaction.
+    f.numberNew = [](FormLogic &logic) {
+        if (logic.value("MEMBERID").toInt() != 0) return true;
+        qint32 id = 0;
+        if (!nextMemberId(logic.database(), id)) return false;
+        logic.setValue("MEMBERID", id);
         return true;
     };
     return f;
+}
+
+bool nextMemberId(storage::Database &db, qint32 &id) {
+    QSqlQuery q(db.sql());
+    if (!q.exec("SELECT COALESCE(MAX(\"MEMBERID\"), 0) + 1 FROM \"MemberCU\"") || !q.next()) {
+        storage::Database::recordSqlError(q.lastError());
+        return false;
+    }
+    id = q.value(0).toInt();
+    return true;
 }
 
 QStringList miscPrompts(storage::Database &db) {

@@ -12,6 +12,9 @@ BrowseConfig browse();
 FormConfig form();
 // Refuses an account number or SSN that another member has; the message, or empty when fine.
 QString duplicateOf(storage::Database &db, const MemberCU &m, qint64 ownPos);
+// The internal number of a new member: the highest on file + 1. Read it in the transaction that
+// adds the member, under the member file's add lock.
+bool nextMemberId(storage::Database &db, qint32 &id);
 // "Delete member 1026 Newman, Alice?"
 Message deleteQuestion(const MemberCU &m);
 // Why a member may not be deleted: its account holds transactions, whose money would be left

@@ -242,19 +242,27 @@ bool PayrollScreenLogic::process() {
     }
     if (!postingDateAccepted() || !checkFits()) return false;
     GLO.CONTRACTORNUMBER = CON.AUTONUM;
+    // The check and the add under the file's add lock: another station recording the same
+    // contractor's day at once finds this record instead of adding a second.
     storage::DataFile<PayData> pay(m_db);
-    pay.open();
-    pay.rec.ACCTNUM = CON.AUTONUM;
-    pay.rec.DATE = GLO.POSTINGDATE;
-    if (!pay.get(PayData::AcctNumDate)) {
-        pay.clear();
+    bool ok = pay.open();
+    {
+        storage::Transaction batch(m_db);
+        ok = ok && batch.active() && m_db.serializeAdds(PayData::layout().def());
         pay.rec.ACCTNUM = CON.AUTONUM;
         pay.rec.DATE = GLO.POSTINGDATE;
-        pay.rec.AMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
-        if (pay.failed() || !pay.add()) {
-            m_dialogs.message(kCaption, kNotRecorded.arg(storage::lastErrorText()), Dlg::Error);
-            return false;
+        if (ok && !pay.get(PayData::AcctNumDate)) {
+            pay.clear();
+            pay.rec.ACCTNUM = CON.AUTONUM;
+            pay.rec.DATE = GLO.POSTINGDATE;
+            pay.rec.AMOUNT = GLO.PAYROLLAMOUNT.rounded(2);
+            ok = !pay.failed() && pay.add();
         }
+        ok = ok && batch.commit();
+    }
+    if (!ok) {
+        m_dialogs.message(kCaption, kNotRecorded.arg(storage::lastErrorText()), Dlg::Error);
+        return false;
     }
     return true;
 }

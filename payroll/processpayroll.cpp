@@ -263,7 +263,12 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
 
     // One PayData record per contractor and posting date, holding what was posted for them that
     // day: a second payroll of the same contractor on the same day adds to the first. The record
-    // "&Process" made holds the check until its first lines are posted.
+    // "&Process" made holds the check until its first lines are posted. Under the file's add
+    // lock, so that two stations posting for one contractor at once never make two records.
+    if (!m_db.serializeAdds(PayData::layout().def())) {
+        error = storage::lastErrorText();
+        return false;
+    }
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;

@@ -44,6 +44,9 @@ const QString kRecorded = QStringLiteral("Checks %1 to %2 were recorded as print
 const QString kNotRecorded = QStringLiteral("The checks were printed but could not be recorded "
                                             "(%1). Nothing was recorded: void checks %2 to %3 "
                                             "before printing them again.");
+const QString kNumberTaken = QStringLiteral("check number %1 was recorded by another station");
+const QString kWithdrawalPaid = QStringLiteral("the withdrawal of account %1 on %2 has check %3 "
+                                               "already");
 const QString kNoneInRun = QStringLiteral("There are no checks numbered %1 to %2.");
 const QString kRangeReversed = QStringLiteral("The last number is before the first.");
 const QString kAllVoid = QStringLiteral("Checks %1 to %2 are all void; nothing was renumbered.");
@@ -285,10 +288,24 @@ bool ParticipantChecks::record() {
     storage::DataFile<Check> chk(m_db);
     bool ok = chk.open();
     storage::Transaction batch(m_db);
-    ok = ok && batch.active();
+    // Under the file's add lock: another station printing the same period at once records its
+    // checks before or after these, never between the checks below and the adds.
+    ok = ok && batch.active() && m_db.serializeAdds(Check::layout().def());
     const qint32 printed = Clock::today();
+    QString taken;
     for (const PendingCheck &c : CHECKS) {
         if (!ok) break;
+        chk.rec.CHECKNUM = c.CHECKNUM;
+        if (chk.get(Check::CheckNum_Key)) taken = kNumberTaken.arg(c.CHECKNUM);
+        chk.rec.ACCTNUM = c.ACCTNUM;
+        chk.rec.TRANSDATE = c.TRANSDATE;
+        chk.rec.TRANSTIME = c.TRANSTIME;
+        if (taken.isEmpty() && chk.get(Check::Withdrawal_Key))
+            taken = kWithdrawalPaid.arg(c.ACCTNUM).arg(date(c.TRANSDATE)).arg(chk.rec.CHECKNUM);
+        if (!taken.isEmpty() || chk.failed()) {
+            ok = false;
+            break;
+        }
         chk.clear();
         chk.rec.CHECKNUM = c.CHECKNUM;
         chk.rec.ACCTNUM = c.ACCTNUM;
@@ -300,7 +317,7 @@ bool ParticipantChecks::record() {
         ok = chk.add();
     }
     if (!ok || !batch.commit()) {
-        const QString error = storage::lastErrorText();
+        const QString error = taken.isEmpty() ? storage::lastErrorText() : taken;
         batch.rollback();
         m_dialogs.message(kChecksTitle, kNotRecorded.arg(error, first, last), Dlg::Error);
         return false;
@@ -353,17 +370,22 @@ bool CheckRenumber::renumber() {
     }
     storage::DataFile<Check> chk(m_db);
     if (!CHECKOPEN(chk, m_dialogs)) return false;
-    // A void check keeps its number: the spoiled paper carries it.
+    // The run is read and the new numbers checked under the file's add lock, in the transaction
+    // that renumbers: no other station records a check with one of them in between. A void
+    // check keeps its number: the spoiled paper carries it.
+    storage::Transaction batch(m_db);
+    bool ok = batch.active() && m_db.serializeAdds(Check::layout().def());
     QList<Check> run;
     int voided = 0;
     chk.rec.CHECKNUM = FROM;
     chk.set(Check::CheckNum_Key);
-    while (chk.next() && chk.rec.CHECKNUM <= TO) {
+    while (ok && chk.next() && chk.rec.CHECKNUM <= TO) {
         if (chk.rec.VOID) ++voided;
         else run << chk.rec;
     }
-    bool ok = !chk.failed();
+    ok = ok && !chk.failed();
     if (ok && run.isEmpty()) {
+        batch.rollback();
         m_dialogs.message(kRenumberTitle, (voided ? kAllVoid : kNoneInRun).arg(FROM).arg(TO), Dlg::Exclamation);
         return false;
     }
@@ -373,12 +395,11 @@ bool CheckRenumber::renumber() {
     chk.set(Check::CheckNum_Key);
     while (ok && chk.next() && chk.rec.CHECKNUM <= newLast) {
         if (chk.rec.CHECKNUM >= FROM && chk.rec.CHECKNUM <= TO && !chk.rec.VOID) continue;
+        batch.rollback();
         m_dialogs.message(kRenumberTitle, kRenumberClash.arg(chk.rec.CHECKNUM), Dlg::Exclamation);
         return false;
     }
     ok = ok && !chk.failed();
-    storage::Transaction batch(m_db);
-    ok = ok && batch.active();
     // Two passes: out of the way first (negative numbers), so no step meets a number still taken.
     for (int pass = 0; pass < 2 && ok; ++pass)
         for (int i = 0; i < run.size() && ok; ++i) {

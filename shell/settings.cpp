@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 FormConfig singleRecord(const QString &file) {
@@ -47,21 +48,29 @@ QValidator::State CodeValidator::validate(QString &input, int &) const {
     return Acceptable;
 }
 
+namespace {
+// The settings file's single record, added with `fill` when there is none yet. Looked for and
+// added under the file's add lock, so two stations opening the settings at once make one record.
+qint64 theRecord(storage::Table &file, const std::function<void(storage::Table &)> &fill) {
+    storage::Transaction batch(file.database());
+    if (!batch.active() || !file.database().serializeAdds(file.def())) return 0;
+    file.setRecordOrder();
+    if (file.next()) return batch.commit() ? file.pos : 0;
+    if (file.failed()) return 0; // a record that cannot be read is not a missing one
+    file.clearBuffer();
+    fill(file);
+    return file.add() && batch.commit() ? file.pos : 0;
+}
+} // namespace
+
 qint64 fundSettingsRecord(storage::Table &cui) {
-    cui.setRecordOrder();
-    if (cui.next()) return cui.pos;
-    if (cui.failed()) return 0; // a record that cannot be read is not a missing one
-    cui.clearBuffer();
-    return cui.add() ? cui.pos : 0;
+    return theRecord(cui, [](storage::Table &) {});
 }
 
 qint64 promptsRecord(storage::Table &mis) {
-    mis.setRecordOrder();
-    if (mis.next()) return mis.pos;
-    if (mis.failed()) return 0;
-    mis.clearBuffer();
-    for (int i = 0; i < 6; ++i) mis.row[i] = QString("MISC%1").arg(i + 1);
-    return mis.add() ? mis.pos : 0;
+    return theRecord(mis, [](storage::Table &t) {
+        for (int i = 0; i < 6; ++i) t.row[i] = QString("MISC%1").arg(i + 1);
+    });
 }
 
 QString aboutTitle(qint32 local, const QString &localDesc) {

@@ -9,6 +9,7 @@
 namespace Startup {
 namespace {
 QString shown(const QString &path) { return QDir::toNativeSeparators(QDir(path).absolutePath()); }
+const QString kShareCaption = QStringLiteral("Fund on a Network Share ...");
 } // namespace
 
 CommandLine commandLine() {
@@ -42,6 +43,13 @@ QString notAFund(const QString &what) { return what + " is not a fund's database
 // Whether the server turned the connection down for want of a (right) password.
 bool wantsPassword(const QString &reason) { return reason.contains("password", Qt::CaseInsensitive); }
 } // namespace
+
+QString networkShareWarning(const QString &dataDir) {
+    return "The fund in " + shown(dataDir) +
+           " is on a network share.|It is kept without a write-ahead log there, which is safe while "
+           "one station works at a time. For several stations working at once, keep the fund on a "
+           "database server: see \"Several workstations\" in README.md.";
+}
 
 QString noFundQuestion(const QString &dataDir) { return noFundAt(shown(dataDir)); }
 
@@ -96,6 +104,11 @@ std::unique_ptr<storage::Database> openFund(const QString &dataDir, bool createW
                         "The data directory " + shown(dataDir) + " could not be opened.  Error: " + ERRORTEXT() + ".",
                         Dlg::Error);
         return nullptr;
+    }
+    static bool shareWarned = false; // once per start, whichever fund is opened
+    if (db->onNetworkShare() && !shareWarned) {
+        shareWarned = true;
+        dialogs.message(kShareCaption, networkShareWarning(dataDir), Dlg::Warning);
     }
     return db;
 }

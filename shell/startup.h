@@ -23,8 +23,11 @@ CommandLine commandLine();
 int parse(const QStringList &arguments, Options &options);
 
 QString noFundQuestion(const QString &dataDir); // "There is no fund in DIR. Create ... here?"
+// Shown once per start when the fund's file lies on a network share.
+QString networkShareWarning(const QString &dataDir);
 
 // Opens the fund of `dataDir`, asking before one is created; nullptr when the program must end
-// (the reason has been shown through `dialogs`).
+// (the reason has been shown through `dialogs`). A fund on a network share opens with a warning
+// that several stations should use a database server.
 std::unique_ptr<storage::Database> openFund(const QString &dataDir, bool createWithoutAsking, Dialogs &dialogs);
 } // namespace Startup

@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "faults.h"
+#include "netfs.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -84,8 +85,14 @@ std::unique_ptr<Database> Database::openFile(std::unique_ptr<Database> db, Creat
     // WAL lets readers and one writer of other processes work side by side; FULL sync keeps
     // every committed posting through a power cut.
     // A generous page cache and memory-mapped reads keep key walks off the system calls.
-    if (!db->exec("PRAGMA journal_mode=WAL") || !db->exec("PRAGMA synchronous=FULL") ||
-        !db->exec("PRAGMA cache_size=-65536") || !db->exec("PRAGMA mmap_size=268435456") ||
+    // On a network share WAL's shared memory and mapped reads are not safe between stations:
+    // there the file keeps a rollback journal under the ordinary file locks.
+    db->m_networkShare = netfs::isNetworkShare(dataDir);
+    const bool journal = db->m_networkShare
+                             ? db->exec("PRAGMA locking_mode=NORMAL") && db->exec("PRAGMA journal_mode=DELETE") &&
+                                   db->exec("PRAGMA mmap_size=0")
+                             : db->exec("PRAGMA journal_mode=WAL") && db->exec("PRAGMA mmap_size=268435456");
+    if (!journal || !db->exec("PRAGMA synchronous=FULL") || !db->exec("PRAGMA cache_size=-65536") ||
         !db->migrate())
         return nullptr;
     return db;

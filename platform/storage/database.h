@@ -44,6 +44,9 @@ public:
     const Location &location() const { return m_location; }
     const Dialect &dialect() const { return *m_dialect; }
     bool isSqlite() const { return m_location.engine == Location::SQLite; }
+    // The embedded file lies on a network filesystem: opened without WAL, and several stations
+    // there should share a database server instead.
+    bool onNetworkShare() const { return m_networkShare; }
 
     // Files (tables) and their keys (indexes).
     bool exists(const FileDef &def);
@@ -54,6 +57,11 @@ public:
     // Drops every key of the file, for a bulk load that rebuilds them once at its end.
     bool dropKeys(const FileDef &def);
     bool sendOption(const FileDef &def, const QString &option); // "Recover=10": nothing to recover here
+    // Makes this transaction the only one adding to the file until it ends, so that a check for
+    // a duplicate or for the highest number and the add that follows it cannot be interleaved
+    // with another station's. Inside a transaction only; false (lastError) outside one, when the
+    // batch's transaction is gone, or when the lock cannot be had.
+    bool serializeAdds(const FileDef &def);
 
     // Users per file: the file opens for the first user and closes after the last.
     int users(const QString &file) const { return m_users.value(file); }
@@ -117,6 +125,7 @@ private:
     QString m_connection;
     Location m_location;
     const Dialect *m_dialect = &Dialect::of(Location::SQLite);
+    bool m_networkShare = false;
     int m_depth = 0;
     bool m_rollbackOnly = false;
     bool m_broken = false; // the batch's transaction failed to begin or was abandoned

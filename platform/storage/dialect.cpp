@@ -20,6 +20,7 @@ const Dialect kSqlite{
     "SELECT name FROM sqlite_master WHERE type = 'index' AND lower(tbl_name) = lower(?)",
     "SELECT name FROM pragma_table_info(?)",
     false,
+    nullptr,
 };
 const Dialect kPostgres{
     Location::PostgreSQL,
@@ -36,6 +37,7 @@ const Dialect kPostgres{
     "SELECT indexname FROM pg_catalog.pg_indexes WHERE schemaname = current_schema() AND lower(tablename) = lower(?)",
     "SELECT column_name FROM information_schema.columns WHERE table_schema = current_schema() AND table_name = ?",
     true,
+    "SELECT pg_advisory_xact_lock(?, ?)",
 };
 } // namespace
 

@@ -23,6 +23,9 @@ struct Dialect {
     // An insert that answers the new record position as its one row, and no row instead of a
     // unique-key failure, so a duplicate leaves the batch's transaction usable on every engine.
     bool insertReturnsPosition;
+    // Takes a lock until the transaction ends that serialises adds to one file across stations
+    // (bound: two integers naming the file); nullptr where the write transaction's own lock does.
+    const char *addLock;
 
     static const Dialect &of(Location::Engine engine);
     QString columnType(const FieldDef &f) const;

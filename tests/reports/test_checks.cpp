@@ -187,6 +187,57 @@ TEST_F(ChecksTest, ARefusedRecordLeavesNoneAndSaysSo) {
     EXPECT_TRUE(numbersOnFile().isEmpty());
 }
 
+TEST_F(ChecksTest, ChecksAnotherStationRecordedWhileOursPrintedAreNotRecordedTwice) {
+    // While our checks are at the printer, another station prints and records the same period.
+    auto other = openSecond();
+    ASSERT_TRUE(other);
+    auto recordElsewhere = [&](qint32 number, qint32 acct, qint32 date, qint32 time) {
+        storage::DataFile<Check> chk(*other);
+        ASSERT_TRUE(chk.open());
+        chk.rec.CHECKNUM = number;
+        chk.rec.ACCTNUM = acct;
+        chk.rec.TRANSDATE = date;
+        chk.rec.TRANSTIME = time;
+        chk.rec.AMOUNT = money("1325.00");
+        ASSERT_TRUE(chk.add());
+    };
+    const auto printing = ReportLogic::testHook();
+    ReportLogic::testHook() = [&, printing](ReportRun &run) {
+        printing(run);
+        auto preview = run.preview;
+        run.preview = [&, preview](QStringList &files, const PreviewOptions &o) {
+            recordElsewhere(900, 1001, day(2024, 6, 3), Clock::timeOf(10, 0));
+            return preview(files, o);
+        };
+    };
+    ParticipantChecks c(*db, dialogs);
+    period(c);
+    EXPECT_FALSE(c.printChecks());
+    EXPECT_EQ(dialogs.last().icon, Dlg::Error);
+    EXPECT_EQ(dialogs.last().text, "The checks were printed but could not be recorded (the withdrawal of "
+                                   "account 1001 on 06/03/2024 has check 900 already). Nothing was "
+                                   "recorded: void checks 1 to 2 before printing them again.");
+    EXPECT_EQ(numbersOnFile(), QList<qint32>{900});
+
+    // A number the other station took meanwhile is named as such.
+    ReportLogic::testHook() = [&, printing](ReportRun &run) {
+        printing(run);
+        auto preview = run.preview;
+        run.preview = [&, preview](QStringList &files, const PreviewOptions &o) {
+            recordElsewhere(902, 7, day(2024, 6, 9), 1);
+            return preview(files, o);
+        };
+    };
+    ParticipantChecks again(*db, dialogs);
+    period(again);
+    again.FIRSTCHECK = 902; // free when the run began
+    EXPECT_FALSE(again.printChecks());
+    EXPECT_EQ(dialogs.last().text, "The checks were printed but could not be recorded (check number 902 "
+                                   "was recorded by another station). Nothing was recorded: void checks "
+                                   "902 to 902 before printing them again.");
+    EXPECT_EQ(numbersOnFile(), (QList<qint32>{900, 902}));
+}
+
 TEST_F(ChecksTest, AFailedReadStopsAndSaysSo) {
     storage::faults::refuseReads("Trans", 1);
     ParticipantChecks c(*db, dialogs);

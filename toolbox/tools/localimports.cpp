@@ -264,7 +264,9 @@ bool LocalListImport::run() {
             finish(0);
             return false;
         };
-        if (!batch.active()) return fail();
+        // A member is looked for and added under the file's add lock: no other station adds the
+        // same one in between.
+        if (!batch.active() || !m_db.serializeAdds(MemberCU::layout().def())) return fail();
         if (writing) writing();
         QString why;
         for (qsizetype i = 1; i < file.lineCount(); ++i) {
@@ -354,7 +356,9 @@ bool Import968::run() {
             writeFailed(QStringLiteral("MEMBERCU"), error);
             return false;
         };
-        if (!batch.active()) return fail();
+        // A member is looked for and added under the file's add lock: no other station adds the
+        // same one in between.
+        if (!batch.active() || !m_db.serializeAdds(MemberCU::layout().def())) return fail();
         if (writing) writing();
         QString why;
         for (qsizetype i = 0; i < file.lineCount(); ++i) {

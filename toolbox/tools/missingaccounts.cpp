@@ -161,7 +161,8 @@ bool MissingAccounts::createAccounts() {
     storage::DataFile<MemberCU> taken(m_db);
     if (!mem.open() || !taken.open()) return stopped(storage::lastErrorText());
     storage::Transaction batch(m_db);
-    if (!batch.active()) return stopped(storage::lastErrorText());
+    // A free placeholder SSN is looked for and taken under the member file's add lock.
+    if (!batch.active() || !m_db.serializeAdds(MemberCU::layout().def())) return stopped(storage::lastErrorText());
     for (const auto &[account, entry] : ACCOUNTNUMBERQUEUE) {
         acct = account;
         setStatus(kAdding.arg(acct));
