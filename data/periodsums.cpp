@@ -58,8 +58,10 @@ bool Reader::fail(const QSqlError &error) {
 bool Reader::open() {
     storage::clearError();
     m_failed = false;
-    m_members.setForwardOnly(true);
-    m_accounts.setForwardOnly(true);
+    // Both results are read side by side while other reads run; a server connection streams one
+    // result at a time, so each is taken whole (one row per member and per account).
+    m_members.setForwardOnly(false);
+    m_accounts.setForwardOnly(false);
     if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
     if (!m_accounts.prepare(accountsSql())) return fail(m_accounts.lastError());
     for (const QVariant &v : {QVariant(m_begin), QVariant(m_begin), QVariant(TransType::Dividend),

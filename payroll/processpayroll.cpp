@@ -214,6 +214,13 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
     const QString user = GNT().USERID;
     const QString desc = "(" + contractorName + PayrollDescriptionFor +
                          Picture::format(GLO.PAYROLLDATE, kDate) + ")";
+    // Under the day records' add lock from here: whether lines were posted before and the day's
+    // total must not change under us, or two stations posting for one contractor at once would
+    // make two records or lose each other's lines in the total.
+    if (!m_db.serializeAdds(PayData::layout().def())) {
+        error = storage::lastErrorText();
+        return false;
+    }
     // Whether the contractor had lines posted on this date before this payroll.
     pbp.clear();
     pbp.rec.CONTRACTOR = GLO.CONTRACTORNUMBER;
@@ -263,12 +270,7 @@ bool ProcessPayrollLogic::writeLines(const QHash<QString, qint32> &accounts,
 
     // One PayData record per contractor and posting date, holding what was posted for them that
     // day: a second payroll of the same contractor on the same day adds to the first. The record
-    // "&Process" made holds the check until its first lines are posted. Under the file's add
-    // lock, so that two stations posting for one contractor at once never make two records.
-    if (!m_db.serializeAdds(PayData::layout().def())) {
-        error = storage::lastErrorText();
-        return false;
-    }
+    // "&Process" made holds the check until its first lines are posted.
     pay.clear();
     pay.rec.ACCTNUM = GLO.CONTRACTORNUMBER;
     pay.rec.DATE = GLO.POSTINGDATE;

@@ -300,8 +300,16 @@ bool ParticipantChecks::record() {
         chk.rec.ACCTNUM = c.ACCTNUM;
         chk.rec.TRANSDATE = c.TRANSDATE;
         chk.rec.TRANSTIME = c.TRANSTIME;
-        if (taken.isEmpty() && chk.get(Check::Withdrawal_Key))
-            taken = kWithdrawalPaid.arg(c.ACCTNUM).arg(date(c.TRANSDATE)).arg(chk.rec.CHECKNUM);
+        // A void check does not pay its withdrawal: only a live one makes it taken.
+        if (taken.isEmpty() && !chk.failed()) {
+            chk.set(Check::Withdrawal_Key);
+            while (chk.next() && chk.rec.ACCTNUM == c.ACCTNUM && chk.rec.TRANSDATE == c.TRANSDATE &&
+                   chk.rec.TRANSTIME == c.TRANSTIME) {
+                if (chk.rec.VOID) continue;
+                taken = kWithdrawalPaid.arg(c.ACCTNUM).arg(date(c.TRANSDATE)).arg(chk.rec.CHECKNUM);
+                break;
+            }
+        }
         if (!taken.isEmpty() || chk.failed()) {
             ok = false;
             break;

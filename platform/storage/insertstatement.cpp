@@ -43,7 +43,7 @@ bool InsertStatement::prepare() {
     }
     m_query.emplace(m_db.sql());
     if (m_query->prepare(m_sql)) return true;
-    Database::recordSqlError(m_query->lastError());
+    m_db.recordError(m_query->lastError());
     m_query.reset();
     return false;
 }

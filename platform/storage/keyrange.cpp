@@ -71,7 +71,7 @@ bool KeyRange::prepare(bool whole) {
                         .arg(select.join(", "), sqlName(def.name),
                              where.isEmpty() ? QString() : " WHERE " + where.join(" AND "),
                              order.join(", ")))) {
-        Database::recordSqlError(q->lastError());
+        m_table.database().recordError(q->lastError());
         q.reset();
         return false;
     }
@@ -100,7 +100,7 @@ bool KeyRange::selectAll() {
     int b = 0;
     for (const QVariant &v : m_filterValues) m_query->bindValue(b++, m_table.bindValue(m_filterField, v));
     if (!m_query->exec()) {
-        Database::recordSqlError(m_query->lastError());
+        m_table.database().recordError(m_query->lastError());
         return failure();
     }
     m_active = true;
@@ -128,7 +128,7 @@ bool KeyRange::select(const QVariantList &equal, const QVariant &from, const QVa
         if (i >= m_bound.size() || values[i] != m_bound[i]) m_query->bindValue(i, values[i]);
     m_bound = values;
     if (!m_query->exec()) {
-        Database::recordSqlError(m_query->lastError());
+        m_table.database().recordError(m_query->lastError());
         return failure();
     }
     m_active = true;
@@ -145,7 +145,7 @@ bool KeyRange::next() {
     if (!q.next()) {
         // next() is false at the end and on a failure alike; only the error tells them apart.
         if (q.lastError().isValid()) {
-            Database::recordSqlError(q.lastError());
+            m_table.database().recordError(q.lastError());
             return failure();
         }
         m_active = false;

@@ -540,7 +540,7 @@ template <class Build> QSqlQuery *Table::shaped(quint32 shape, Build build) {
     QSqlQuery q(m_db.sql());
     q.setForwardOnly(true);
     if (!q.prepare(build())) {
-        Database::recordSqlError(q.lastError());
+        m_db.recordError(q.lastError());
         return nullptr;
     }
     return &m_shaped.emplace(shape, std::move(q)).first->second;

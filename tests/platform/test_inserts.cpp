@@ -28,6 +28,7 @@ protected:
 } // namespace
 
 TEST_F(Inserts, TextIsStoredClippedToItsWidthAndReadBackExactly) {
+    if (!db->isSqlite()) GTEST_SKIP() << "reads the stored types through SQLite's typeof()";
     DataFile<Withdraw> wit(*db);
     ASSERT_TRUE(wit.open());
     // Letters outside Latin-1, a character of two UTF-16 units, and a memo far longer than a page.
@@ -53,6 +54,7 @@ TEST_F(Inserts, TextIsStoredClippedToItsWidthAndReadBackExactly) {
 }
 
 TEST_F(Inserts, NumbersAreStoredAsTheirFieldsTypes) {
+    if (!db->isSqlite()) GTEST_SKIP() << "reads the stored types through SQLite's typeof()";
     storage::Table t(*db, MemberCU::layout().def());
     ASSERT_TRUE(t.open());
     const storage::FileDef &def = MemberCU::layout().def();
@@ -136,7 +138,6 @@ TEST_F(Inserts, ARefusedAddLeavesTheBufferAndTheStatementUsable) {
     mem.rec.LASTNAME = "SECOND   ";
     EXPECT_FALSE(mem.add());
     EXPECT_EQ(storage::lastError().code, storage::DuplicateKey);
-    EXPECT_TRUE(storage::lastErrorText().contains("UNIQUE")) << storage::lastErrorText().toStdString();
     EXPECT_EQ(mem.rec.LASTNAME, "SECOND   ") << "a refused record is left as it was given";
     mem.rec.ACCTNUM = 2;
     ASSERT_TRUE(mem.add());

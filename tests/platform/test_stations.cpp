@@ -25,6 +25,7 @@ protected:
 } // namespace
 
 TEST_F(Stations, AnotherProcessWaitsForOurBatchAndThenWrites) {
+    if (!db->isSqlite()) GTEST_SKIP() << "a server lets another station add beside an open batch";
     ASSERT_TRUE(db->create(Trans::layout().def()));
     storage::DataFile<Trans> tra(*db);
     ASSERT_TRUE(tra.open());
