@@ -104,23 +104,6 @@ int FormLogic::takenKey() {
     return -1;
 }
 
-// A unique key whose values another record already holds: warning 24 with the key's name.
-bool FormLogic::duplicateKey() {
-    m_refusedKey = takenKey();
-    if (m_refusedKey < 0) return false;
-    STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
-    return true;
-}
-
-// The window's own conflict rule, shown at once (a change: the record is there already).
-bool FormLogic::conflict() {
-    if (!m_config.conflict) return false;
-    const Message refusal = m_config.conflict(*this);
-    if (refusal.text.isEmpty()) return false;
-    m_dialogs.show(refusal);
-    return true;
-}
-
 FormLogic::Outcome FormLogic::save() {
     m_reloaded = false;
     m_refusedKey = -1;
@@ -142,7 +125,6 @@ FormLogic::Outcome FormLogic::save() {
 FormLogic::Outcome FormLogic::insert() {
     if (m_reserved) {
         // The numbered record was added at opening: write the entered values over it.
-        if (duplicateKey() || conflict()) return Stay;
         Outcome o = change();
         if (o == Completed) m_reserved = false;
         return o;
@@ -190,19 +172,47 @@ FormLogic::Outcome FormLogic::insert() {
     return Completed;
 }
 
+// As for an add, the duplicate checks and the rewrite are one transaction under the file's add
+// lock: another station can neither add nor change a record to the same values in between.
+// Messages wait until the transaction has ended.
 FormLogic::Outcome FormLogic::change() {
-    if (m_request == Request::ChangeRecord && (duplicateKey() || conflict())) return Stay;
+    const bool check = m_request == Request::ChangeRecord || m_reserved;
     for (;;) {
-        m_table.row = m_record;
-        m_table.pos = m_pos;
-        m_table.version = m_version;
-        int result = RI::update(m_table, m_dialogs, true, m_config.fileName);
-        if (result == RI::Done) {
+        Message refusal;
+        bool written = false;
+        storage::Error failure;
+        {
+            Transaction batch(m_table.database());
+            if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
+                if (check) {
+                    m_refusedKey = takenKey();
+                    if (m_refusedKey < 0 && m_config.conflict) refusal = m_config.conflict(*this);
+                }
+                if (m_refusedKey < 0 && refusal.text.isEmpty()) {
+                    m_table.row = m_record;
+                    m_table.pos = m_pos;
+                    m_table.version = m_version;
+                    written = m_table.put() && batch.commit();
+                }
+            }
+            if (!written) failure = lastError();
+        }
+        if (m_refusedKey >= 0) {
+            STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
+            return Stay;
+        }
+        if (!refusal.text.isEmpty()) {
+            m_dialogs.show(refusal);
+            return Stay;
+        }
+        if (written) {
             m_version = m_table.version;
             m_record = m_original = m_table.row;
             return Completed;
         }
-        if (result == RI::ChangedElsewhere) {
+        storage::setError(failure.code, failure.driverText, failure.driverCode);
+        if (RI::updateFailed(m_table, m_dialogs, true, m_config.fileName, m_pos) ==
+            RI::ChangedElsewhere) {
             // The other station's version is shown; the user decides again on it.
             m_record = m_original = m_table.row;
             m_version = m_table.version;

@@ -80,8 +80,6 @@ private:
     bool reserveNumber();
     bool reserveOnce();
     int takenKey();
-    bool duplicateKey();
-    bool conflict();
     Outcome insert();
     Outcome change();
     enum DeleteResult { Deleted, Refused, DeleteFailed };

@@ -6,6 +6,11 @@ namespace RI {
 int update(storage::Table &file, Dialogs &dialogs, bool fromForm, const QString &fileName) {
     const qint64 position = file.pos;
     if (file.put()) return Done;
+    return updateFailed(file, dialogs, fromForm, fileName, position);
+}
+
+int updateFailed(storage::Table &file, Dialogs &dialogs, bool fromForm, const QString &fileName,
+                 qint64 position) {
     const int code = storage::lastError().code;
     RISAVEERROR(&file.database());
     if (code == storage::RecordChanged) {

@@ -15,15 +15,16 @@ QString membersSql() {
              sqlName(MemberCU::layout().def().name));
 }
 
-// One row per account in ascending order. Binds: begin, begin, dividend type, end + 1, end.
-// Sums are cast back to whole numbers: an engine that adds in wider numbers (PostgreSQL's SUM of
-// BIGINT) then refuses a sum beyond them instead of rounding it.
+// One row per account in ascending order. Binds: begin, days (0 for a period from day 1 on),
+// dividend type, end + 1, end. The balance-days are one sum: a record before the period counts
+// for every day of it, one inside from its day on; three sums per record, as few as the figures
+// allow. Sums are cast back to whole numbers: an engine that adds in wider numbers (PostgreSQL's
+// SUM of BIGINT) then refuses a sum beyond them instead of rounding it.
 QString accountsSql() {
     const QString amt = sqlName("TRANSAMOUNT"), date = sqlName("TRANSDATE"),
                   type = sqlName("TRANSTYPE");
     return QString("SELECT %1, CAST(SUM(%2) AS BIGINT), "
-                   "CAST(SUM(CASE WHEN %3 < ? THEN %2 ELSE 0 END) AS BIGINT), "
-                   "CAST(SUM(CASE WHEN %3 >= ? AND %4 <> ? THEN %2 * (? - %3) ELSE 0 END) AS BIGINT), "
+                   "CAST(SUM(CASE WHEN %3 < ? THEN %2 * ? WHEN %4 <> ? THEN %2 * (? - %3) ELSE 0 END) AS BIGINT), "
                    "CAST(SUM(ABS(%2)) AS BIGINT) "
                    "FROM %5 WHERE %3 <= ? GROUP BY %1 ORDER BY %1")
         .arg(sqlName("ACCTNUM"), amt, date, type, sqlName(Trans::layout().def().name));
@@ -64,11 +65,17 @@ bool Reader::open() {
     m_accounts.setForwardOnly(false);
     if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
     if (!m_accounts.prepare(accountsSql())) return fail(m_accounts.lastError());
-    for (const QVariant &v : {QVariant(m_begin), QVariant(m_begin), QVariant(TransType::Dividend),
+    // A period from the first day there is has nothing before it.
+    const qint32 daysBefore = m_begin > 1 ? m_end - m_begin + 1 : 0;
+    for (const QVariant &v : {QVariant(m_begin), QVariant(daysBefore), QVariant(TransType::Dividend),
                               QVariant(m_end + 1), QVariant(m_end)})
         m_accounts.addBindValue(v);
+    // A sum beyond 64 bits fails the statement; on a server that would cost the snapshot the
+    // record-by-record reads of such accounts need.
+    storage::Attempt attempt(m_db);
     if (!m_accounts.exec()) {
         if (!isOverflow(m_accounts.lastError())) return fail(m_accounts.lastError());
+        attempt.failed();
         m_exact = false;
     }
     return true;
@@ -105,8 +112,8 @@ bool Reader::fetchAccount() {
     }
     Account a;
     m_acct = m_accounts.value(0).toInt();
-    if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.opening) ||
-        !whole(m_accounts.value(3), a.weighted) || !whole(m_accounts.value(4), a.moved)) {
+    if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.balanceDays) ||
+        !whole(m_accounts.value(3), a.moved)) {
         m_exact = false;
         return false;
     }

@@ -19,12 +19,13 @@ struct Member {
 // One account's records dated on or before the period's end, in cents. An account without such
 // records has all of them 0.
 struct Account {
-    qint64 closing = 0;  // balance at the close of the end date
-    qint64 opening = 0;  // balance at the close of the day before the begin date
-    qint64 weighted = 0; // every record of the period except dividends, times its days to the end
-                         // (the end itself counting one)
-    qint64 moved = 0;    // the amounts on or before the end added without their signs: no
-                         // balance of the account up to the end lies further from 0
+    qint64 closing = 0;     // balance at the close of the end date
+    // The period's balance-days: the balance before the begin date for every day of the period,
+    // and every record of the period except dividends from its day to the end (the end counting
+    // one). With a period from day 1 on, records dated before it count nowhere.
+    qint64 balanceDays = 0;
+    qint64 moved = 0;       // the amounts on or before the end added without their signs: no
+                            // balance of the account up to the end lies further from 0
 };
 
 class Reader {

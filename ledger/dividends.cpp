@@ -72,16 +72,13 @@ Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decim
                            Decimal::fromInt(qint64(100) * days), 2);
 }
 
-// The opening balance for every day of the period, each record from its day to the end. Nothing
-// when a balance or a partial sum could leave 64 bits: such an account is walked record by record,
-// where every step is checked.
-std::optional<qint64> Dividends::balanceDays(const PeriodSums::Account &a, qint32 begin,
-                                             qint32 days) {
+// The period's balance-days as the database summed them; nothing when a balance or a partial sum
+// of the record-by-record walk could leave 64 bits: such an account is walked, where every step
+// is checked.
+std::optional<qint64> Dividends::balanceDays(const PeriodSums::Account &a, qint32 days) {
     // Every running balance of the walk, and so every partial sum, stays within moved x days.
     if (__int128(a.moved) * days > std::numeric_limits<qint64>::max()) return std::nullopt;
-    // A period from the first day there is has nothing before it.
-    const qint64 opening = begin > 1 ? a.opening : 0;
-    return opening * days + a.weighted;
+    return a.balanceDays;
 }
 
 QString Dividends::plain(const Decimal &value) {
@@ -172,6 +169,9 @@ bool EnterDividendsLogic::calculate() {
     const qint64 total = mem.count();
     const QString desc = Dividends::description(LOC.BEGINDATE, LOC.ENDDATE, LOC.DIVPERCENTAGE);
     const QString user = GNT().USERID;
+    // Every entry carries the time of this calculation (asking the clock per member would cost a
+    // look at the time zone each time).
+    const qint32 calculatedAt = Clock::clock();
     const qint32 days = LOC.ENDDATE - LOC.BEGINDATE + 1;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
@@ -203,7 +203,7 @@ bool EnterDividendsLogic::calculate() {
             Decimal amount;
             try {
                 const std::optional<qint64> balanceDays =
-                    summed ? Dividends::balanceDays(*known, LOC.BEGINDATE, days) : std::nullopt;
+                    summed ? Dividends::balanceDays(*known, days) : std::nullopt;
                 if (balanceDays) {
                     amount = Dividends::dividend(Decimal::fromCents(*balanceDays), days,
                                                  LOC.DIVPERCENTAGE);
@@ -224,7 +224,7 @@ bool EnterDividendsLogic::calculate() {
                 e.TRANSAMOUNT = amount;
                 e.TRANSTYPE = TransType::Dividend;
                 e.DESC = desc.left(255);
-                e.TRANSTIME = Clock::clock();
+                e.TRANSTIME = calculatedAt;
                 e.USERID = user;
                 POSTQ << e;
                 LOC.TOTALDIVS += amount;

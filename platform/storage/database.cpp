@@ -395,7 +395,7 @@ int Database::removeUser(const QString &file) {
 bool Database::begin() {
     if (m_depth++ > 0) return writable();
     m_rollbackOnly = false;
-    m_broken = m_began = false;
+    m_broken = m_began = m_attempt = false;
     m_cause = Error{};
     if (m_readDepth > 0) {
         setError(AccessDenied, WriteInSnapshotText);
@@ -487,12 +487,12 @@ bool Database::commit() {
     if (!usable) {
         const Error cause = m_cause;
         if (m_began && holdsTransaction()) exec("ROLLBACK");
-        m_broken = m_began = false;
+        m_broken = m_began = m_attempt = false;
         m_tables.clear();
         restoreError(cause);
         return false;
     }
-    m_began = false;
+    m_began = m_attempt = false;
     if (m_rollbackOnly) {
         exec("ROLLBACK");
         m_tables.clear();
@@ -531,10 +531,30 @@ bool Database::beginRead() {
 void Database::endRead() {
     if (m_readDepth == 0 || --m_readDepth > 0) return;
     if (!m_readBegan) return;
-    m_readBegan = false;
+    m_readBegan = m_attempt = false;
     // Nothing was written: ending it either way lets go of the snapshot; the run's own error stays.
     const Error e = lastError();
     exec("ROLLBACK");
+    restoreError(e);
+}
+
+bool Database::beginAttempt() {
+    if (!m_dialect->failureEndsTransaction || m_attempt || !(m_began || m_readBegan)) return false;
+    const Error before = lastError();
+    m_attempt = exec("SAVEPOINT pension_attempt");
+    restoreError(before);
+    return m_attempt;
+}
+
+void Database::endAttempt(bool failed) {
+    if (!m_attempt) return;
+    m_attempt = false;
+    const Error e = lastError();
+    if (!failed) {
+        exec("RELEASE SAVEPOINT pension_attempt");
+    } else if (!exec("ROLLBACK TO SAVEPOINT pension_attempt") && !connected()) {
+        return; // the connection's loss is the error now
+    }
     restoreError(e);
 }
 
@@ -560,7 +580,7 @@ void Database::rollback() {
     // Nothing to roll back when the transaction never began or the database ended it already.
     // (A begin refused inside a read snapshot began nothing: the snapshot stays.)
     if (m_began && holdsTransaction()) exec("ROLLBACK");
-    m_broken = m_began = false;
+    m_broken = m_began = m_attempt = false;
     m_tables.clear(); // a file made inside the batch is gone again
     restoreError(e); // keep the error that caused the rollback
 }

@@ -87,6 +87,11 @@ public:
     void endRead();
     bool inReadSnapshot() const { return m_readDepth > 0 && m_depth == 0; }
 
+    // Around a statement that may fail on its own (a sum beyond 64 bits) inside a transaction or
+    // snapshot: see Attempt.
+    bool beginAttempt();
+    void endAttempt(bool failed);
+
     // A statement prepared once for this connection and reused by every later call with the
     // same `id`; nullptr (and lastError) when it cannot be prepared. A caller finishes it after
     // reading, so that it holds no read lock.
@@ -135,6 +140,7 @@ private:
     QHash<QString, int> m_users;
     int m_readDepth = 0;
     bool m_readBegan = false; // the engine's read transaction was started
+    bool m_attempt = false;   // a savepoint for a statement that may fail is set
     QSet<QString> m_tables;   // tables known to exist, lower case; a miss asks the database
     std::map<QString, QSqlQuery> m_prepared;
 };
@@ -159,6 +165,30 @@ private:
     Database &m_db;
     bool m_held; // false inside a write transaction: that already reads one state
     bool m_active;
+};
+
+// A statement that may fail on its own without costing the transaction or snapshot around it:
+// a server fails the whole transaction on any failed statement, so there the statement runs
+// under a savepoint that failed() rolls back to. Everything read before stays valid; the run
+// goes on in the same snapshot. Elsewhere (SQLite, or outside any transaction) it costs nothing.
+class Attempt {
+public:
+    explicit Attempt(Database &db) : m_db(db), m_set(db.beginAttempt()) {}
+    ~Attempt() { end(false); }
+    Attempt(const Attempt &) = delete;
+    Attempt &operator=(const Attempt &) = delete;
+    // The statement failed: back to where the attempt began, the failure's error kept.
+    void failed() { end(true); }
+    // The statement ran: the savepoint goes.
+    void succeeded() { end(false); }
+
+private:
+    void end(bool failed) {
+        if (m_set) m_db.endAttempt(failed);
+        m_set = false;
+    }
+    Database &m_db;
+    bool m_set;
 };
 
 // Frames a batch: commits when told, rolls back when it goes out of scope otherwise. A frame

@@ -21,6 +21,7 @@ const Dialect kSqlite{
     "SELECT name FROM pragma_table_info(?)",
     false,
     nullptr,
+    false,
 };
 const Dialect kPostgres{
     Location::PostgreSQL,
@@ -38,6 +39,7 @@ const Dialect kPostgres{
     "SELECT column_name FROM information_schema.columns WHERE table_schema = current_schema() AND table_name = ?",
     true,
     "SELECT pg_advisory_xact_lock(?, ?)",
+    true,
 };
 } // namespace
 

@@ -26,6 +26,9 @@ struct Dialect {
     // Takes a lock until the transaction ends that serialises adds to one file across stations
     // (bound: two integers naming the file); nullptr where the write transaction's own lock does.
     const char *addLock;
+    // A failed statement fails the whole transaction around it (so a statement that may fail on
+    // its own runs under a savepoint).
+    bool failureEndsTransaction;
 
     static const Dialect &of(Location::Engine engine);
     QString columnType(const FieldDef &f) const;

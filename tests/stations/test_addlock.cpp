@@ -214,3 +214,54 @@ TEST_F(AddLock, AChangeMadeOnAnotherStationIsDetectedAndShownInsteadOfOverwritte
     EXPECT_FALSE(raw.put());
     EXPECT_EQ(storage::lastError().code, storage::RecordChanged);
 }
+
+TEST_F(AddLock, AChangeToAnSsnAnotherStationIsAddingIsRefusedOnceItsAddIsCommitted) {
+    ASSERT_TRUE(StationFund::make(*db, true));
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    storage::DataFile<MemberCU> mine(*db);
+    ASSERT_TRUE(mine.open());
+    mine.rec.ACCTNUM = StationFund::account(0);
+    ASSERT_TRUE(mine.get(MemberCU::AcctNum_Key));
+    FormLogic form(table, dialogs, MemberRules::form(), Request::ChangeRecord);
+    ASSERT_TRUE(form.open(mine.position()));
+    const QString ssn = StationFund::ssn(500);
+    form.setValue("SSNUM", ssn);
+    auto other = holding(5001, ssn);
+    // Checked before the other add commits, the change would slip through beside it.
+    EXPECT_EQ(form.save(), FormLogic::Stay);
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.last().text,
+              "Social Security Number " + ssn + " already belongs to account 5001 (Holder, ).");
+    finished(*other);
+    int holders = 0;
+    for (const MemberCU &m : members()) holders += m.SSNUM == ssn;
+    EXPECT_EQ(holders, 1);
+    ASSERT_TRUE(mine.reget());
+    EXPECT_EQ(mine.rec.SSNUM, StationFund::ssn(0));
+}
+
+TEST_F(AddLock, AChangeRefusedByAnotherStationsLockSaysSoAndWritesNothing) {
+    ASSERT_TRUE(StationFund::make(*db, true));
+    storage::Table table(*db, MemberCU::layout().def());
+    ASSERT_TRUE(table.open());
+    storage::DataFile<MemberCU> mine(*db);
+    ASSERT_TRUE(mine.open());
+    mine.rec.ACCTNUM = StationFund::account(0);
+    ASSERT_TRUE(mine.get(MemberCU::AcctNum_Key));
+    FormLogic form(table, dialogs, MemberRules::form(), Request::ChangeRecord);
+    ASSERT_TRUE(form.open(mine.position()));
+    form.setValue("CITY", "Springfield");
+    storage::faults::refuseBegin();
+    dialogs.answers = {Dlg::Ok, Dlg::Cancel};
+    EXPECT_EQ(form.save(), FormLogic::Stay);
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(storage::errorText(storage::FileLocked)))
+        << dialogs.shown[0].text.toStdString();
+    ASSERT_TRUE(mine.reget());
+    EXPECT_NE(mine.rec.CITY.trimmed(), "Springfield");
+    // Tried again once the lock is gone, it goes through.
+    EXPECT_EQ(form.save(), FormLogic::Completed);
+    ASSERT_TRUE(mine.reget());
+    EXPECT_EQ(mine.rec.CITY.trimmed(), "Springfield");
+}
