@@ -67,28 +67,28 @@ void BM_CalculateDividends(benchmark::State &state) {
 }
 BENCHMARK(BM_CalculateDividends)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-// The floor: every account's balance at the end, opening balance and balance-days of the period
-// in one statement, each row read, nothing else.
+// The floor: every account's balance at the end and its balance-days for the period (the
+// balance before it for every day, each record of it from its day on) in one statement, each row
+// read, nothing else. The fastest statement known to give these figures.
 void BM_CalculateDividends_Floor(benchmark::State &state) {
     storage::Database &db = dataset();
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
     q.prepare("SELECT \"ACCTNUM\", SUM(\"TRANSAMOUNT\"), "
-              "SUM(CASE WHEN \"TRANSDATE\" < ? THEN \"TRANSAMOUNT\" ELSE 0 END), "
-              "SUM(CASE WHEN \"TRANSDATE\" >= ? AND \"TRANSTYPE\" <> -5 "
+              "SUM(CASE WHEN \"TRANSDATE\" < ? THEN \"TRANSAMOUNT\" * ? WHEN \"TRANSTYPE\" <> -5 "
               "THEN \"TRANSAMOUNT\" * (? - \"TRANSDATE\") ELSE 0 END) "
               "FROM \"Trans\" WHERE \"TRANSDATE\" <= ? GROUP BY \"ACCTNUM\" ORDER BY \"ACCTNUM\"");
     qint64 accounts = 0, sum = 0;
     for (auto _ : state) {
         q.addBindValue(kBegin);
-        q.addBindValue(kBegin);
+        q.addBindValue(kEnd - kBegin + 1);
         q.addBindValue(kEnd + 1);
         q.addBindValue(kEnd);
         if (!q.exec()) state.SkipWithError("floor statement failed");
         accounts = 0;
         while (q.next()) {
             ++accounts;
-            sum += q.value(1).toLongLong() + q.value(2).toLongLong() + q.value(3).toLongLong();
+            sum += q.value(1).toLongLong() + q.value(2).toLongLong();
         }
     }
     benchmark::DoNotOptimize(sum);

@@ -17,17 +17,17 @@ QString membersSql() {
 
 // One row per account in ascending order. Binds: begin, days (0 for a period from day 1 on),
 // dividend type, end + 1, end. The balance-days are one sum: a record before the period counts
-// for every day of it, one inside from its day on; three sums per record, as few as the figures
-// allow. Sums are cast back to whole numbers: an engine that adds in wider numbers (PostgreSQL's
-// SUM of BIGINT) then refuses a sum beyond them instead of rounding it.
-QString accountsSql() {
+// for every day of it, one inside from its day on; two sums per record, as few as the figures
+// allow. Each is exact or not given (Dialect::wholeSum, whole()).
+QString accountsSql(const storage::Dialect &dialect) {
     const QString amt = sqlName("TRANSAMOUNT"), date = sqlName("TRANSDATE"),
                   type = sqlName("TRANSTYPE");
-    return QString("SELECT %1, CAST(SUM(%2) AS BIGINT), "
-                   "CAST(SUM(CASE WHEN %3 < ? THEN %2 * ? WHEN %4 <> ? THEN %2 * (? - %3) ELSE 0 END) AS BIGINT), "
-                   "CAST(SUM(ABS(%2)) AS BIGINT) "
-                   "FROM %5 WHERE %3 <= ? GROUP BY %1 ORDER BY %1")
-        .arg(sqlName("ACCTNUM"), amt, date, type, sqlName(Trans::layout().def().name));
+    const QString balanceDays =
+        QString("CASE WHEN %1 < ? THEN %2 * ? WHEN %3 <> ? THEN %2 * (? - %1) ELSE 0 END")
+            .arg(date, amt, type);
+    return QString("SELECT %1, %2, %3 FROM %4 WHERE %5 <= ? GROUP BY %1 ORDER BY %1")
+        .arg(sqlName("ACCTNUM"), dialect.wholeSum(amt), dialect.wholeSum(balanceDays),
+             sqlName(Trans::layout().def().name), date);
 }
 
 // SQLite stops a sum beyond 64 bits with "integer overflow"; PostgreSQL with SQLSTATE 22003.
@@ -64,7 +64,7 @@ bool Reader::open() {
     m_members.setForwardOnly(false);
     m_accounts.setForwardOnly(false);
     if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
-    if (!m_accounts.prepare(accountsSql())) return fail(m_accounts.lastError());
+    if (!m_accounts.prepare(accountsSql(m_db.dialect()))) return fail(m_accounts.lastError());
     // A period from the first day there is has nothing before it.
     const qint32 daysBefore = m_begin > 1 ? m_end - m_begin + 1 : 0;
     for (const QVariant &v : {QVariant(m_begin), QVariant(daysBefore), QVariant(TransType::Dividend),
@@ -112,8 +112,7 @@ bool Reader::fetchAccount() {
     }
     Account a;
     m_acct = m_accounts.value(0).toInt();
-    if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.balanceDays) ||
-        !whole(m_accounts.value(3), a.moved)) {
+    if (!whole(m_accounts.value(1), a.closing) || !whole(m_accounts.value(2), a.balanceDays)) {
         m_exact = false;
         return false;
     }

@@ -24,8 +24,6 @@ struct Account {
     // and every record of the period except dividends from its day to the end (the end counting
     // one). With a period from day 1 on, records dated before it count nowhere.
     qint64 balanceDays = 0;
-    qint64 moved = 0;       // the amounts on or before the end added without their signs: no
-                            // balance of the account up to the end lies further from 0
 };
 
 class Reader {

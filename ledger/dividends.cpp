@@ -22,7 +22,6 @@
 #include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <limits>
 
 namespace {
 const QString kCaption = QStringLiteral("Dividend Information");
@@ -70,15 +69,6 @@ Decimal Dividends::dividend(const Decimal &balanceDays, qint32 days, const Decim
     }
     return Decimal::divide(Decimal(units, places) * averageDays,
                            Decimal::fromInt(qint64(100) * days), 2);
-}
-
-// The period's balance-days as the database summed them; nothing when a balance or a partial sum
-// of the record-by-record walk could leave 64 bits: such an account is walked, where every step
-// is checked.
-std::optional<qint64> Dividends::balanceDays(const PeriodSums::Account &a, qint32 days) {
-    // Every running balance of the walk, and so every partial sum, stays within moved x days.
-    if (__int128(a.moved) * days > std::numeric_limits<qint64>::max()) return std::nullopt;
-    return a.balanceDays;
 }
 
 QString Dividends::plain(const Decimal &value) {
@@ -202,10 +192,8 @@ bool EnterDividendsLogic::calculate() {
         if (open && balance.sign() > 0) {
             Decimal amount;
             try {
-                const std::optional<qint64> balanceDays =
-                    summed ? Dividends::balanceDays(*known, days) : std::nullopt;
-                if (balanceDays) {
-                    amount = Dividends::dividend(Decimal::fromCents(*balanceDays), days,
+                if (summed) {
+                    amount = Dividends::dividend(Decimal::fromCents(known->balanceDays), days,
                                                  LOC.DIVPERCENTAGE);
                 } else {
                     const std::optional<Decimal> earned = dividendOf(tra, MEM.acct);

@@ -39,9 +39,6 @@ namespace Dividends {
 // Dividend of an account from its balance-days sum: the average daily balance to the cent, times
 // the days again to the cent, times rate / 100 / days rounded once to the cent.
 Decimal dividend(const Decimal &balanceDays, qint32 days, const Decimal &percent);
-// Balance-days sum of an account in cents from its period sums; nothing when the sums cannot be
-// trusted to stay within 64 bits (the account is then read record by record).
-std::optional<qint64> balanceDays(const PeriodSums::Account &sums, qint32 days);
 // "Dividend For (01/01/2007 - 12/31/2007) AT 5.25%"
 QString description(qint32 begin, qint32 end, const Decimal &percent);
 // A number as plain text: no padding, no trailing zeros ("5.25", "5", "-0.5").

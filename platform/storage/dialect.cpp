@@ -54,6 +54,11 @@ QString Dialect::columnType(const FieldDef &f) const {
     }
 }
 
+QString Dialect::wholeSum(const QString &expression) const {
+    if (engine == Location::PostgreSQL) return QString("CAST(SUM(%1) AS BIGINT)").arg(expression);
+    return QString("SUM(%1)").arg(expression);
+}
+
 QString Dialect::insertSql(const QString &table, const QStringList &columns) const {
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) marks << "?";

@@ -31,6 +31,11 @@ struct Dialect {
     bool failureEndsTransaction;
 
     static const Dialect &of(Location::Engine engine);
+    // SUM(expression) as a whole number, or a failed statement when the sum leaves 64 bits. SQLite
+    // fails such a sum by itself and answers an approximate number when a term left them (so no
+    // cast here: a cast would turn that back into a wrong whole number); PostgreSQL adds BIGINTs
+    // in wider numbers, and the cast refuses a total beyond them.
+    QString wholeSum(const QString &expression) const;
     QString columnType(const FieldDef &f) const;
     QString insertSql(const QString &table, const QStringList &columns) const;
     // The program's error code for a failed statement, `fallback` when nothing fits. The two

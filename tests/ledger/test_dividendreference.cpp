@@ -238,14 +238,41 @@ TEST_F(DividendReference, EveryEntryAndTotalEqualsTheReferenceOnAGeneratedFund) 
 }
 
 TEST_F(DividendReference, AccountsBeyondWhatTheDatabaseSumsExactlyStillMatch) {
-    // Amounts so large that balance-days over a long period leave the range the database adds
-    // up exactly: such an account is calculated record by record, as the reference does.
+    // Amounts so large that a record's days to the end of a long period leave the range the
+    // database multiplies exactly, although the account's balance-days do not: such an account
+    // (and every one after it) is calculated record by record, as the reference does.
     const qint32 begin = day(2000, 1, 1), end = day(2030, 12, 31);
     generate(200, begin, end, 5);
-    post(1050, day(2010, 1, 1), "9000000000000.00");
-    post(1050, day(2010, 1, 9), "-8999999999000.00", TransType::Withdrawal);
+    post(1050, day(2001, 1, 1), "9000000000000.00");
+    post(1050, day(2001, 1, 9), "-8999999999000.00", TransType::Withdrawal);
     expectSame(begin, end, "0.01");
     // One that overflows the reference as well stops both runs on the same account.
     post(1051, day(2001, 1, 1), "9999999999999.99");
+    expectSame(begin, end, "5.25");
+}
+
+TEST_F(DividendReference, SumsBeyondWholeNumbersAreNeverGivenAsExact) {
+    // A record's amount times its days to the end leaves 64 bits, the account's sums do not. An
+    // engine may say it could not add them exactly, or give them exactly; never approximately.
+    const qint32 begin = day(2000, 1, 1), end = day(2030, 12, 31);
+    generate(20, begin, end, 3);
+    post(1050, day(2001, 1, 1), "9000000000000.00");
+    post(1050, day(2001, 1, 9), "-8999999999123.45", TransType::Withdrawal);
+    const __int128 deposit = 900000000000000, withdrawal = -899999999912345;
+    const qint64 balanceDays = qint64(deposit * (end + 1 - day(2001, 1, 1)) +
+                                      withdrawal * (end + 1 - day(2001, 1, 9)));
+    storage::DataFile<MemberCU> mem(*db);
+    storage::DataFile<Trans> tra(*db);
+    ASSERT_TRUE(mem.open() && tra.open());
+    storage::ReadSnapshot snapshot(*db);
+    PeriodSums::Reader sums(*db, begin, end);
+    ASSERT_TRUE(sums.open());
+    const std::optional<PeriodSums::Account> a = sums.account(1050);
+    ASSERT_TRUE(a);
+    if (sums.exact()) {
+        EXPECT_EQ(a->closing, 87655);
+        EXPECT_EQ(a->balanceDays, balanceDays);
+    }
+    // Whichever it was, the run equals the record-by-record calculation.
     expectSame(begin, end, "5.25");
 }
