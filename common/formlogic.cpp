@@ -104,6 +104,25 @@ int FormLogic::takenKey() {
     return -1;
 }
 
+// Why the record may not be written as it stands, asked inside the batch under the add lock: a
+// unique key another record holds (m_refusedKey) or the window's own conflict rule.
+Message FormLogic::refusalOf() {
+    m_refusedKey = takenKey();
+    if (m_refusedKey < 0 && m_config.conflict) return m_config.conflict(*this);
+    return {};
+}
+
+// Shows that refusal once the batch has ended; false when there was none.
+bool FormLogic::showRefusal(const Message &refusal) {
+    if (m_refusedKey >= 0) {
+        STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
+        return true;
+    }
+    if (refusal.text.isEmpty()) return false;
+    m_dialogs.show(refusal);
+    return true;
+}
+
 FormLogic::Outcome FormLogic::save() {
     m_reloaded = false;
     m_refusedKey = -1;
@@ -135,8 +154,7 @@ FormLogic::Outcome FormLogic::insert() {
     {
         Transaction batch(m_table.database());
         if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
-            m_refusedKey = takenKey();
-            if (m_refusedKey < 0 && m_config.conflict) refusal = m_config.conflict(*this);
+            refusal = refusalOf();
             if (m_refusedKey >= 0 || !refusal.text.isEmpty()) {
                 batch.rollback();
             } else if (m_config.numberNew && !(numbersRead = m_config.numberNew(*this))) {
@@ -147,14 +165,7 @@ FormLogic::Outcome FormLogic::insert() {
             }
         }
     }
-    if (m_refusedKey >= 0) {
-        STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
-        return Stay;
-    }
-    if (!refusal.text.isEmpty()) {
-        m_dialogs.show(refusal);
-        return Stay;
-    }
+    if (showRefusal(refusal)) return Stay;
     if (!added) {
         // Nothing was added: the form keeps what was typed, without numbers of a lost add.
         m_record = entered;
@@ -184,10 +195,7 @@ FormLogic::Outcome FormLogic::change() {
         {
             Transaction batch(m_table.database());
             if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
-                if (check) {
-                    m_refusedKey = takenKey();
-                    if (m_refusedKey < 0 && m_config.conflict) refusal = m_config.conflict(*this);
-                }
+                if (check) refusal = refusalOf();
                 if (m_refusedKey < 0 && refusal.text.isEmpty()) {
                     m_table.row = m_record;
                     m_table.pos = m_pos;
@@ -197,14 +205,7 @@ FormLogic::Outcome FormLogic::change() {
             }
             if (!written) failure = lastError();
         }
-        if (m_refusedKey >= 0) {
-            STANDARDWARNING(m_dialogs, 24, m_config.keyNames.value(m_refusedKey));
-            return Stay;
-        }
-        if (!refusal.text.isEmpty()) {
-            m_dialogs.show(refusal);
-            return Stay;
-        }
+        if (showRefusal(refusal)) return Stay;
         if (written) {
             m_version = m_table.version;
             m_record = m_original = m_table.row;

@@ -80,6 +80,8 @@ private:
     bool reserveNumber();
     bool reserveOnce();
     int takenKey();
+    Message refusalOf();
+    bool showRefusal(const Message &refusal);
     Outcome insert();
     Outcome change();
     enum DeleteResult { Deleted, Refused, DeleteFailed };

@@ -59,10 +59,11 @@ bool Reader::fail(const QSqlError &error) {
 bool Reader::open() {
     storage::clearError();
     m_failed = false;
-    // Both results are read side by side while other reads run; a server connection streams one
-    // result at a time, so each is taken whole (one row per member and per account).
-    m_members.setForwardOnly(false);
-    m_accounts.setForwardOnly(false);
+    // Both results are read side by side while other reads run: row by row where the engine
+    // allows it, else each taken whole (one row per member and per account).
+    const bool stream = m_db.dialect().streamsSideBySide;
+    m_members.setForwardOnly(stream);
+    m_accounts.setForwardOnly(stream);
     if (!m_members.prepare(membersSql()) || !m_members.exec()) return fail(m_members.lastError());
     if (!m_accounts.prepare(accountsSql(m_db.dialect()))) return fail(m_accounts.lastError());
     // A period from the first day there is has nothing before it.

@@ -22,6 +22,7 @@ const Dialect kSqlite{
     false,
     nullptr,
     false,
+    true,
 };
 const Dialect kPostgres{
     Location::PostgreSQL,
@@ -40,6 +41,7 @@ const Dialect kPostgres{
     true,
     "SELECT pg_advisory_xact_lock(?, ?)",
     true,
+    false,
 };
 } // namespace
 

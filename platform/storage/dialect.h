@@ -29,6 +29,10 @@ struct Dialect {
     // A failed statement fails the whole transaction around it (so a statement that may fail on
     // its own runs under a savepoint).
     bool failureEndsTransaction;
+    // Several forward-only results of one connection may be read side by side, row by row
+    // (PostgreSQL's driver streams one result at a time: there a result read beside another is
+    // taken whole).
+    bool streamsSideBySide;
 
     static const Dialect &of(Location::Engine engine);
     // SUM(expression) as a whole number, or a failed statement when the sum leaves 64 bits. SQLite

@@ -57,7 +57,30 @@ protected:
         EXPECT_FALSE(mem.failed());
         return out;
     }
+    // Member account(0) of a fund with members, opened for change in the member window's form.
+    FormLogic &changing() {
+        EXPECT_TRUE(StationFund::make(*db, true));
+        memberTable = std::make_unique<storage::Table>(*db, MemberCU::layout().def());
+        EXPECT_TRUE(memberTable->open());
+        mine = std::make_unique<storage::DataFile<MemberCU>>(*db);
+        EXPECT_TRUE(mine->open());
+        mine->rec.ACCTNUM = StationFund::account(0);
+        EXPECT_TRUE(mine->get(MemberCU::AcctNum_Key));
+        form = std::make_unique<FormLogic>(*memberTable, dialogs, MemberRules::form(),
+                                           Request::ChangeRecord);
+        EXPECT_TRUE(form->open(mine->position()));
+        return *form;
+    }
+    void TearDown() override {
+        form.reset();
+        mine.reset();
+        memberTable.reset();
+        StationTest::TearDown();
+    }
     MemberCU lastAdded;
+    std::unique_ptr<storage::Table> memberTable;
+    std::unique_ptr<storage::DataFile<MemberCU>> mine;
+    std::unique_ptr<FormLogic> form;
 };
 } // namespace
 
@@ -170,15 +193,8 @@ TEST_F(AddLock, AnAutomaticNumberRefusedByAnotherStationsLockMayBeTriedAgain) {
 }
 
 TEST_F(AddLock, AChangeMadeOnAnotherStationIsDetectedAndShownInsteadOfOverwritten) {
-    ASSERT_TRUE(StationFund::make(*db, true));
-    storage::Table table(*db, MemberCU::layout().def());
-    ASSERT_TRUE(table.open());
-    storage::DataFile<MemberCU> mine(*db);
-    ASSERT_TRUE(mine.open());
-    mine.rec.ACCTNUM = StationFund::account(0);
-    ASSERT_TRUE(mine.get(MemberCU::AcctNum_Key));
-    FormLogic form(table, dialogs, MemberRules::form(), Request::ChangeRecord);
-    ASSERT_TRUE(form.open(mine.position()));
+    FormLogic &form = changing();
+    ASSERT_FALSE(HasFailure());
     form.setValue("CITY", "Springfield");
 
     auto second = openSecond();
@@ -205,7 +221,7 @@ TEST_F(AddLock, AChangeMadeOnAnotherStationIsDetectedAndShownInsteadOfOverwritte
     // A record the other station deleted is not written back either.
     const qint64 current = theirs.table().version;
     ASSERT_TRUE(theirs.remove());
-    EXPECT_FALSE(mine.reget());
+    EXPECT_FALSE(mine->reget());
     storage::Table raw(*db, MemberCU::layout().def());
     ASSERT_TRUE(raw.open());
     raw.row = form.record();
@@ -216,15 +232,8 @@ TEST_F(AddLock, AChangeMadeOnAnotherStationIsDetectedAndShownInsteadOfOverwritte
 }
 
 TEST_F(AddLock, AChangeToAnSsnAnotherStationIsAddingIsRefusedOnceItsAddIsCommitted) {
-    ASSERT_TRUE(StationFund::make(*db, true));
-    storage::Table table(*db, MemberCU::layout().def());
-    ASSERT_TRUE(table.open());
-    storage::DataFile<MemberCU> mine(*db);
-    ASSERT_TRUE(mine.open());
-    mine.rec.ACCTNUM = StationFund::account(0);
-    ASSERT_TRUE(mine.get(MemberCU::AcctNum_Key));
-    FormLogic form(table, dialogs, MemberRules::form(), Request::ChangeRecord);
-    ASSERT_TRUE(form.open(mine.position()));
+    FormLogic &form = changing();
+    ASSERT_FALSE(HasFailure());
     const QString ssn = StationFund::ssn(500);
     form.setValue("SSNUM", ssn);
     auto other = holding(5001, ssn);
@@ -237,20 +246,13 @@ TEST_F(AddLock, AChangeToAnSsnAnotherStationIsAddingIsRefusedOnceItsAddIsCommitt
     int holders = 0;
     for (const MemberCU &m : members()) holders += m.SSNUM == ssn;
     EXPECT_EQ(holders, 1);
-    ASSERT_TRUE(mine.reget());
-    EXPECT_EQ(mine.rec.SSNUM, StationFund::ssn(0));
+    ASSERT_TRUE(mine->reget());
+    EXPECT_EQ(mine->rec.SSNUM, StationFund::ssn(0));
 }
 
 TEST_F(AddLock, AChangeRefusedByAnotherStationsLockSaysSoAndWritesNothing) {
-    ASSERT_TRUE(StationFund::make(*db, true));
-    storage::Table table(*db, MemberCU::layout().def());
-    ASSERT_TRUE(table.open());
-    storage::DataFile<MemberCU> mine(*db);
-    ASSERT_TRUE(mine.open());
-    mine.rec.ACCTNUM = StationFund::account(0);
-    ASSERT_TRUE(mine.get(MemberCU::AcctNum_Key));
-    FormLogic form(table, dialogs, MemberRules::form(), Request::ChangeRecord);
-    ASSERT_TRUE(form.open(mine.position()));
+    FormLogic &form = changing();
+    ASSERT_FALSE(HasFailure());
     form.setValue("CITY", "Springfield");
     storage::faults::refuseBegin();
     dialogs.answers = {Dlg::Ok, Dlg::Cancel};
@@ -258,10 +260,10 @@ TEST_F(AddLock, AChangeRefusedByAnotherStationsLockSaysSoAndWritesNothing) {
     ASSERT_EQ(dialogs.shown.size(), 2);
     EXPECT_TRUE(dialogs.shown[0].text.contains(storage::errorText(storage::FileLocked)))
         << dialogs.shown[0].text.toStdString();
-    ASSERT_TRUE(mine.reget());
-    EXPECT_NE(mine.rec.CITY.trimmed(), "Springfield");
+    ASSERT_TRUE(mine->reget());
+    EXPECT_NE(mine->rec.CITY.trimmed(), "Springfield");
     // Tried again once the lock is gone, it goes through.
     EXPECT_EQ(form.save(), FormLogic::Completed);
-    ASSERT_TRUE(mine.reget());
-    EXPECT_EQ(mine.rec.CITY.trimmed(), "Springfield");
+    ASSERT_TRUE(mine->reget());
+    EXPECT_EQ(mine->rec.CITY.trimmed(), "Springfield");
 }
