@@ -185,9 +185,9 @@ FormLogic::Outcome FormLogic::insert() {
 
 // As for an add, the duplicate checks and the rewrite are one transaction under the file's add
 // lock: another station can neither add nor change a record to the same values in between.
-// Messages wait until the transaction has ended.
+// Messages wait until the transaction has ended. Called for a change and for the numbered record
+// an insert added at opening.
 FormLogic::Outcome FormLogic::change() {
-    const bool check = m_request == Request::ChangeRecord || m_reserved;
     for (;;) {
         Message refusal;
         bool written = false;
@@ -195,7 +195,7 @@ FormLogic::Outcome FormLogic::change() {
         {
             Transaction batch(m_table.database());
             if (batch.active() && m_table.database().serializeAdds(m_table.def())) {
-                if (check) refusal = refusalOf();
+                refusal = refusalOf();
                 if (m_refusedKey < 0 && refusal.text.isEmpty()) {
                     m_table.row = m_record;
                     m_table.pos = m_pos;
