@@ -1,8 +1,11 @@
 #pragma once
 // What a dividend run needs of the whole fund for one period, read in two ordered statements:
 // the members (account, closing date, name) and, per account, the sums of its records up to the
-// period's end, which the database adds up over the account key's index.
+// period's end, which the database adds up over the account key's index. Where a second
+// connection can share the run's snapshot, the upper half of the accounts is summed on it in a
+// thread of its own while this one reads the lower half.
 #include "platform/storage/database.h"
+#include "platform/storage/sideread.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -19,7 +22,7 @@ struct Member {
 // One account's records dated on or before the period's end, in cents. An account without such
 // records has all of them 0.
 struct Account {
-    qint64 closing = 0;     // balance at the close of the end date
+    qint64 closing = 0; // balance at the close of the end date
     // The period's balance-days: the balance before the begin date for every day of the period,
     // and every record of the period except dividends from its day to the end (the end counting
     // one). With a period from day 1 on, records dated before it count nowhere.
@@ -29,8 +32,12 @@ struct Account {
 class Reader {
 public:
     Reader(storage::Database &db, qint32 begin, qint32 end);
-    // Runs both statements; false (lastError() set) when the database cannot be read.
+    // Begins the run's snapshot (every read of the database until the reader goes sees one
+    // committed state) and runs the statements; false (lastError() set) when the database
+    // cannot be read.
     bool open();
+    // Whether the accounts are summed in two halves side by side.
+    bool split() const { return m_side && m_side->started(); }
     // The next member; false at the end, or on a failure (failed()).
     bool nextMember(Member &out);
     // The sums of an account, asked in ascending order; nothing when the read failed (failed()).
@@ -43,10 +50,14 @@ public:
 
 private:
     bool fetchAccount();
+    bool ended(const class QSqlError &error);
     bool fail(const class QSqlError &error);
     storage::Database &m_db;
     qint32 m_begin, m_end;
+    std::optional<storage::SideRead> m_side; // before the statements: it outlives them
     QSqlQuery m_members, m_accounts;
+    const storage::SideRead::Rows *m_upper = nullptr; // the second half, once it is reached
+    qsizetype m_upperRow = 0;
     bool m_exact = true, m_failed = false, m_started = false, m_accountsDone = false;
     bool m_haveAccount = false;
     qint32 m_acct = 0;

@@ -154,9 +154,6 @@ bool EnterDividendsLogic::calculate() {
     storage::DataFile<MemberCU> mem(m_db);
     storage::DataFile<Trans> tra(m_db);
     if (!CHECKOPEN(mem, m_dialogs) || !CHECKOPEN(tra, m_dialogs)) return false;
-    // Every account as of one moment: a posting made meanwhile is in none of them, not in some.
-    storage::ReadSnapshot snapshot(m_db);
-    const qint64 total = mem.count();
     const QString desc = Dividends::description(LOC.BEGINDATE, LOC.ENDDATE, LOC.DIVPERCENTAGE);
     const QString user = GNT().USERID;
     // Every entry carries the time of this calculation (asking the clock per member would cost a
@@ -176,8 +173,10 @@ bool EnterDividendsLogic::calculate() {
     };
     auto readFailed = [&] { return stop(kReadFailed.arg(storage::lastErrorText())); };
 
+    // Every account as of one moment: a posting made meanwhile is in none of them, not in some.
     PeriodSums::Reader sums(m_db, LOC.BEGINDATE, LOC.ENDDATE);
     if (!sums.open()) return readFailed();
+    const qint64 total = mem.count();
     PeriodSums::Member MEM;
     while (sums.nextMember(MEM)) {
         const std::optional<PeriodSums::Account> known = sums.account(MEM.acct);

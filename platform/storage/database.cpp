@@ -91,7 +91,8 @@ std::unique_ptr<Database> Database::openFile(std::unique_ptr<Database> db, Creat
     const bool journal = db->m_networkShare
                              ? db->exec("PRAGMA locking_mode=NORMAL") && db->exec("PRAGMA journal_mode=DELETE") &&
                                    db->exec("PRAGMA mmap_size=0")
-                             : db->exec("PRAGMA journal_mode=WAL") && db->exec("PRAGMA mmap_size=268435456");
+                             : db->exec("PRAGMA journal_mode=WAL") &&
+                                   db->exec(QString("PRAGMA mmap_size=%1").arg(MappedBytes));
     if (!journal || !db->exec("PRAGMA synchronous=FULL") || !db->exec("PRAGMA cache_size=-65536") ||
         !db->migrate())
         return nullptr;

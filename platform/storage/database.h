@@ -24,6 +24,8 @@ public:
     static constexpr int SchemaVersion = 3;
     // How long a write waits for another station's lock before it is refused.
     static constexpr int BusyTimeoutMs = 10000;
+    // How much of the SQLite file a connection reads through memory mapping.
+    static constexpr qint64 MappedBytes = 268435456;
 
     enum Create { CreateIfMissing, MustExist };
     // Opens the database of a data directory; nullptr and lastError() on failure: FileNotFound when

@@ -14,6 +14,7 @@ QString g_readFile;
 std::function<void()> g_meanwhile;
 int g_meanwhileAfter = 0;
 QString g_meanwhileFile;
+std::function<void()> g_joining;
 
 const char *const kOperations[] = {"INSERT", "UPDATE", "DELETE"};
 QString g_serverTable; // the table that carries the refusing trigger on a server
@@ -83,6 +84,12 @@ void meanwhile(const QString &file, int after, std::function<void()> action) {
     g_meanwhileFile = file;
 }
 
+void whenJoining(std::function<void()> action) { g_joining = std::move(action); }
+
+void joining() {
+    if (g_joining) std::exchange(g_joining, nullptr)();
+}
+
 bool readRefused(const QString &file) {
     if (g_meanwhile && g_meanwhileFile.compare(file, Qt::CaseInsensitive) == 0 && g_meanwhileAfter-- <= 0)
         std::exchange(g_meanwhile, nullptr)();
@@ -103,6 +110,7 @@ void clear(Database &db) {
     g_reads = false;
     g_readFile.clear();
     g_meanwhile = nullptr;
+    g_joining = nullptr;
     if (!db.isSqlite()) {
         if (!g_serverTable.isEmpty()) db.exec("DROP TRIGGER IF EXISTS pension_fault ON " + sqlName(g_serverTable));
         g_serverTable.clear();

@@ -13,6 +13,8 @@
 //                            (every later one when k < 0), as a damaged page read on its own
 //   meanwhile(f, n, action)  after n reads of records of f, runs action once: another
 //                            station's posting in the middle of a run
+//   whenJoining(action)      runs action once when a second connection is about to take up a
+//                            run's snapshot (SideRead): another station's posting at that moment
 //   clear(db)                disarms everything
 #include <QString>
 #include <functional>
@@ -29,10 +31,13 @@ void refuseBegin(int times = 1);
 bool refuseWrites(Database &db, const QString &file, int after, bool abandon = false);
 void refuseReads(const QString &file, int after = 0, int times = -1);
 void meanwhile(const QString &file, int after, std::function<void()> action);
+void whenJoining(std::function<void()> action);
 void clear(Database &db);
 
 // For the storage code: true (with lastError() set) when the operation must fail.
 bool beginRefused();
 bool readRefused(const QString &file);
+// For SideRead: the moment a second connection takes up a snapshot.
+void joining();
 } // namespace faults
 } // namespace storage

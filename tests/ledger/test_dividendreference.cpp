@@ -246,6 +246,9 @@ TEST_F(DividendReference, AccountsBeyondWhatTheDatabaseSumsExactlyStillMatch) {
     post(1050, day(2001, 1, 1), "9000000000000.00");
     post(1050, day(2001, 1, 9), "-8999999999000.00", TransType::Withdrawal);
     expectSame(begin, end, "0.01");
+    // The same with that account in the lower half of the accounts rather than the upper.
+    post(90000, begin + 3, "1.00");
+    expectSame(begin, end, "0.01");
     // One that overflows the reference as well stops both runs on the same account.
     post(1051, day(2001, 1, 1), "9999999999999.99");
     expectSame(begin, end, "5.25");
@@ -275,4 +278,20 @@ TEST_F(DividendReference, SumsBeyondWholeNumbersAreNeverGivenAsExact) {
     }
     // Whichever it was, the run equals the record-by-record calculation.
     expectSame(begin, end, "5.25");
+}
+
+TEST_F(DividendReference, TheAccountsAreSummedInTwoHalvesSideBySide) {
+    // What keeps the run fast on the fund's own file: the upper half of the accounts summed on a
+    // second connection while this one reads the lower. A server sums on its own cores.
+    const qint32 begin = day(2024, 1, 1), end = day(2024, 12, 31);
+    generate(50, begin, end, 7);
+    storage::DataFile<MemberCU> mem(*db);
+    storage::DataFile<Trans> tra(*db);
+    ASSERT_TRUE(mem.open() && tra.open());
+    {
+        PeriodSums::Reader sums(*db, begin, end);
+        ASSERT_TRUE(sums.open());
+        EXPECT_EQ(sums.split(), db->isSqlite());
+    }
+    expectSame(begin, end, "4.75");
 }
