@@ -34,7 +34,9 @@ QSqlError errorOf(sqlite3 *c) {
 } // namespace
 
 SideRead::SideRead(Database &db) : m_db(db) {
-    if (db.isSqlite() && !db.onNetworkShare() && !db.inTransaction() && !db.inReadSnapshot())
+    // A SQLite built without its mutexes cannot have connections in two threads at once.
+    if (db.isSqlite() && sqlite3_threadsafe() && !db.onNetworkShare() && !db.inTransaction() &&
+        !db.inReadSnapshot())
         join();
     if (!m_snapshot) m_snapshot.emplace(db);
 }
