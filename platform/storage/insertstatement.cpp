@@ -1,6 +1,7 @@
 #include "insertstatement.h"
 
 #include "database.h"
+#include "sqliteerror.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -10,12 +11,7 @@
 
 namespace storage {
 namespace {
-// SQLite's failure as Qt SQL reports it, so that it is read the same either way.
-void recordSqliteError(sqlite3 *handle) {
-    Database::recordSqlError(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)),
-                                       QSqlError::StatementError,
-                                       QString::number(sqlite3_extended_errcode(handle))));
-}
+void recordSqliteError(sqlite3 *handle) { Database::recordSqlError(sqliteError(handle)); }
 } // namespace
 
 InsertStatement::InsertStatement(Database &db, const FileDef &def) : m_db(db), m_def(def) {

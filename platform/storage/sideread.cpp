@@ -1,6 +1,7 @@
 #include "sideread.h"
 
 #include "faults.h"
+#include "sqliteerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,10 +28,6 @@ bool execute(sqlite3 *c, const QByteArray &sql) {
     return c && sqlite3_exec(c, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-QSqlError errorOf(sqlite3 *c) {
-    return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(c)), QSqlError::StatementError,
-                     QString::number(sqlite3_extended_errcode(c)));
-}
 } // namespace
 
 SideRead::SideRead(Database &db) : m_db(db) {
@@ -89,7 +86,7 @@ void SideRead::start(const QString &sql, std::vector<qint64> binds, int columns)
 void SideRead::run(const QByteArray &sql, const std::vector<qint64> &binds) {
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(m_side, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
-        m_rows.error = errorOf(m_side);
+        m_rows.error = sqliteError(m_side);
         sqlite3_finalize(st);
         return;
     }
@@ -107,7 +104,7 @@ void SideRead::run(const QByteArray &sql, const std::vector<qint64> &binds) {
         for (int c = 0; c < columns; ++c)
             m_rows.values.push_back(sqlite3_column_int64(st, c));
     }
-    if (rc != SQLITE_DONE) m_rows.error = errorOf(m_side);
+    if (rc != SQLITE_DONE) m_rows.error = sqliteError(m_side);
     sqlite3_finalize(st);
 }
 
